@@ -1,0 +1,53 @@
+#include "app/AppWindow.h"
+
+void AppWindow::Create(const char* className, const char* title, DWORD style, int x, int y,
+                       int width, int height, WNDPROC procedure, bool showCursor) {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.lpszClassName = className;
+    RegisterClassExA(&windowClass);
+
+    // WM_CREATE reaches the window procedure before this returns.
+    window = CreateWindowExA(0, className, title, style, x, y, width, height, nullptr, nullptr,
+                             nullptr, nullptr);
+    ShowWindow(window, SW_SHOW);
+    ShowCursor(showCursor ? TRUE : FALSE);
+}
+
+void AppWindow::CreateGLContext() {
+    deviceContext = GetDC(window);
+
+    // Double-buffered RGBA; no depth or stencil, the colour depth is the driver's choice.
+    PIXELFORMATDESCRIPTOR format = {};
+    format.nSize = sizeof(format);
+    format.nVersion = 1;
+    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    format.iPixelType = PFD_TYPE_RGBA;
+    format.iLayerType = PFD_MAIN_PLANE;
+    SetPixelFormat(deviceContext, ChoosePixelFormat(deviceContext, &format), &format);
+
+    glContext = wglCreateContext(deviceContext);
+    wglMakeCurrent(deviceContext, glContext);
+}
+
+void AppWindow::MakeCurrent() {
+    wglMakeCurrent(deviceContext, glContext);
+}
+
+void AppWindow::Run() {
+    // Never waits: all pending input is handled before the next frame starts, and the frame
+    // clock's sleep alone paces the frames.
+    while (message.message != WM_QUIT) {
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        } else {
+            Frame();
+        }
+    }
+}
+
+void AppWindow::Present() {
+    SwapBuffers(deviceContext);
+}

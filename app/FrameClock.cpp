@@ -1,0 +1,24 @@
+#include "app/FrameClock.h"
+
+#include <cstdint>
+#include <windows.h>
+
+namespace FrameClock {
+
+int32_t now;
+int32_t delta;
+int32_t last;
+
+void Tick() {
+    DWORD ticks = GetTickCount();
+    // The tick count wraps every 49.7 days; the unsigned difference spans the wrap. A gap
+    // that does not fit a positive count, such as the first Tick on a machine up for more
+    // than 24.8 days (last is still 0), is simply very long: it never runs timers backwards.
+    uint32_t elapsed = static_cast<uint32_t>(ticks) - static_cast<uint32_t>(last);
+    now = static_cast<int32_t>(ticks);
+    delta = elapsed > INT32_MAX ? INT32_MAX : static_cast<int32_t>(elapsed);
+    Sleep(10);
+    last = now;
+}
+
+}  // namespace FrameClock

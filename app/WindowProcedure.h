@@ -1,0 +1,6 @@
+// The game window's procedure: it turns window messages into the game's input flags.
+#pragma once
+
+#include <windows.h>
+
+LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,297 @@
+// The Win32 subset of <windows.h> on SDL2: one borderless window with an OpenGL
+// compatibility context, its messages, the global pointer, the tick count and sleeping.
+#include <windows.h>
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <deque>
+#include <string>
+
+namespace {
+
+struct WindowClass {
+    std::string name;
+    WNDPROC procedure = nullptr;
+};
+
+struct Platform {
+    WindowClass windowClass;  // the game registers one class
+    SDL_Window* sdlWindow = nullptr;
+    WNDPROC procedure = nullptr;
+    std::deque<MSG> queue;  // messages taken from SDL but not yet handed out
+};
+
+Platform platform;
+
+HWND WindowHandle() {
+    return reinterpret_cast<HWND>(platform.sdlWindow);
+}
+
+[[noreturn]] void Fail(const char* what) {
+    std::fprintf(stderr, "lumenvale: %s: %s\n", what, SDL_GetError());
+    std::exit(1);
+}
+
+// SDL quietly falls back to drivers that draw nowhere; a game that nobody can see is a
+// failure, so say so instead.
+void StartVideo() {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) {
+        return;
+    }
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        Fail("no display to open the game window on (set DISPLAY, or run under Xvfb)");
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr || std::strcmp(driver, "offscreen") == 0 ||
+        std::strcmp(driver, "dummy") == 0) {
+        std::fprintf(stderr,
+                     "lumenvale: no display to open the game window on (video driver '%s'); "
+                     "set DISPLAY, or run under Xvfb with SDL_VIDEODRIVER=x11\n",
+                     driver ? driver : "none");
+        std::exit(1);
+    }
+}
+
+WPARAM VirtualKey(SDL_Keycode key) {
+    switch (key) {
+        case SDLK_ESCAPE:
+            return VK_ESCAPE;
+        case SDLK_SPACE:
+            return VK_SPACE;
+        case SDLK_RETURN:
+            return VK_RETURN;
+        default:
+            // Letters and digits carry their upper-case ASCII code, as on Windows.
+            if (key >= SDLK_a && key <= SDLK_z) {
+                return static_cast<WPARAM>(key - SDLK_a + 'A');
+            }
+            return static_cast<WPARAM>(key & 0xFFFF);
+    }
+}
+
+UINT ButtonMessage(Uint8 button, bool down) {
+    switch (button) {
+        case SDL_BUTTON_LEFT:
+            return down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+        case SDL_BUTTON_RIGHT:
+            return down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+        case SDL_BUTTON_MIDDLE:
+            return down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+        default:
+            return 0;
+    }
+}
+
+LPARAM PointParam(int x, int y) {
+    return static_cast<LPARAM>((x & 0xFFFF) | ((y & 0xFFFF) << 16));
+}
+
+// The window message an SDL event stands for, or 0 for events the game has no use for.
+MSG Translate(const SDL_Event& event) {
+    MSG msg = {};
+    msg.hwnd = WindowHandle();
+    msg.time = GetTickCount();
+    switch (event.type) {
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            msg.message = event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP;
+            msg.wParam = VirtualKey(event.key.keysym.sym);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            msg.message = ButtonMessage(event.button.button, event.type == SDL_MOUSEBUTTONDOWN);
+            msg.lParam = PointParam(event.button.x, event.button.y);
+            break;
+        case SDL_MOUSEMOTION:
+            msg.message = WM_MOUSEMOVE;
+            msg.lParam = PointParam(event.motion.x, event.motion.y);
+            break;
+        case SDL_QUIT:  // the window manager's close request, or SIGTERM / SIGINT
+            msg.message = WM_CLOSE;
+            break;
+        default:
+            break;
+    }
+    return msg;
+}
+
+void TakeEvents() {
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) {
+        return;
+    }
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        MSG msg = Translate(event);
+        if (msg.message != 0) {
+            platform.queue.push_back(msg);
+        }
+    }
+}
+
+}  // namespace
+
+WORD WINAPI RegisterClassExA(const WNDCLASSEXA* windowClass) {
+    if (windowClass == nullptr || windowClass->lpszClassName == nullptr) {
+        return 0;
+    }
+    platform.windowClass = {windowClass->lpszClassName, windowClass->lpfnWndProc};
+    return 1;
+}
+
+HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD, int x, int y,
+                            int width, int height, HWND, HMENU, HINSTANCE, LPVOID) {
+    if (className == nullptr || platform.windowClass.name != className ||
+        platform.sdlWindow != nullptr) {
+        return nullptr;
+    }
+    StartVideo();
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    platform.sdlWindow =
+        SDL_CreateWindow(windowName, x, y, width, height,
+                         SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+    if (platform.sdlWindow == nullptr) {
+        Fail("cannot open the game window");
+    }
+    platform.procedure = platform.windowClass.procedure;
+    if (platform.procedure != nullptr) {
+        platform.procedure(WindowHandle(), WM_CREATE, 0, 0);
+    }
+    return WindowHandle();
+}
+
+BOOL WINAPI ShowWindow(HWND window, int) {
+    if (window == nullptr || window != WindowHandle()) {
+        return FALSE;
+    }
+    SDL_ShowWindow(platform.sdlWindow);
+    return FALSE;
+}
+
+int WINAPI ShowCursor(BOOL show) {
+    SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+    return show ? 0 : -1;
+}
+
+BOOL WINAPI PeekMessageA(MSG* message, HWND, UINT, UINT, UINT) {
+    TakeEvents();
+    if (platform.queue.empty()) {
+        return FALSE;
+    }
+    *message = platform.queue.front();
+    platform.queue.pop_front();
+    return TRUE;
+}
+
+BOOL WINAPI TranslateMessage(const MSG*) {
+    return FALSE;
+}
+
+LRESULT WINAPI DispatchMessageA(const MSG* message) {
+    if (message->message == WM_QUIT || message->hwnd == nullptr || platform.procedure == nullptr) {
+        return 0;
+    }
+    return platform.procedure(message->hwnd, message->message, message->wParam, message->lParam);
+}
+
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
+    if (message == WM_CLOSE && window != nullptr && platform.procedure != nullptr) {
+        // Closing a window destroys it, and the window hears of it.
+        platform.procedure(window, WM_DESTROY, 0, 0);
+    }
+    return 0;
+}
+
+void WINAPI PostQuitMessage(int exitCode) {
+    // The quit message comes after every message that arrived before it.
+    TakeEvents();
+    MSG msg = {};
+    msg.message = WM_QUIT;
+    msg.wParam = static_cast<WPARAM>(exitCode);
+    platform.queue.push_back(msg);
+}
+
+BOOL WINAPI GetCursorPos(POINT* point) {
+    int x = 0, y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    point->x = x;
+    point->y = y;
+    return TRUE;
+}
+
+int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
+    // Always on stderr; a box too where the system can show one. Where it cannot (no
+    // display, no fonts) it is as if OK had been pressed.
+    std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
+    if (!SDL_WasInit(SDL_INIT_VIDEO) || std::getenv("LUMENVALE_NO_MESSAGE_BOX") != nullptr) {
+        return IDOK;
+    }
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, platform.sdlWindow);
+    return IDOK;
+}
+
+HDC WINAPI GetDC(HWND window) {
+    return reinterpret_cast<HDC>(window);
+}
+
+int WINAPI ChoosePixelFormat(HDC deviceContext, const PIXELFORMATDESCRIPTOR*) {
+    // The window was made with the one format the game asks for.
+    return deviceContext != nullptr ? 1 : 0;
+}
+
+BOOL WINAPI SetPixelFormat(HDC deviceContext, int format, const PIXELFORMATDESCRIPTOR*) {
+    return deviceContext != nullptr && format == 1;
+}
+
+BOOL WINAPI SwapBuffers(HDC deviceContext) {
+    if (deviceContext == nullptr) {
+        return FALSE;
+    }
+    SDL_GL_SwapWindow(reinterpret_cast<SDL_Window*>(deviceContext));
+    return TRUE;
+}
+
+HGLRC WINAPI wglCreateContext(HDC deviceContext) {
+    if (deviceContext == nullptr) {
+        return nullptr;
+    }
+    return reinterpret_cast<HGLRC>(
+        SDL_GL_CreateContext(reinterpret_cast<SDL_Window*>(deviceContext)));
+}
+
+BOOL WINAPI wglMakeCurrent(HDC deviceContext, HGLRC glContext) {
+    if (deviceContext == nullptr || glContext == nullptr) {
+        return FALSE;
+    }
+    if (SDL_GL_MakeCurrent(reinterpret_cast<SDL_Window*>(deviceContext),
+                           reinterpret_cast<SDL_GLContext>(glContext)) != 0) {
+        return FALSE;
+    }
+    SDL_GL_SetSwapInterval(1);  // refused under Xvfb; the frame clock paces the game anyway
+    return TRUE;
+}
+
+DWORD WINAPI GetTickCount(void) {
+    // Milliseconds since the system started, wrapping at 2^32 as on Windows.
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u + now.tv_nsec / 1000000;
+    return static_cast<DWORD>(ms);
+}
+
+void WINAPI Sleep(DWORD milliseconds) {
+    timespec pause;
+    pause.tv_sec = milliseconds / 1000;
+    pause.tv_nsec = static_cast<long>(milliseconds % 1000) * 1000000L;
+    while (nanosleep(&pause, &pause) != 0) {
+    }
+}

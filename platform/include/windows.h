@@ -1,0 +1,165 @@
+// The part of Win32 the game uses, for systems that are not Windows.
+//
+// Same names, types, constants and behaviour as <windows.h>, so the game's sources are
+// identical on every system. platform/Win32Sdl.cpp implements it on SDL2; the tests link
+// a scripted fake in its place.
+#pragma once
+
+#include <cstdint>
+
+#define WINAPI
+#define CALLBACK
+#define APIENTRY
+
+typedef int BOOL;
+typedef unsigned char BYTE;
+typedef uint16_t WORD;
+typedef uint32_t DWORD;
+typedef int32_t LONG;
+typedef unsigned int UINT;
+typedef uintptr_t WPARAM;
+typedef intptr_t LPARAM;
+typedef intptr_t LRESULT;
+typedef char* LPSTR;
+typedef const char* LPCSTR;
+
+typedef struct HWND__* HWND;
+typedef struct HDC__* HDC;
+typedef struct HGLRC__* HGLRC;
+typedef struct HINSTANCE__* HINSTANCE;
+typedef struct HICON__* HICON;
+typedef struct HCURSOR__* HCURSOR;
+typedef struct HBRUSH__* HBRUSH;
+typedef struct HMENU__* HMENU;
+typedef void* LPVOID;
+
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
+
+typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+
+struct POINT {
+    LONG x;
+    LONG y;
+};
+
+struct MSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+};
+
+struct WNDCLASSEXA {
+    UINT cbSize;
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCSTR lpszMenuName;
+    LPCSTR lpszClassName;
+    HICON hIconSm;
+};
+
+struct PIXELFORMATDESCRIPTOR {
+    WORD nSize;
+    WORD nVersion;
+    DWORD dwFlags;
+    BYTE iPixelType;
+    BYTE cColorBits;
+    BYTE cRedBits;
+    BYTE cRedShift;
+    BYTE cGreenBits;
+    BYTE cGreenShift;
+    BYTE cBlueBits;
+    BYTE cBlueShift;
+    BYTE cAlphaBits;
+    BYTE cAlphaShift;
+    BYTE cAccumBits;
+    BYTE cAccumRedBits;
+    BYTE cAccumGreenBits;
+    BYTE cAccumBlueBits;
+    BYTE cAccumAlphaBits;
+    BYTE cDepthBits;
+    BYTE cStencilBits;
+    BYTE cAuxBuffers;
+    BYTE iLayerType;
+    BYTE bReserved;
+    DWORD dwLayerMask;
+    DWORD dwVisibleMask;
+    DWORD dwDamageMask;
+};
+
+// Messages.
+#define WM_CREATE 0x0001
+#define WM_DESTROY 0x0002
+#define WM_PAINT 0x000F
+#define WM_CLOSE 0x0010
+#define WM_QUIT 0x0012
+#define WM_KEYDOWN 0x0100
+#define WM_KEYUP 0x0101
+#define WM_MOUSEMOVE 0x0200
+#define WM_LBUTTONDOWN 0x0201
+#define WM_LBUTTONUP 0x0202
+#define WM_RBUTTONDOWN 0x0204
+#define WM_RBUTTONUP 0x0205
+#define WM_MBUTTONDOWN 0x0207
+#define WM_MBUTTONUP 0x0208
+
+// Virtual-key codes.
+#define VK_RETURN 0x0D
+#define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
+
+#define PM_NOREMOVE 0x0000
+#define PM_REMOVE 0x0001
+#define SW_SHOW 5
+#define WS_POPUP 0x80000000L
+#define MB_OK 0x00000000L
+#define IDOK 1
+
+#define PFD_TYPE_RGBA 0
+#define PFD_MAIN_PLANE 0
+#define PFD_DOUBLEBUFFER 0x00000001
+#define PFD_DRAW_TO_WINDOW 0x00000004
+#define PFD_SUPPORT_OPENGL 0x00000020
+
+// Window manager.
+WORD WINAPI RegisterClassExA(const WNDCLASSEXA* windowClass);
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style,
+                            int x, int y, int width, int height, HWND parent, HMENU menu,
+                            HINSTANCE instance, LPVOID param);
+BOOL WINAPI ShowWindow(HWND window, int command);
+int WINAPI ShowCursor(BOOL show);
+BOOL WINAPI PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT remove);
+BOOL WINAPI TranslateMessage(const MSG* message);
+LRESULT WINAPI DispatchMessageA(const MSG* message);
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void WINAPI PostQuitMessage(int exitCode);
+BOOL WINAPI GetCursorPos(POINT* point);
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+// GDI and WGL.
+HDC WINAPI GetDC(HWND window);
+int WINAPI ChoosePixelFormat(HDC deviceContext, const PIXELFORMATDESCRIPTOR* descriptor);
+BOOL WINAPI SetPixelFormat(HDC deviceContext, int format, const PIXELFORMATDESCRIPTOR* descriptor);
+BOOL WINAPI SwapBuffers(HDC deviceContext);
+HGLRC WINAPI wglCreateContext(HDC deviceContext);
+BOOL WINAPI wglMakeCurrent(HDC deviceContext, HGLRC glContext);
+
+// Time.
+DWORD WINAPI GetTickCount(void);
+void WINAPI Sleep(DWORD milliseconds);
+
+// The program's entry, which the platform's main() calls.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);

@@ -1,0 +1,73 @@
+// A scripted stand-in for the Win32 calls the game makes. A test fills the message queue,
+// places the pointer and sets the tick count; the fake records what the game asked of the
+// window system (window, pointer visibility, sleeps, swaps, message boxes).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+namespace fakewin {
+
+struct MessageBox {
+    std::string text;
+    std::string caption;
+    UINT type;
+    HWND owner;
+};
+
+struct Record {
+    // Window class and window.
+    WNDCLASSEXA windowClass{};
+    std::string className;
+    std::string title;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    int x = -1, y = -1, width = 0, height = 0;
+    HWND window = nullptr;
+    bool shown = false;
+    std::vector<BOOL> showCursor;
+    // GL context.
+    PIXELFORMATDESCRIPTOR pixelFormat{};
+    int chosenFormat = 0;
+    int setFormat = 0;
+    HGLRC glContext = nullptr;
+    int makeCurrent = 0;
+    // The loop and the frame.
+    std::vector<DWORD> sleeps;
+    int swaps = 0;
+    int translated = 0;
+    std::vector<UINT> dispatched;
+    std::vector<UINT> passedOn;  // messages handed to DefWindowProcA
+    std::vector<int> quitCodes;
+    std::vector<MessageBox> messageBoxes;
+    std::vector<std::string> calls;  // every faked call by name, in order
+};
+
+// Back to a machine with no window, an empty queue, tick count 0 and the pointer at (0, 0).
+void Reset();
+Record& Get();
+
+// Queues a message for the window (or for no window when there is none yet).
+void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+size_t Pending();
+
+void SetPointer(LONG x, LONG y);
+void SetTicks(DWORD ticks);
+DWORD Ticks();
+// Sleep(ms) moves the tick count on by ms (the default), as real time would.
+void SleepAdvancesTicks(bool on);
+
+// Called each time PeekMessageA finds the queue empty, that is before each Frame the loop
+// is about to run; it may post messages, move the pointer or change the tick count.
+void OnIdle(std::function<void()> idle);
+// The result DefWindowProcA gives for messages it does not handle itself.
+void SetDefaultResult(LRESULT result);
+// Safety net: after this many idle passes PeekMessageA posts WM_QUIT itself, so a test
+// whose loop never ends fails instead of hanging.
+void SetIdleLimit(long passes);
+long IdlePasses();
+
+}  // namespace fakewin
