@@ -1,0 +1,29 @@
+# Shared by the scripts: the project root, and installing what a fresh Debian machine lacks.
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
+# What building and running the game needs.
+play_packages=(cmake g++ make pkg-config libsdl2-dev libgl1-mesa-dev libgl1-mesa-dri)
+# What the tests, the benchmarks and the picture generator need on top.
+test_packages=(libgtest-dev googletest libbenchmark-dev libfreetype-dev fonts-dejavu-core
+               xvfb libx11-dev libxtst-dev x11-apps imagemagick clang libclang-rt-14-dev
+               clang-format valgrind)
+
+# Installs, as root through apt-get, whichever of the given packages are missing.
+install_missing() {
+    local missing=()
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo apt-get -o DPkg::Lock::Timeout=600 update -qq
+    $sudo apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
+}
+
+build_jobs() { nproc 2>/dev/null || echo 2; }

@@ -1,0 +1,309 @@
+#include "tests/x11/XSession.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+namespace xsession {
+namespace {
+
+bool OnPath(const char* program) {
+    std::string command = std::string("command -v ") + program + " >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+}
+
+int Ignore(::Display*, XErrorEvent*) {
+    return 0;
+}
+
+std::string WindowTitle(::Display* display, Window window) {
+    char* name = nullptr;
+    std::string title;
+    if (XFetchName(display, window, &name) && name != nullptr) {
+        title = name;
+        XFree(name);
+    }
+    return title;
+}
+
+// Borderless: the window asks the window manager for no decorations, or is override-redirect.
+bool Borderless(::Display* display, Window window) {
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, window, &attributes) && attributes.override_redirect) {
+        return true;
+    }
+    Atom hints = XInternAtom(display, "_MOTIF_WM_HINTS", True);
+    if (hints == None) {
+        return false;
+    }
+    Atom type;
+    int format;
+    unsigned long count, remaining;
+    unsigned char* data = nullptr;
+    bool none = false;
+    if (XGetWindowProperty(display, window, hints, 0, 5, False, AnyPropertyType, &type, &format,
+                           &count, &remaining, &data) == Success &&
+        data != nullptr && count >= 3) {
+        const long* fields = reinterpret_cast<const long*>(data);
+        none = (fields[0] & 2) != 0 && fields[2] == 0;  // MWM_HINTS_DECORATIONS, no decorations
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return none;
+}
+
+}  // namespace
+
+void SleepMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+std::string Screenshot::Save(const std::string& base) const {
+    std::string ppm = base + ".ppm";
+    FILE* file = std::fopen(ppm.c_str(), "wb");
+    if (file == nullptr) {
+        return "";
+    }
+    std::fprintf(file, "P6\n%d %d\n255\n", width, height);
+    std::fwrite(rgb.data(), 1, rgb.size(), file);
+    std::fclose(file);
+    if (access("/usr/bin/convert", X_OK) == 0) {
+        std::string png = base + ".png";
+        std::string command = "/usr/bin/convert '" + ppm + "' '" + png + "' 2>/dev/null";
+        if (std::system(command.c_str()) == 0) {
+            unlink(ppm.c_str());
+            return png;
+        }
+    }
+    return ppm;
+}
+
+Session::~Session() {
+    if (display != nullptr) {
+        XCloseDisplay(display);
+    }
+    Stop(gameProcess);
+    Stop(xvfb);
+}
+
+void Session::Stop(pid_t& pid) {
+    if (pid <= 0) {
+        return;
+    }
+    kill(pid, SIGTERM);
+    for (int i = 0; i < 100; ++i) {
+        if (waitpid(pid, nullptr, WNOHANG) == pid) {
+            pid = 0;
+            return;
+        }
+        SleepMs(20);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    pid = 0;
+}
+
+bool Session::StartDisplay() {
+    if (!OnPath("Xvfb")) {
+        error = "Xvfb is not installed (Debian package xvfb)";
+        return false;
+    }
+    int fds[2];
+    if (pipe(fds) != 0) {
+        error = "no pipe";
+        return false;
+    }
+    xvfb = fork();
+    if (xvfb == 0) {
+        close(fds[0]);
+        int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        std::string fd = std::to_string(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
+               "-nolisten", "tcp", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    // Xvfb writes the display number it chose once it accepts connections.
+    std::string number;
+    pollfd wait = {fds[0], POLLIN, 0};
+    while (poll(&wait, 1, 15000) > 0) {
+        char c;
+        if (read(fds[0], &c, 1) != 1 || c == '\n') {
+            break;
+        }
+        number += c;
+    }
+    close(fds[0]);
+    if (number.empty()) {
+        error = "Xvfb did not start";
+        Stop(xvfb);
+        return false;
+    }
+    displayName = ":" + number;
+    display = XOpenDisplay(displayName.c_str());
+    if (display == nullptr) {
+        error = "cannot connect to Xvfb on " + displayName;
+        return false;
+    }
+    XSetErrorHandler(Ignore);
+    // A window manager would have made this atom; programs only set their decoration hints
+    // (borderless, for the game) where it exists.
+    XInternAtom(display, "_MOTIF_WM_HINTS", False);
+    XSync(display, False);
+    int event, errorBase, major, minor;
+    if (!XTestQueryExtension(display, &event, &errorBase, &major, &minor)) {
+        error = "Xvfb has no XTest extension";
+        return false;
+    }
+    return true;
+}
+
+bool Session::StartGame(const std::string& program, const std::string& workingDirectory) {
+    gameProcess = fork();
+    if (gameProcess == 0) {
+        if (chdir(workingDirectory.c_str()) != 0) {
+            _exit(126);
+        }
+        setenv("DISPLAY", displayName.c_str(), 1);
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        // A message box under Xvfb would block forever; the game must never need one here.
+        setenv("LUMENVALE_NO_MESSAGE_BOX", "1", 1);
+        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return gameProcess > 0;
+}
+
+bool Session::FindWindow(const std::string& title, WindowInfo* info, int timeoutMs) {
+    for (int waited = 0; waited <= timeoutMs; waited += 50) {
+        Window root = DefaultRootWindow(display), parent, *children = nullptr;
+        unsigned count = 0;
+        if (XQueryTree(display, root, &root, &parent, &children, &count)) {
+            for (unsigned i = 0; i < count; ++i) {
+                XWindowAttributes attributes;
+                if (!XGetWindowAttributes(display, children[i], &attributes) ||
+                    attributes.map_state != IsViewable ||
+                    WindowTitle(display, children[i]) != title) {
+                    continue;
+                }
+                Window child;
+                info->id = children[i];
+                XTranslateCoordinates(display, children[i], root, 0, 0, &info->x, &info->y, &child);
+                info->width = attributes.width;
+                info->height = attributes.height;
+                info->title = title;
+                info->borderless = Borderless(display, children[i]);
+                XFree(children);
+                return true;
+            }
+            if (children != nullptr) {
+                XFree(children);
+            }
+        }
+        SleepMs(50);
+    }
+    return false;
+}
+
+void Session::RequestClose(Window window) {
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+}
+
+void Session::MovePointer(int x, int y) {
+    XTestFakeMotionEvent(display, 0, x, y, CurrentTime);
+    XFlush(display);
+}
+
+void Session::Button(bool down) {
+    XTestFakeButtonEvent(display, 1, down ? True : False, CurrentTime);
+    XFlush(display);
+}
+
+void Session::Key(const char* keysym, bool down) {
+    KeyCode code = XKeysymToKeycode(display, XStringToKeysym(keysym));
+    XTestFakeKeyEvent(display, code, down ? True : False, CurrentTime);
+    XFlush(display);
+}
+
+void Session::Press(int x, int y, int holdMs) {
+    MovePointer(x, y);
+    SleepMs(60);
+    Button(true);
+    SleepMs(holdMs);
+    Button(false);
+    SleepMs(60);
+}
+
+void Session::PressKey(const char* keysym, int holdMs) {
+    Key(keysym, true);
+    SleepMs(holdMs);
+    Key(keysym, false);
+    SleepMs(60);
+}
+
+Screenshot Session::Capture() {
+    Screenshot shot;
+    Window root = DefaultRootWindow(display);
+    XWindowAttributes attributes;
+    XGetWindowAttributes(display, root, &attributes);
+    XImage* image =
+        XGetImage(display, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+    if (image == nullptr) {
+        return shot;
+    }
+    shot.width = attributes.width;
+    shot.height = attributes.height;
+    shot.rgb.resize(size_t(shot.width) * shot.height * 3);
+    for (int y = 0; y < shot.height; ++y) {
+        for (int x = 0; x < shot.width; ++x) {
+            unsigned long pixel = XGetPixel(image, x, y);
+            uint8_t* out = &shot.rgb[(size_t(y) * shot.width + x) * 3];
+            out[0] = static_cast<uint8_t>((pixel >> 16) & 0xFF);
+            out[1] = static_cast<uint8_t>((pixel >> 8) & 0xFF);
+            out[2] = static_cast<uint8_t>(pixel & 0xFF);
+        }
+    }
+    XDestroyImage(image);
+    return shot;
+}
+
+bool Session::WaitForExit(int timeoutMs, int* exitCode) {
+    for (int waited = 0; waited <= timeoutMs; waited += 20) {
+        int status = 0;
+        if (waitpid(gameProcess, &status, WNOHANG) == gameProcess) {
+            gameProcess = 0;
+            *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            return true;
+        }
+        SleepMs(20);
+    }
+    return false;
+}
+
+bool Session::GameRunning() {
+    return gameProcess > 0 && waitpid(gameProcess, nullptr, WNOHANG) == 0;
+}
+
+}  // namespace xsession

@@ -1,0 +1,78 @@
+// Runs the real game on a virtual X display and plays it through real X input: starts Xvfb,
+// starts the program, finds its window, moves the pointer, presses buttons and keys, and
+// reads the screen back.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace xsession {
+
+struct Screenshot {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;  // three bytes a pixel, rows top-down
+
+    const uint8_t* At(int x, int y) const { return &rgb[(size_t(y) * width + x) * 3]; }
+    // Writes a PNG (through ImageMagick when present, else a PPM beside it); returns the path.
+    std::string Save(const std::string& pathWithoutExtension) const;
+};
+
+struct WindowInfo {
+    Window id = 0;
+    int x = 0, y = 0, width = 0, height = 0;
+    std::string title;
+    bool borderless = false;
+};
+
+class Session {
+public:
+    Session() = default;
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Starts Xvfb at 1280 × 1024 × 24 on a display number it picks itself. False (with the
+    // reason in Error()) where Xvfb is not installed or does not start.
+    bool StartDisplay();
+    // Starts the game in the given folder on that display.
+    bool StartGame(const std::string& program, const std::string& workingDirectory);
+
+    // The top-level window with this title, once it is mapped; waits up to timeoutMs.
+    bool FindWindow(const std::string& title, WindowInfo* info, int timeoutMs = 10000);
+    // What a window manager sends when the user closes a window.
+    void RequestClose(Window window);
+
+    void MovePointer(int x, int y);
+    void Button(bool down);
+    void Key(const char* keysym, bool down);
+    // Button down, a pause long enough for several frames, button up.
+    void Press(int x, int y, int holdMs = 200);
+    void PressKey(const char* keysym, int holdMs = 200);
+
+    Screenshot Capture();
+
+    // Waits for the game to end; true with its exit code when it did within timeoutMs.
+    bool WaitForExit(int timeoutMs, int* exitCode);
+    bool GameRunning();
+
+    const std::string& DisplayName() const { return displayName; }
+    const std::string& Error() const { return error; }
+
+private:
+    void Stop(pid_t& pid);
+
+    pid_t xvfb = 0;
+    pid_t gameProcess = 0;
+    ::Display* display = nullptr;
+    std::string displayName;
+    std::string error;
+};
+
+void SleepMs(int ms);
+
+}  // namespace xsession
