@@ -173,6 +173,15 @@ bool Session::StartDisplay() {
 }
 
 bool Session::StartGame(const std::string& program, const std::string& workingDirectory) {
+    return StartProgram({program}, workingDirectory);
+}
+
+bool Session::StartProgram(const std::vector<std::string>& commandLine,
+                           const std::string& workingDirectory,
+                           const std::vector<std::string>& environment) {
+    if (commandLine.empty()) {
+        return false;
+    }
     gameProcess = fork();
     if (gameProcess == 0) {
         if (chdir(workingDirectory.c_str()) != 0) {
@@ -182,7 +191,15 @@ bool Session::StartGame(const std::string& program, const std::string& workingDi
         setenv("SDL_VIDEODRIVER", "x11", 1);
         // A message box under Xvfb would block forever; the game must never need one here.
         setenv("LUMENVALE_NO_MESSAGE_BOX", "1", 1);
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        for (const std::string& setting : environment) {
+            putenv(strdup(setting.c_str()));
+        }
+        std::vector<char*> argv;
+        for (const std::string& argument : commandLine) {
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        }
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     return gameProcess > 0;

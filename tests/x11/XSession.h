@@ -41,6 +41,11 @@ public:
     bool StartDisplay();
     // Starts the game in the given folder on that display.
     bool StartGame(const std::string& program, const std::string& workingDirectory);
+    // The same for any command line (the game under Wine, say), with extra NAME=value
+    // settings in its environment.
+    bool StartProgram(const std::vector<std::string>& commandLine,
+                      const std::string& workingDirectory,
+                      const std::vector<std::string>& environment = {});
 
     // The top-level window with this title, once it is mapped; waits up to timeoutMs.
     bool FindWindow(const std::string& title, WindowInfo* info, int timeoutMs = 10000);
