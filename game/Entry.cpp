@@ -3,8 +3,10 @@
 
 #include "app/WindowProcedure.h"
 #include "game/PuzzleGame.h"
+#include "ui/BitmapFont.h"
 
 // Defined together so that they are constructed in this order and destroyed in reverse.
+BitmapFont gameFont;
 PuzzleGame game;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
