@@ -25,4 +25,9 @@ public:
     WidgetNode* head = nullptr;
     WidgetNode* tail = nullptr;
     WidgetNode* current = nullptr;  // the node the pass in progress reaches next
+
+private:
+    // Moves the pass on by one node; null at the end of the list or at a node without a widget,
+    // which ends the pass there.
+    Widget* NextWidget();
 };
