@@ -6,6 +6,9 @@
 namespace {
 bool counting = false;
 long allocations = 0;
+std::size_t failFrom = 1;
+std::size_t failTo = 0;
+std::size_t lastNothrowSize = 0;
 
 void* Allocate(std::size_t size) {
     if (counting) {
@@ -27,6 +30,16 @@ long Stop() {
     counting = false;
     return allocations;
 }
+void FailNothrow(std::size_t from, std::size_t to) {
+    failFrom = from;
+    failTo = to;
+}
+void StopFailing() {
+    FailNothrow(1, 0);
+}
+std::size_t LastNothrowSize() {
+    return lastNothrowSize;
+}
 }  // namespace alloccount
 
 void* operator new(std::size_t size) { return Allocate(size); }
@@ -34,6 +47,10 @@ void* operator new[](std::size_t size) { return Allocate(size); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     if (counting) {
         ++allocations;
+    }
+    lastNothrowSize = size;
+    if (size >= failFrom && size <= failTo) {
+        return nullptr;
     }
     return std::malloc(size ? size : 1);
 }

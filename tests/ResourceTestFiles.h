@@ -1,0 +1,102 @@
+// Small files for the resource tests: a scratch directory per test under the build tree, and
+// BMP files built byte by byte.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace resourcetest {
+
+using Bytes = std::vector<unsigned char>;
+
+// A fresh, empty directory for the running test.
+inline std::string ScratchDir() {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::filesystem::path dir = std::filesystem::path(LUMENVALE_BUILD_DIR) / "test-files" /
+                                (std::string(test->test_suite_name()) + "." + test->name());
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir.string();
+}
+
+inline void WriteBytes(const std::string& path, const Bytes& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr) << path;
+    if (!bytes.empty()) {
+        ASSERT_EQ(std::fwrite(bytes.data(), bytes.size(), 1, file), 1u);
+    }
+    std::fclose(file);
+}
+
+inline Bytes ReadBytes(const std::string& path) {
+    Bytes bytes;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return bytes;
+    }
+    int c;
+    while ((c = std::fgetc(file)) != EOF) {
+        bytes.push_back(static_cast<unsigned char>(c));
+    }
+    std::fclose(file);
+    return bytes;
+}
+
+inline bool Exists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
+
+inline void Put16(Bytes& bytes, size_t at, uint32_t value) {
+    bytes[at] = value & 0xff;
+    bytes[at + 1] = (value >> 8) & 0xff;
+}
+
+inline void Put32(Bytes& bytes, size_t at, uint32_t value) {
+    Put16(bytes, at, value & 0xffff);
+    Put16(bytes, at + 2, value >> 16);
+}
+
+// Bytes of one row of a 24- or 32-bit picture, padded to 4.
+inline size_t RowBytes(int32_t width, int bitCount) {
+    return (static_cast<size_t>(width) * (bitCount / 8) + 3) / 4 * 4;
+}
+
+// A BMP file with the two headers and the given bytes after them. The pixel data offset is
+// 54 and the file size field is right unless a test changes them.
+inline Bytes Bmp(int32_t width, int32_t height, int bitCount, const Bytes& afterHeaders) {
+    Bytes bytes(54, 0);
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    Put32(bytes, 2, static_cast<uint32_t>(54 + afterHeaders.size()));
+    Put32(bytes, 10, 54);
+    Put32(bytes, 14, 40);
+    Put32(bytes, 18, static_cast<uint32_t>(width));
+    Put32(bytes, 22, static_cast<uint32_t>(height));
+    Put16(bytes, 26, 1);
+    Put16(bytes, 28, static_cast<uint32_t>(bitCount));
+    Put32(bytes, 34, static_cast<uint32_t>(afterHeaders.size()));
+    bytes.insert(bytes.end(), afterHeaders.begin(), afterHeaders.end());
+    return bytes;
+}
+
+// Distinct bytes, so that a test sees which ones were kept.
+inline Bytes Pattern(size_t count, unsigned seed = 1) {
+    Bytes bytes(count);
+    for (size_t i = 0; i < count; ++i) {
+        bytes[i] = static_cast<unsigned char>(seed * 31 + i * 7);
+    }
+    return bytes;
+}
+
+// A whole picture: rows of distinct bytes, each padded to 4.
+inline Bytes Picture(int32_t width, int32_t height, int bitCount, unsigned seed = 1) {
+    size_t rows = static_cast<size_t>(height < 0 ? -static_cast<int64_t>(height) : height);
+    return Bmp(width, height, bitCount, Pattern(RowBytes(width, bitCount) * rows, seed));
+}
+
+}  // namespace resourcetest
