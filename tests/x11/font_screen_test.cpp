@@ -1,0 +1,123 @@
+// The game font on a real display: a line of Latin and Cyrillic text, photographed, must show
+// ink in every character cell and none in the spaces.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "tests/x11/TextProbe.h"
+#include "tests/x11/XSession.h"
+
+namespace {
+
+const int WindowWidth = 1280;
+const int WindowHeight = 1024;
+// The text is white on black: ink is bright, blank is dark, whatever the filtering in between.
+const int InkLevel = 128;
+const int BlankLevel = 48;
+
+// A glyph's place on the screen in pixels, rows top-down; right and bottom are exclusive.
+struct Cell {
+    int left, top, right, bottom;
+};
+
+Cell GlyphCell(int index) {
+    double left = textprobe::Left + index * textprobe::GlyphWidth;
+    double right = left + textprobe::GlyphWidth;
+    double top = textprobe::Bottom + textprobe::GlyphHeight;
+    auto column = [](double x) { return static_cast<int>((x + 1) / 2 * WindowWidth + 0.5); };
+    auto row = [](double y) { return static_cast<int>((1 - y) / 2 * WindowHeight + 0.5); };
+    return {column(left), row(top), column(right), row(textprobe::Bottom)};
+}
+
+Cell Inset(Cell cell, int pixels) {
+    return {cell.left + pixels, cell.top + pixels, cell.right - pixels, cell.bottom - pixels};
+}
+
+int Brightness(const xsession::Screenshot& shot, int x, int y) {
+    const uint8_t* p = shot.At(x, y);
+    return std::max({p[0], p[1], p[2]});
+}
+
+// Pixels of the cell brighter than the level.
+int CountAbove(const xsession::Screenshot& shot, Cell cell, int level) {
+    int count = 0;
+    for (int y = cell.top; y < cell.bottom; ++y) {
+        for (int x = cell.left; x < cell.right; ++x) {
+            count += Brightness(shot, x, y) > level;
+        }
+    }
+    return count;
+}
+
+int Area(Cell cell) {
+    return (cell.right - cell.left) * (cell.bottom - cell.top);
+}
+
+bool TextShown(const xsession::Screenshot& shot) {
+    return shot.width == WindowWidth && shot.height == WindowHeight &&
+           CountAbove(shot, GlyphCell(0), InkLevel) > 0;
+}
+
+TEST(FontOnScreen, EveryCharacterOfALatinAndCyrillicLineIsInkedAndSpacesStayBlank) {
+    xsession::Session session;
+    if (!session.StartDisplay()) {
+        GTEST_SKIP() << "no virtual display: " << session.Error();
+    }
+    ASSERT_TRUE(session.StartGame(LUMENVALE_TEXT_PROBE, LUMENVALE_DATA_DIR));
+    xsession::WindowInfo window;
+    ASSERT_TRUE(session.FindWindow(textprobe::Title, &window)) << "the probe opened no window";
+
+    xsession::Screenshot shot;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        shot = session.Capture();
+        if (TextShown(shot)) {
+            break;
+        }
+        xsession::SleepMs(100);
+    }
+    std::string saved = shot.Save(std::string(LUMENVALE_BUILD_DIR) + "/font_screen");
+    ASSERT_EQ(shot.width, WindowWidth);
+    ASSERT_EQ(shot.height, WindowHeight);
+    SCOPED_TRACE("screenshot: " + saved);
+
+    const int length = static_cast<int>(std::strlen(textprobe::Text));
+    for (int k = 0; k < length; ++k) {
+        Cell cell = GlyphCell(k);
+        unsigned char byte = static_cast<unsigned char>(textprobe::Text[k]);
+        SCOPED_TRACE("character " + std::to_string(k) + ", byte " + std::to_string(byte));
+        if (byte == ' ') {
+            EXPECT_EQ(CountAbove(shot, Inset(cell, 1), BlankLevel), 0);
+        } else {
+            // A glyph, not a solid block: blending must cut the quad to the glyph's shape.
+            int inked = CountAbove(shot, cell, InkLevel);
+            EXPECT_GT(inked, 0);
+            EXPECT_LT(inked, Area(cell) * 6 / 10);
+        }
+    }
+
+    // Right way up: the "L" has its foot at the bottom right, not at the top right.
+    Cell l = GlyphCell(0);
+    int middleX = (l.left + l.right) / 2;
+    int middleY = (l.top + l.bottom) / 2;
+    int footInk = CountAbove(shot, {middleX, middleY, l.right, l.bottom}, InkLevel);
+    int headInk = CountAbove(shot, {middleX, l.top, l.right, middleY}, InkLevel);
+    EXPECT_GT(footInk, 4 * std::max(headInk, 1));
+
+    // Nothing above or below the line.
+    Cell first = GlyphCell(0);
+    Cell last = GlyphCell(length - 1);
+    EXPECT_EQ(CountAbove(shot, {first.left, first.top - 40, last.right, first.top - 2}, BlankLevel),
+              0);
+    EXPECT_EQ(
+        CountAbove(shot, {first.left, first.bottom + 2, last.right, first.bottom + 40}, BlankLevel),
+        0);
+
+    session.RequestClose(window.id);
+    int exitCode = -1;
+    ASSERT_TRUE(session.WaitForExit(10000, &exitCode)) << "the probe ignored the close request";
+    EXPECT_EQ(exitCode, 0);
+}
+
+}  // namespace
