@@ -1,0 +1,221 @@
+// Plays the whole game through the real entry, message loop and window procedure against the
+// scripted window system and the recording OpenGL, the way a player would: the pointer is moved,
+// the button and Escape go down and up as window messages, and time passes by the frame clock's
+// own sleeps.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <initializer_list>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "app/FrameClock.h"
+#include "app/WindowProcedure.h"
+#include "game/PuzzleGame.h"
+#include "game/Random.h"
+#include "tests/support/FakeWin32.h"
+#include "tests/support/RecordingGL.h"
+
+namespace scenario {
+
+// A tick count at start-up like that of a machine that has been up for a while: the first menu
+// frame then accepts a press at once.
+const DWORD StartTicks = 123456;
+
+// Widgets have no virtual destructor; each is destroyed as the kind it was made as.
+template <typename Kind>
+void DestroyWidget(Kind* widget) {
+    if (widget != nullptr) {
+        widget->~Kind();
+        ::operator delete(widget);
+    }
+}
+
+// Frees what the game never frees itself (its widgets and their list nodes), so that a test
+// binary run whole does not pile them up.
+inline void FreeMenu() {
+    WidgetNode* node = game.widgets.head;
+    while (node != nullptr) {
+        WidgetNode* next = node->next;
+        delete node;
+        node = next;
+    }
+    for (Button* button : {game.exitButton, game.authorsButton, game.playButton, game.size4Button,
+                           game.size6Button, game.size8Button, game.backButton}) {
+        DestroyWidget(button);
+    }
+    DestroyWidget(game.creditLabel);
+    DestroyWidget(game.aboutBox);
+}
+
+// Puts the game, the generator, the frame clock, the window system and GL back to what a fresh
+// process finds: the game object is rebuilt on zeroed storage, as in static storage.
+inline void ResetGame() {
+    FreeMenu();
+    game.~PuzzleGame();
+    std::memset(static_cast<void*>(&game), 0, sizeof game);
+    new (&game) PuzzleGame();
+    gameRandom = Random();
+    FrameClock::now = FrameClock::delta = FrameClock::last = 0;
+    fakewin::Reset();
+    fakewin::SetIdleLimit(20000);
+    recgl::Reset();
+}
+
+// Runs the program's entry. Before every Frame the loop makes (frame 0 is the start-up),
+// `beforeFrame` gets the frame's number and may move the pointer, post input or look at the
+// game; when it returns false the player closes the loop with the quit message instead.
+// Returns what the entry returns.
+inline int Play(const std::function<bool(int frame)>& beforeFrame) {
+    int frame = 0;
+    bool inputPosted = false;
+    fakewin::OnIdle([&] {
+        // Posted input is handled first; the queue is then empty again before the same frame.
+        if (inputPosted) {
+            inputPosted = false;
+            return;
+        }
+        if (!beforeFrame(frame++)) {
+            fakewin::Post(WM_QUIT);
+            return;
+        }
+        inputPosted = fakewin::Pending() > 0;
+    });
+    int result = WinMain(nullptr, nullptr, nullptr, 0);
+    fakewin::OnIdle(nullptr);
+    return result;
+}
+
+// Pointer positions, in window pixels, of the middle of a widget's rectangle.
+inline void PointAt(const Widget* widget) {
+    ASSERT_NE(widget, nullptr);
+    double x = (widget->x1 + widget->x2) / 2, y = (widget->y1 + widget->y2) / 2;
+    fakewin::SetPointer(static_cast<LONG>(std::lround((x + 1) * 640)),
+                        static_cast<LONG>(std::lround((1 - y) * 512)));
+}
+// The centre of lamp (c, r) of the board in play.
+inline void PointAtLamp(uint32_t c, uint32_t r) {
+    double x = (c + 0.5) / game.board.columns - 0.5, y = (r + 0.5) / game.board.rows - 0.5;
+    fakewin::SetPointer(static_cast<LONG>(std::lround((x + 1) * 640)),
+                        static_cast<LONG>(std::lround((1 - y) * 512)));
+}
+
+inline void ButtonDown() {
+    fakewin::Post(WM_LBUTTONDOWN);
+}
+inline void ButtonUp() {
+    fakewin::Post(WM_LBUTTONUP);
+}
+inline void EscapeDown() {
+    fakewin::Post(WM_KEYDOWN, VK_ESCAPE);
+}
+inline void EscapeUp() {
+    fakewin::Post(WM_KEYUP, VK_ESCAPE);
+}
+
+// The player opens a board from the main menu: "Играть" on frame 1, then the size button, held
+// until the menu timer lets it fire on frame 3 (the player waits a moment after frame 2). The
+// board screen shows from frame BoardShown on, where the button is released.
+const int BoardShown = 4;
+inline void OpenBoard(int frame, Button* PuzzleGame::*sizeButton) {
+    if (frame == 1) {
+        PointAt(game.playButton);
+        ButtonDown();
+    } else if (frame == 2) {
+        PointAt(game.*sizeButton);
+        fakewin::SetTicks(fakewin::Ticks() + 300);
+    } else if (frame == BoardShown) {
+        ButtonUp();
+    }
+}
+
+// The GL calls of one frame: everything logged since `from`.
+inline std::vector<recgl::Call> CallsSince(size_t from) {
+    const std::vector<recgl::Call>& all = recgl::Calls();
+    return std::vector<recgl::Call>(all.begin() + static_cast<long>(from), all.end());
+}
+
+inline std::vector<recgl::Call> Named(const std::vector<recgl::Call>& calls, const char* name) {
+    std::vector<recgl::Call> named;
+    for (const recgl::Call& call : calls) {
+        if (call.Is(name)) {
+            named.push_back(call);
+        }
+    }
+    return named;
+}
+
+// Number of glBegin calls with the given primitive.
+inline int Primitives(const std::vector<recgl::Call>& calls, GLenum mode) {
+    int count = 0;
+    for (const recgl::Call& call : calls) {
+        count += call.Is("glBegin") && call[0] == mode;
+    }
+    return count;
+}
+
+// Every texture bound in a frame, in order.
+inline std::vector<GLuint> BoundTextures(const std::vector<recgl::Call>& calls) {
+    std::vector<GLuint> names;
+    for (const recgl::Call& call : Named(calls, "glBindTexture")) {
+        names.push_back(static_cast<GLuint>(call[1]));
+    }
+    return names;
+}
+
+// The texture the board screen must show for lamp i as the board stands now.
+inline GLuint ExpectedLampTexture(uint32_t i) {
+    bool lit = game.board.lampLit[i] != 0;
+    switch (game.board.lampColour[i]) {
+        case LampGreen:
+            return lit ? game.texOnGreen : game.texOffGreen;
+        case LampRed:
+            return lit ? game.texOnRed : game.texOffRed;
+        default:
+            return lit ? game.texOnBlue : game.texOffBlue;
+    }
+}
+
+// A small uncompressed 24-bit BMP file of the given width and height 1.
+inline void WriteBmp(const std::string& path, int32_t width) {
+    int32_t rowBytes = (width * 3 + 3) / 4 * 4;
+    std::vector<unsigned char> bytes(54 + static_cast<size_t>(rowBytes), 0x7F);
+    auto put32 = [&](size_t at, uint32_t value) {
+        for (int k = 0; k < 4; ++k) {
+            bytes[at + k] = static_cast<unsigned char>(value >> (8 * k));
+        }
+    };
+    std::memset(bytes.data(), 0, 54);
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put32(2, static_cast<uint32_t>(bytes.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(width));
+    put32(22, 1);
+    bytes[26] = 1;
+    bytes[28] = 24;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr) << path;
+    ASSERT_EQ(std::fwrite(bytes.data(), bytes.size(), 1, file), 1u);
+    std::fclose(file);
+}
+
+// The fixture of every game scenario: a fresh game on a machine up for StartTicks ms.
+class GameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetGame();
+        fakewin::SetTicks(StartTicks);
+    }
+    void TearDown() override { ResetGame(); }
+};
+
+}  // namespace scenario

@@ -1,0 +1,507 @@
+// The board screen, played with the pointer, the held button and Escape through the real loop.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <initializer_list>
+#include <map>
+#include <vector>
+
+#include "game/LampBoard.h"
+#include "tests/GameScenario.h"
+
+namespace {
+
+using scenario::BoardShown;
+using scenario::GameTest;
+
+// The calls of the frame before, taken at the start of each callback.
+struct FrameCalls {
+    size_t mark = 0;
+    std::vector<recgl::Call> last;
+
+    void Next() {
+        last = scenario::CallsSince(mark);
+        mark = recgl::Calls().size();
+    }
+};
+
+// The block the hover frame outlines, read back from its first line: (bx, by) is the lamp
+// corner at the block's centre.
+struct Hover {
+    bool shown;
+    long bx, by;
+    bool operator==(const Hover& o) const {
+        return shown == o.shown && (!shown || (bx == o.bx && by == o.by));
+    }
+};
+
+Hover ReadHover(const std::vector<recgl::Call>& calls) {
+    for (size_t i = 0; i + 1 < calls.size(); ++i) {
+        if (calls[i].Is("glBegin") && calls[i][0] == GL_LINES) {
+            double x0 = calls[i + 1][0], y0 = calls[i + 1][1];
+            return {true, std::lround((x0 + 0.5) * game.board.columns) + 1,
+                    std::lround((y0 + 0.5) * game.board.rows) + 1};
+        }
+    }
+    return {false, 0, 0};
+}
+
+void SetAllLamps(int32_t lit) {
+    for (uint32_t i = 0; i < game.board.lampCount; ++i) {
+        game.board.lampLit[i] = lit;
+    }
+}
+
+void SetLamp(uint32_t c, uint32_t r, int32_t lit) {
+    game.board.lampLit[r * game.board.columns + c] = lit;
+}
+
+// `count` entries from `from` on; empty when there are not that many.
+std::vector<GLuint> Slice(const std::vector<GLuint>& names, size_t from, size_t count) {
+    if (names.size() < from + count) {
+        return {};
+    }
+    return std::vector<GLuint>(names.begin() + static_cast<long>(from),
+                               names.begin() + static_cast<long>(from + count));
+}
+
+std::vector<int32_t> Lamps() {
+    return std::vector<int32_t>(game.board.lampLit, game.board.lampLit + game.board.lampCount);
+}
+
+// Scans the pointer along one line of pixels across the 4x4 board and reports, for every pixel,
+// the block the hover frame outlined.
+std::map<long, Hover> Scan(bool columns, long from, long to) {
+    std::map<long, Hover> seen;
+    FrameCalls frames;
+    auto place = [&](long p) {
+        if (columns) {
+            fakewin::SetPointer(p, 512);
+        } else {
+            fakewin::SetPointer(640, p);
+        }
+    };
+    scenario::Play([&](int frame) {
+        scenario::OpenBoard(frame, &PuzzleGame::size4Button);
+        frames.Next();
+        long pixel = from + (frame - BoardShown);
+        if (frame > BoardShown) {
+            seen[pixel - 1] = ReadHover(frames.last);
+            EXPECT_EQ(scenario::Primitives(frames.last, GL_QUADS), 16 + 4 + 1);
+        }
+        if (frame >= BoardShown) {
+            place(pixel);
+        }
+        return pixel <= to;
+    });
+    return seen;
+}
+
+TEST_F(GameTest, PixelColumnsPickTheBlocksTheyLieNearest) {
+    std::map<long, Hover> seen = Scan(true, 320, 960);
+    ASSERT_EQ(seen.size(), 641u);
+    for (const auto& [x, hover] : seen) {
+        // Pixel row 512 is the board's middle line, which belongs to the block above it.
+        Hover expected = {true, x < 560 ? 1 : x < 720 ? 2 : 3, 2};
+        if (x == 320 || x == 960) {
+            expected = {false, 0, 0};  // the border is off the board
+        }
+        EXPECT_EQ(hover, expected) << "pixel column " << x << ": got " << hover.shown << " "
+                                   << hover.bx << "," << hover.by;
+    }
+}
+
+TEST_F(GameTest, PixelRowsPickTheBlocksTheyLieNearest) {
+    std::map<long, Hover> seen = Scan(false, 256, 768);
+    ASSERT_EQ(seen.size(), 513u);
+    for (const auto& [y, hover] : seen) {
+        // Rows count from the bottom; pixel rows from the top.
+        Hover expected = {true, 2, y <= 448 ? 3 : y <= 576 ? 2 : 1};
+        if (y == 256 || y == 768) {
+            expected = {false, 0, 0};
+        }
+        EXPECT_EQ(hover, expected)
+            << "pixel row " << y << ": got " << hover.shown << " " << hover.bx << "," << hover.by;
+    }
+}
+
+TEST_F(GameTest, AHeldButtonFlipsTheBlockUnderThePointerEveryTenUnits) {
+    std::vector<std::pair<int, std::vector<uint32_t>>> changes;  // frame, changed lamps
+    std::vector<int32_t> before;
+    scenario::Play([&](int frame) {
+        scenario::OpenBoard(frame, &PuzzleGame::size4Button);
+        if (frame == BoardShown) {
+            // A known board that no single flip can solve.
+            for (uint32_t i = 0; i < 16; ++i) {
+                game.board.lampLit[i] = Pattern4x4[i];
+            }
+            scenario::PointAtLamp(0, 0);  // a corner lamp picks the corner block
+            scenario::ButtonDown();
+        } else if (frame > BoardShown) {
+            std::vector<int32_t> now = Lamps();
+            std::vector<uint32_t> changed;
+            for (uint32_t i = 0; i < 16; ++i) {
+                if (now[i] != before[i]) {
+                    changed.push_back(i);
+                }
+            }
+            if (!changed.empty()) {
+                changes.push_back({frame - 1, changed});
+            }
+        }
+        if (frame == 30) {
+            scenario::PointAtLamp(3, 3);  // still held: the top right block is next
+        }
+        if (frame >= BoardShown) {
+            before = Lamps();
+        }
+        return frame < 50;
+    });
+    // The timer counts from 0 on the first board frame, one unit per frame, and must pass 10.
+    using Change = std::pair<int, std::vector<uint32_t>>;
+    EXPECT_EQ(changes, (std::vector<Change>{{BoardShown + 10, {0, 1, 4, 5}},
+                                            {BoardShown + 21, {0, 1, 4, 5}},
+                                            {BoardShown + 32, {10, 11, 14, 15}},
+                                            {BoardShown + 43, {10, 11, 14, 15}}}));
+    EXPECT_EQ(game.board.lampCount, 16u);
+}
+
+TEST_F(GameTest, AnAllLitBoardIsDealtAgainOnlyWhenTheButtonIsHeldOverIt) {
+    // Too early for a flip: the solved test alone runs, and deals at once.
+    uint32_t randomBefore = 0;
+    LampBoard expected;
+    scenario::Play([&](int frame) {
+        scenario::OpenBoard(frame, &PuzzleGame::size4Button);
+        if (frame == BoardShown) {
+            SetAllLamps(1);
+            scenario::PointAtLamp(1, 1);
+            randomBefore = gameRandom.state;
+        } else if (frame == BoardShown + 5) {
+            EXPECT_EQ(Lamps(), std::vector<int32_t>(16, 1)) << "stays as it is without the button";
+            EXPECT_EQ(gameRandom.state, randomBefore);
+            EXPECT_LE(game.clickTimer, 10);
+            Random replay = gameRandom;
+            expected.Deal(4, 4, 16, Pattern4x4, 10, replay);
+            scenario::ButtonDown();
+        }
+        return frame <= BoardShown + 5;
+    });
+    EXPECT_EQ(Lamps(), std::vector<int32_t>(expected.lampLit, expected.lampLit + 16));
+    EXPECT_LE(game.clickTimer, 10) << "nothing was flipped";
+}
+
+TEST_F(GameTest, AFlipComesBeforeTheSolvedTest) {
+    uint32_t randomBefore = 0;
+    scenario::Play([&](int frame) {
+        scenario::OpenBoard(frame, &PuzzleGame::size4Button);
+        if (frame == BoardShown) {
+            SetAllLamps(1);
+            scenario::PointAtLamp(3, 0);
+        } else if (frame == BoardShown + 15) {
+            EXPECT_GT(game.clickTimer, 10);
+            randomBefore = gameRandom.state;
+            scenario::ButtonDown();
+        }
+        return frame <= BoardShown + 15;
+    });
+    std::vector<int32_t> expected(16, 1);
+    for (uint32_t i : {2u, 3u, 6u, 7u}) {
+        expected[i] = 0;
+    }
+    EXPECT_EQ(Lamps(), expected);
+    EXPECT_EQ(gameRandom.state, randomBefore) << "no deal";
+    EXPECT_EQ(game.clickTimer, 0);
+}
+
+TEST_F(GameTest, TheClickThatLightsTheLastLampDealsANewBoardInTheSameFrame) {
+    FrameCalls frames;
+    LampBoard expected;
+    const int clickFrame = BoardShown + 12;
+    scenario::Play([&](int frame) {
+        scenario::OpenBoard(frame, &PuzzleGame::size4Button);
+        frames.Next();
+        if (frame == BoardShown) {
+            // Everything lit but the middle block.
+            SetAllLamps(1);
+            for (uint32_t i : {5u, 6u, 9u, 10u}) {
+                game.board.lampLit[i] = 0;
+            }
+            fakewin::SetPointer(640, 512);  // the board's centre: the middle block
+        } else if (frame == clickFrame) {
+            Random replay = gameRandom;
+            expected.Deal(4, 4, 16, Pattern4x4, 10, replay);
+            scenario::ButtonDown();
+        } else if (frame == clickFrame + 1) {
+            // The clicking frame still showed the lamps from before the click, under the frame.
+            std::vector<GLuint> bound = scenario::BoundTextures(frames.last);
+            for (uint32_t i = 0; i < 16; ++i) {
+                bool dark = i == 5 || i == 6 || i == 9 || i == 10;
+                GLuint shown = bound[i];
+                bool showsDark = shown == game.texOffGreen || shown == game.texOffRed ||
+                                 shown == game.texOffBlue;
+                EXPECT_EQ(showsDark, dark) << i;
+            }
+            EXPECT_EQ(ReadHover(frames.last), (Hover{true, 2, 2}));
+            // And the new board is dealt already.
+            EXPECT_EQ(Lamps(), std::vector<int32_t>(expected.lampLit, expected.lampLit + 16));
+            EXPECT_EQ(game.state, StateBoard);
+            scenario::ButtonUp();
+        } else if (frame == clickFrame + 2) {
+            std::vector<GLuint> bound = scenario::BoundTextures(frames.last);
+            EXPECT_GE(bound.size(), 16u);
+            for (uint32_t i = 0; i < 16 && i < bound.size(); ++i) {
+                EXPECT_EQ(bound[i], scenario::ExpectedLampTexture(i)) << i;
+            }
+        }
+        return frame < clickFrame + 2;
+    });
+    for (uint32_t i = 0; i < 16; ++i) {
+        EXPECT_EQ(game.board.lampColour[i], expected.lampColour[i]);
+    }
+}
+
+TEST_F(GameTest, ThePointerOnTheBordersNeitherFramesNorClicks) {
+    FrameCalls frames;
+    uint32_t randomBefore = 0;
+    const long borders[4][2] = {{320, 512}, {960, 512}, {640, 256}, {640, 768}};
+    int lines = 0;
+    int quads = 0;
+    scenario::Play([&](int frame) {
+        scenario::OpenBoard(frame, &PuzzleGame::size4Button);
+        frames.Next();
+        if (frame == BoardShown) {
+            SetAllLamps(1);  // would be dealt again by any solved test
+            randomBefore = gameRandom.state;
+            scenario::ButtonDown();
+        }
+        if (frame > BoardShown) {
+            lines += scenario::Primitives(frames.last, GL_LINES);
+            quads += scenario::Primitives(frames.last, GL_QUADS);
+        }
+        if (frame >= BoardShown) {
+            // Fifteen frames on each border point, so the click timer passes 10 on each.
+            const long* at = borders[((frame - BoardShown) / 15) % 4];
+            fakewin::SetPointer(at[0], at[1]);
+        }
+        return frame < BoardShown + 60;
+    });
+    EXPECT_EQ(lines, 0);
+    EXPECT_EQ(quads, 60 * 21) << "lamps and indicators are still drawn";
+    EXPECT_EQ(Lamps(), std::vector<int32_t>(16, 1));
+    EXPECT_EQ(gameRandom.state, randomBefore);
+    EXPECT_GT(game.clickTimer, 50);
+}
+
+TEST_F(GameTest, EscapeSwitchesBothWaysOnlyPastFiftyUnitsAndKeepsTheBoard) {
+    std::vector<int> switches;
+    int32_t lastState = 0;
+    std::vector<int32_t> board;
+    FrameCalls frames;
+    int lampQuadsInSwitchFrame = -1;
+    scenario::Play([&](int frame) {
+        scenario::OpenBoard(frame, &PuzzleGame::size4Button);
+        frames.Next();
+        if (frame == BoardShown) {
+            board = Lamps();
+            fakewin::SetPointer(640, 512);
+            scenario::EscapeDown();
+        }
+        if (frame > BoardShown && game.state != lastState) {
+            switches.push_back(frame - 1);
+            if (switches.size() == 1) {
+                // The frame that switched was still a whole board frame.
+                lampQuadsInSwitchFrame = scenario::Primitives(frames.last, GL_QUADS);
+                EXPECT_EQ(ReadHover(frames.last), (Hover{true, 2, 2}));
+            }
+        }
+        lastState = game.state;
+        return frame < BoardShown + 160;
+    });
+    // Board frames from BoardShown on, one unit each: the timer passes 50 on the 51st.
+    EXPECT_EQ(switches, (std::vector<int>{BoardShown + 50, BoardShown + 101, BoardShown + 152}));
+    EXPECT_EQ(lampQuadsInSwitchFrame, 21);
+    EXPECT_EQ(Lamps(), board) << "Escape leaves the board untouched";
+}
+
+TEST_F(GameTest, AClickStillCountsInTheFrameThatEscapeLeaves) {
+    std::vector<int32_t> before;
+    scenario::Play([&](int frame) {
+        scenario::OpenBoard(frame, &PuzzleGame::size4Button);
+        if (frame == BoardShown) {
+            for (uint32_t i = 0; i < 16; ++i) {
+                game.board.lampLit[i] = Pattern4x4[i];
+            }
+            scenario::PointAtLamp(0, 0);
+            fakewin::SetTicks(fakewin::Ticks() + 600);  // both timers well past their delays
+        } else if (frame == BoardShown + 1) {
+            before = Lamps();
+            scenario::EscapeDown();
+            scenario::ButtonDown();
+        }
+        return frame <= BoardShown + 1;
+    });
+    EXPECT_EQ(game.state, StateMenu);
+    std::vector<int32_t> after = Lamps();
+    for (uint32_t i = 0; i < 16; ++i) {
+        bool inBlock = i == 0 || i == 1 || i == 4 || i == 5;
+        EXPECT_EQ(after[i] != before[i], inBlock) << i;
+    }
+}
+
+TEST_F(GameTest, IndicatorsLightForEachFullyLitPairOfRowsOnBothSides) {
+    FrameCalls frames;
+    scenario::Play([&](int frame) {
+        scenario::OpenBoard(frame, &PuzzleGame::size6Button);
+        frames.Next();
+        if (frame == BoardShown) {
+            SetAllLamps(1);
+            SetLamp(5, 3, 0);  // one dark lamp in the middle pair of rows
+        } else if (frame == BoardShown + 1) {
+            std::vector<GLuint> bound = scenario::BoundTextures(frames.last);
+            EXPECT_EQ(bound.size(), 36u + 3 + 1);
+            EXPECT_EQ(Slice(bound, 36, 3),
+                      (std::vector<GLuint>{game.texOnTrue, game.texOffTrue, game.texOnTrue}));
+            SetLamp(5, 3, 1);
+            SetLamp(0, 0, 0);
+        } else if (frame == BoardShown + 2) {
+            std::vector<GLuint> bound = scenario::BoundTextures(frames.last);
+            EXPECT_EQ(Slice(bound, 36, 3),
+                      (std::vector<GLuint>{game.texOffTrue, game.texOnTrue, game.texOnTrue}));
+        }
+        return frame <= BoardShown + 1;
+    });
+}
+
+// One expected GL call: its name and arguments.
+struct Expected {
+    const char* name;
+    std::vector<double> args;
+};
+
+void ExpectCalls(const std::vector<recgl::Call>& calls, size_t at,
+                 const std::vector<Expected>& expected) {
+    ASSERT_LE(at + expected.size(), calls.size());
+    for (size_t k = 0; k < expected.size(); ++k) {
+        const recgl::Call& call = calls[at + k];
+        ASSERT_TRUE(call.Is(expected[k].name))
+            << "call " << at + k << " is " << call.name << ", expected " << expected[k].name;
+        ASSERT_EQ(call.argCount, static_cast<int>(expected[k].args.size())) << call.name;
+        for (size_t a = 0; a < expected[k].args.size(); ++a) {
+            EXPECT_FLOAT_EQ(static_cast<float>(call[static_cast<int>(a)]),
+                            static_cast<float>(expected[k].args[a]))
+                << "call " << at + k << " (" << call.name << ") argument " << a;
+        }
+    }
+}
+
+std::vector<Expected> Quad(std::initializer_list<std::array<double, 4>> corners) {
+    std::vector<Expected> calls = {{"glBegin", {GL_QUADS}}};
+    for (const auto& c : corners) {
+        calls.push_back({"glTexCoord2f", {c[0], c[1]}});
+        calls.push_back({"glVertex2f", {c[2], c[3]}});
+    }
+    calls.push_back({"glEnd", {}});
+    return calls;
+}
+
+std::vector<Expected> Lines(std::initializer_list<std::array<double, 4>> segments) {
+    std::vector<Expected> calls = {{"glBegin", {GL_LINES}}};
+    for (const auto& s : segments) {
+        calls.push_back({"glVertex2f", {s[0], s[1]}});
+        calls.push_back({"glVertex2f", {s[2], s[3]}});
+    }
+    calls.push_back({"glEnd", {}});
+    return calls;
+}
+
+std::vector<Expected> Join(std::initializer_list<std::vector<Expected>> parts) {
+    std::vector<Expected> all;
+    for (const auto& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+TEST_F(GameTest, ABoardFrameDrawsLampsIndicatorsHoverFrameAndCursorInThisExactOrder) {
+    FrameCalls frames;
+    std::vector<int32_t> lamps;
+    scenario::Play([&](int frame) {
+        scenario::OpenBoard(frame, &PuzzleGame::size4Button);
+        frames.Next();
+        if (frame == BoardShown) {
+            SetAllLamps(1);
+            SetLamp(0, 0, 0);  // the bottom pair of rows is not lit, the top one is
+            fakewin::SetPointer(640, 512);
+        }
+        return frame <= BoardShown;
+    });
+    const std::vector<recgl::Call>& calls = frames.last;
+    ASSERT_EQ(calls.size(), 1u + 16 * 12 + 2 * 22 + 34 + 1 + 11) << recgl::Describe(calls);
+    ExpectCalls(calls, 0, {{"glClear", {GL_COLOR_BUFFER_BIT}}});
+    // Lamp 0, bottom left and dark, and lamp 6 (column 2, row 1), lit.
+    auto lamp = [&](uint32_t i, double x0, double y0) {
+        return Join({{{"glEnable", {GL_TEXTURE_2D}},
+                      {"glBindTexture", {GL_TEXTURE_2D, double(scenario::ExpectedLampTexture(i))}}},
+                     Quad({{0, 0, x0, y0},
+                           {1, 0, x0 + 0.25, y0},
+                           {1, 1, x0 + 0.25, y0 + 0.25},
+                           {0, 1, x0, y0 + 0.25}})});
+    };
+    ExpectCalls(calls, 1, lamp(0, -0.5, -0.5));
+    ExpectCalls(calls, 1 + 6 * 12, lamp(6, 0, -0.25));
+    EXPECT_EQ(calls[2][1], game.board.lampColour[0] == LampGreen ? game.texOffGreen
+                           : game.board.lampColour[0] == LampRed ? game.texOffRed
+                                                                 : game.texOffBlue);
+    // The pair of rows 2 and 3: lit, one binding for both sides, mirrored.
+    size_t indicators = 1 + 16 * 12;
+    ExpectCalls(
+        calls, indicators + 22,
+        Join({{{"glEnable", {GL_TEXTURE_2D}},
+               {"glBindTexture", {GL_TEXTURE_2D, double(game.texOnTrue)}}},
+              Quad({{0, 0, -0.75, 0}, {1, 0, -0.5, 0}, {1, 1, -0.5, 0.5}, {0, 1, -0.75, 0.5}}),
+              Quad({{1, 0, 0.5, 0}, {0, 0, 0.75, 0}, {0, 1, 0.75, 0.5}, {1, 1, 0.5, 0.5}})}));
+    EXPECT_EQ(calls[indicators + 1][1], game.texOffTrue);
+    // The hover frame round the middle block, then the cursor.
+    size_t hover = indicators + 44;
+    const double x0 = -0.25, x1 = 0.25, y0 = -0.25, y1 = 0.25, m = 0.025;
+    ExpectCalls(
+        calls, hover,
+        Join({{{"glDisable", {GL_TEXTURE_2D}}, {"glColor3f", {0, 0.25, 0}}, {"glLineWidth", {1}}},
+              Lines({{x0, y0, x1, y0}, {x1, y0, x1, y1}, {x1, y1, x0, y1}, {x0, y1, x0, y0}}),
+              {{"glColor3f", {0, 0.5, 0}}, {"glLineWidth", {3}}},
+              Lines({{x0, y0 + m, x0, y0},
+                     {x0, y0, x0 + m, y0},
+                     {x1, y0 + m, x1, y0},
+                     {x1, y0, x1 - m, y0},
+                     {x0, y1 - m, x0, y1},
+                     {x0, y1, x0 + m, y1},
+                     {x1, y1 - m, x1, y1},
+                     {x1, y1, x1 - m, y1}}),
+              {{"glColor3f", {1, 1, 1}},
+               {"glEnable", {GL_TEXTURE_2D}},
+               {"glBindTexture", {GL_TEXTURE_2D, double(game.texCursor)}}}}));
+    EXPECT_FLOAT_EQ(recgl::Current().lineWidth, 3);
+    EXPECT_TRUE(recgl::Current().misuse.empty());
+}
+
+TEST_F(GameTest, ABoardScreenWithoutABoardDrawsOnlyTheCursorAndIgnoresClicks) {
+    FrameCalls frames;
+    scenario::Play([&](int frame) {
+        frames.Next();
+        if (frame == 1) {
+            game.state = StateBoard;  // no board has ever been dealt
+            fakewin::SetPointer(640, 512);
+            scenario::ButtonDown();
+        } else if (frame > 1) {
+            EXPECT_EQ(scenario::Primitives(frames.last, GL_QUADS), 1);
+            EXPECT_EQ(scenario::Primitives(frames.last, GL_LINES), 0);
+        }
+        return frame < 20;
+    });
+    EXPECT_EQ(game.board.lampLit, nullptr);
+    EXPECT_EQ(gameRandom.state, scenario::StartTicks) << "nothing was dealt";
+    EXPECT_EQ(fakewin::Get().swaps, 19);
+}
+
+}  // namespace

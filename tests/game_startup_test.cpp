@@ -1,0 +1,314 @@
+// Start-up, the state machine and quitting, played through the real entry and message loop.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/GameScenario.h"
+#include "ui/BitmapFont.h"
+
+namespace {
+
+using scenario::GameTest;
+
+const char* const PictureFiles[] = {"On_Green.bmp",     "Off_Green.bmp",   "On_Red.bmp",
+                                    "Off_Red.bmp",      "On_Blue.bmp",     "Off_Blue.bmp",
+                                    "Off_TrueLamp.bmp", "On_TrueLamp.bmp", "Title.bmp",
+                                    "Cursor.bmp",       "Planet.bmp"};
+
+// The slots in the order the pictures above are loaded.
+std::vector<GLuint> SlotsInLoadOrder() {
+    return {game.texOnGreen, game.texOffGreen, game.texOnRed,   game.texOffRed,
+            game.texOnBlue,  game.texOffBlue,  game.texOffTrue, game.texOnTrue,
+            game.texTitle,   game.texCursor,   game.texPlanet};
+}
+
+// One texture upload, as every picture and the font get it.
+void ExpectUpload(const std::vector<recgl::Call>& calls, size_t at, GLuint name) {
+    const char* sequence[] = {"glGenTextures",   "glBindTexture",   "glHint",
+                              "glTexParameteri", "glTexParameteri", "glTexParameteri",
+                              "glTexImage2D"};
+    ASSERT_LE(at + 7, calls.size());
+    for (size_t k = 0; k < 7; ++k) {
+        EXPECT_TRUE(calls[at + k].Is(sequence[k]))
+            << "call " << at + k << ": " << calls[at + k].name;
+    }
+    EXPECT_EQ(calls[at + 1][1], name);
+}
+
+TEST_F(GameTest, StartUpDrawsNothingAndTheFirstPresentedFrameIsTheMenu) {
+    int swapsAfterStartUp = -1;
+    size_t startUpCalls = 0;
+    std::vector<recgl::Call> firstFrame;
+    int result = scenario::Play([&](int frame) {
+        if (frame == 1) {
+            swapsAfterStartUp = fakewin::Get().swaps;
+            startUpCalls = recgl::Calls().size();
+            EXPECT_EQ(game.state, StateMenu);
+            EXPECT_FALSE(game.gameInProgress);
+            EXPECT_EQ(fakewin::Get().sleeps, std::vector<DWORD>{10}) << "start-up ticks once";
+            EXPECT_EQ(FrameClock::delta, static_cast<int32_t>(scenario::StartTicks));
+        }
+        if (frame == 2) {
+            firstFrame = scenario::CallsSince(startUpCalls);
+        }
+        return frame < 2;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(swapsAfterStartUp, 0);
+    EXPECT_EQ(fakewin::Get().swaps, 1);
+    // The start-up frame issues no drawing at all.
+    std::vector<recgl::Call> startUp(recgl::Calls().begin(),
+                                     recgl::Calls().begin() + static_cast<long>(startUpCalls));
+    EXPECT_EQ(scenario::Named(startUp, "glBegin").size(), 0u);
+    EXPECT_EQ(scenario::Named(startUp, "glClear").size(), 0u);
+    // The first picture: cleared, the menu's planet and title, the cursor last.
+    ASSERT_FALSE(firstFrame.empty());
+    EXPECT_TRUE(firstFrame.front().Is("glClear"));
+    std::vector<GLuint> bound = scenario::BoundTextures(firstFrame);
+    ASSERT_GE(bound.size(), 3u);
+    EXPECT_EQ(bound[bound.size() - 3], game.texPlanet);
+    EXPECT_EQ(bound[bound.size() - 2], game.texTitle);
+    EXPECT_EQ(bound.back(), game.texCursor);
+}
+
+TEST_F(GameTest, StartUpMakesTheContextSeedsAndLoadsFontThenElevenPicturesInOrder) {
+    scenario::Play([](int frame) { return frame < 1; });
+    const fakewin::Record& r = fakewin::Get();
+    std::vector<std::string> contextCalls(r.calls.begin() + 4, r.calls.end());
+    EXPECT_EQ(contextCalls,
+              (std::vector<std::string>{"GetDC", "ChoosePixelFormat", "SetPixelFormat",
+                                        "wglCreateContext", "wglMakeCurrent", "wglMakeCurrent"}));
+    EXPECT_EQ(gameRandom.state, scenario::StartTicks) << "seeded with the tick count";
+
+    // The clear colour first, then the font, then the eleven pictures; nothing else.
+    const std::vector<recgl::Call>& calls = recgl::Calls();
+    ASSERT_EQ(calls.size(), 1u + 12 * 7) << recgl::Describe(calls);
+    EXPECT_TRUE(calls[0].Is("glClearColor"));
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(calls[0][k], 0);
+    }
+    EXPECT_EQ(recgl::Current().clearColour[3], 0);
+    ExpectUpload(calls, 1, gameFont.texture);
+    std::vector<GLuint> slots = SlotsInLoadOrder();
+    for (size_t k = 0; k < slots.size(); ++k) {
+        SCOPED_TRACE(PictureFiles[k]);
+        EXPECT_NE(slots[k], 0u);
+        ExpectUpload(calls, 8 + 7 * k, slots[k]);
+    }
+    // The files are missing here, yet every picture has a name of its own.
+    for (size_t a = 0; a < slots.size(); ++a) {
+        EXPECT_NE(slots[a], gameFont.texture);
+        for (size_t b = a + 1; b < slots.size(); ++b) {
+            EXPECT_NE(slots[a], slots[b]);
+        }
+    }
+    EXPECT_TRUE(recgl::Current().misuse.empty()) << recgl::Current().misuse.front();
+}
+
+TEST_F(GameTest, EachPictureFileLandsInItsOwnSlot) {
+    // Eleven pictures of widths 1 to 11 in a directory of their own.
+    std::filesystem::path dir = std::filesystem::path(LUMENVALE_BUILD_DIR) / "test-files" /
+                                "EachPictureFileLandsInItsOwnSlot";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    for (int k = 0; k < 11; ++k) {
+        scenario::WriteBmp((dir / PictureFiles[k]).string(), k + 1);
+    }
+    std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    scenario::Play([](int frame) { return frame < 1; });
+    std::filesystem::current_path(before);
+
+    std::vector<GLuint> slots = SlotsInLoadOrder();
+    for (size_t k = 0; k < slots.size(); ++k) {
+        const recgl::Texture* texture = recgl::Current().Find(slots[k]);
+        ASSERT_NE(texture, nullptr) << PictureFiles[k];
+        EXPECT_EQ(texture->width, static_cast<GLsizei>(k + 1)) << PictureFiles[k];
+        EXPECT_TRUE(texture->hasData) << PictureFiles[k];
+        EXPECT_EQ(texture->internalFormat, GL_RGB);
+    }
+    // The font file is missing: its texture exists but holds nothing.
+    const recgl::Texture* font = recgl::Current().Find(gameFont.texture);
+    ASSERT_NE(font, nullptr);
+    EXPECT_FALSE(font->hasData);
+    std::filesystem::remove_all(dir);
+}
+
+TEST_F(GameTest, StartUpBuildsTheMenuInDrawingOrder) {
+    scenario::Play([](int frame) { return frame < 1; });
+    std::vector<Widget*> listed;
+    for (WidgetNode* node = game.widgets.head; node != nullptr; node = node->next) {
+        listed.push_back(node->widget);
+    }
+    std::vector<Widget*> expected = {game.exitButton,  game.authorsButton, game.playButton,
+                                     game.size8Button, game.size6Button,   game.size4Button,
+                                     game.backButton,  game.creditLabel,   game.aboutBox};
+    EXPECT_EQ(listed, expected);
+    struct Row {
+        const Widget* widget;
+        const char* text;
+        bool visible;
+        float x1, y1, x2, y2;
+    } rows[] = {
+        {game.exitButton, "\xC2\xFB\xF5\xEE\xE4", true, 0.425f, -0.7f, 0.8f, -0.61f},  // Выход
+        {game.authorsButton, "\xC0\xE2\xF2\xEE\xF0\xFB", true, 0.4f, -0.6f, 0.7f,
+         -0.51f},  // Авторы
+        {game.playButton, "\xC8\xE3\xF0\xE0\xF2\xFC", true, 0.425f, -0.5f, 0.8f, -0.41f},  // Играть
+        {game.size8Button, "8x8", false, 0.4f, -0.8f, 0.7f, -0.71f},
+        {game.size6Button, "6x6", false, 0.4f, -0.7f, 0.7f, -0.61f},
+        {game.size4Button, "4x4", false, 0.4f, -0.6f, 0.7f, -0.51f},
+        {game.backButton, "\xCD\xE0\xE7\xE0\xE4", false, 0.425f, -0.5f, 0.8f, -0.41f},  // Назад
+        {game.creditLabel, nullptr, true, 0.4f, -0.95f, 0.4f, -0.95f},
+        {game.aboutBox, nullptr, false, 0.3f, -0.3f, 0.9f, 0.2f},
+    };
+    for (const Row& row : rows) {
+        ASSERT_NE(row.widget, nullptr);
+        if (row.text != nullptr) {
+            EXPECT_STREQ(row.widget->text.CStr(), row.text);
+            EXPECT_FLOAT_EQ(row.widget->green, 0.85f);
+            EXPECT_FLOAT_EQ(row.widget->style.GlyphWidth(), 0.035f);
+            EXPECT_FLOAT_EQ(row.widget->style.GlyphHeight(), 0.05f);
+        }
+        EXPECT_EQ(row.widget->visible, row.visible) << row.widget->text.CStr();
+        // The edges are single-precision values widened, exactly.
+        EXPECT_EQ(row.widget->x1, static_cast<double>(row.x1));
+        EXPECT_EQ(row.widget->y1, static_cast<double>(row.y1));
+        EXPECT_EQ(row.widget->x2, static_cast<double>(row.x2));
+        EXPECT_EQ(row.widget->y2, static_cast<double>(row.y2));
+        EXPECT_EQ(row.widget->style.font, &gameFont);
+    }
+    EXPECT_FLOAT_EQ(game.creditLabel->red, 0.6f);
+    EXPECT_GT(game.creditLabel->text.length, 0);
+    ASSERT_EQ(game.aboutBox->lineCount, 7u);
+    EXPECT_STREQ(game.aboutBox->lines[0].CStr(), "   ");
+    EXPECT_STREQ(game.aboutBox->lines[1].CStr(), "LUMENVALE");
+    EXPECT_STREQ(game.aboutBox->lines[2].CStr(), "   ");
+    EXPECT_STREQ(game.aboutBox->lines[5].CStr(), "  ");
+    for (uint32_t i = 0; i < 7; ++i) {
+        // Every line fits the box at its glyph width.
+        EXPECT_LE(game.aboutBox->lines[i].length * 0.02, 0.6) << i;
+    }
+    EXPECT_FLOAT_EQ(game.aboutBox->style.GlyphHeight(), 0.04f);
+    EXPECT_FLOAT_EQ(game.aboutBox->blue, 1.0f);
+}
+
+TEST_F(GameTest, AnUnknownStateIsReportedOnEveryIdlePassWithoutDrawing) {
+    size_t callsBefore = 0;
+    int swapsBefore = 0;
+    size_t sleepsBefore = 0;
+    scenario::Play([&](int frame) {
+        if (frame == 3) {
+            game.state = 0x1234;
+            callsBefore = recgl::Calls().size();
+            swapsBefore = fakewin::Get().swaps;
+            sleepsBefore = fakewin::Get().sleeps.size();
+        }
+        return frame < 6;
+    });
+    const fakewin::Record& r = fakewin::Get();
+    ASSERT_EQ(r.messageBoxes.size(), 3u);
+    for (const fakewin::MessageBox& box : r.messageBoxes) {
+        EXPECT_EQ(box.text, "Weird State");
+        EXPECT_EQ(box.caption, "Error");
+        EXPECT_EQ(box.type, static_cast<UINT>(MB_OK));
+        EXPECT_EQ(box.owner, nullptr);
+    }
+    EXPECT_EQ(game.state, 0x1234) << "the state is not repaired";
+    EXPECT_EQ(recgl::Calls().size(), callsBefore);
+    EXPECT_EQ(r.swaps, swapsBefore);
+    EXPECT_EQ(r.sleeps.size(), sleepsBefore);
+}
+
+TEST_F(GameTest, WithoutAWindowTheStateStaysZeroAndIsReported) {
+    // Creation failed, so WM_CREATE never came: the loop runs on and reports every pass.
+    int passes = 0;
+    fakewin::OnIdle([&] {
+        if (++passes > 2) {
+            fakewin::Post(WM_QUIT);
+        }
+    });
+    game.Run();
+    EXPECT_EQ(fakewin::Get().messageBoxes.size(), 2u);
+    EXPECT_TRUE(recgl::Calls().empty());
+}
+
+TEST_F(GameTest, ExitWithNoBoardQuitsAtOnceAndTheEntryReturnsZero) {
+    int frames = 0;
+    int result = scenario::Play([&](int frame) {
+        frames = frame;
+        if (frame == 1) {
+            scenario::PointAt(game.exitButton);
+            scenario::ButtonDown();
+        }
+        return frame < 10;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(frames, 1) << "the loop ends right after the frame that quit";
+    EXPECT_EQ(fakewin::Get().quitCodes, std::vector<int>{0});
+    EXPECT_EQ(fakewin::Get().swaps, 1) << "the quitting frame still presents";
+    EXPECT_EQ(game.board.lampLit, nullptr);
+    EXPECT_EQ(game.board.lampColour, nullptr);
+}
+
+TEST_F(GameTest, ExitReleasesTheBoardAndActsHoweverRecentlyAnotherButtonFired) {
+    int quitFrame = -1;
+    int lastFrame = -1;
+    int result = scenario::Play([&](int frame) {
+        lastFrame = frame;
+        switch (frame) {
+            case 1:  // "Играть", then "4x4" once the timer allows
+                scenario::PointAt(game.playButton);
+                scenario::ButtonDown();
+                break;
+            case 2:
+                scenario::PointAt(game.size4Button);
+                break;
+            case 40:
+                EXPECT_EQ(game.state, StateBoard);
+                EXPECT_NE(game.board.lampLit, nullptr);
+                scenario::ButtonUp();
+                scenario::EscapeDown();
+                break;
+            case 100:  // back on the menu, still showing the sizes
+                EXPECT_EQ(game.state, StateMenu);
+                EXPECT_TRUE(game.backButton->visible);
+                scenario::EscapeUp();
+                break;
+            case 110:  // "Назад" opens the main group again
+                scenario::PointAt(game.backButton);
+                scenario::ButtonDown();
+                break;
+            case 111:
+                EXPECT_TRUE(game.exitButton->visible);
+                EXPECT_EQ(game.menuTimer, 0) << "Назад has just fired";
+                scenario::PointAt(game.exitButton);
+                quitFrame = frame;
+                break;
+            default:
+                break;
+        }
+        return frame < 200;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(fakewin::Get().quitCodes, std::vector<int>{0});
+    EXPECT_EQ(game.board.lampLit, nullptr);
+    EXPECT_EQ(game.board.lampColour, nullptr);
+    EXPECT_EQ(game.board.lampCount, 0u);
+    EXPECT_EQ(lastFrame, quitFrame) << "no frame runs after the one that quit";
+}
+
+TEST_F(GameTest, ClosingTheWindowEndsTheLoopLikeTheExitButton) {
+    int result = scenario::Play([](int frame) {
+        if (frame == 3) {
+            fakewin::Post(WM_CLOSE);
+        }
+        return frame < 10;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(fakewin::Get().quitCodes, std::vector<int>{0});
+    EXPECT_EQ(fakewin::Get().swaps, 2);
+}
+
+}  // namespace

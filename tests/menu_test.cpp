@@ -1,0 +1,272 @@
+// The main menu, played with the pointer and the held button through the real loop.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "game/LampBoard.h"
+#include "tests/GameScenario.h"
+
+namespace {
+
+using scenario::GameTest;
+
+// The frames on which `shown` changed, watched before every frame.
+struct FlipWatch {
+    bool last = false;
+    std::vector<int> flips;
+
+    void Watch(int frame, bool shown) {
+        if (frame > 1 && shown != last) {
+            flips.push_back(frame - 1);  // changed by the frame before
+        }
+        last = shown;
+    }
+};
+
+TEST_F(GameTest, TheFirstMenuFrameShowsTheMainGroupPlanetTitleAndCursor) {
+    std::vector<recgl::Call> frame1;
+    size_t mark = 0;
+    scenario::Play([&](int frame) {
+        if (frame == 1) {
+            fakewin::SetPointer(100, 900);  // on nothing
+            mark = recgl::Calls().size();
+        } else if (frame == 2) {
+            frame1 = scenario::CallsSince(mark);
+        }
+        return frame < 2;
+    });
+    ASSERT_FALSE(frame1.empty());
+    EXPECT_TRUE(frame1.front().Is("glClear"));
+    EXPECT_EQ(frame1.front()[0], GL_COLOR_BUFFER_BIT);
+    // Three framed buttons; the size group and the about box are hidden.
+    EXPECT_EQ(scenario::Primitives(frame1, GL_LINE_LOOP), 3);
+    // The glyph runs: three captions and the credit line, in the credit's grey at full alpha.
+    std::vector<recgl::Call> colours = scenario::Named(frame1, "glColor4fv");
+    ASSERT_EQ(colours.size(), 4u);
+    const float* grey = static_cast<const float*>(colours.back().pointer);
+    EXPECT_FLOAT_EQ(grey[0], 0.6f);
+    EXPECT_FLOAT_EQ(grey[3], 1.0f);
+
+    // After the widgets: the planet, opaque and textured.
+    size_t at = 0;
+    while (at < frame1.size() &&
+           !(frame1[at].Is("glBindTexture") && frame1[at][1] == game.texPlanet)) {
+        ++at;
+    }
+    ASSERT_LT(at + 24, frame1.size());
+    ASSERT_GE(at, 1u);
+    EXPECT_TRUE(frame1[at - 1].Is("glEnable"));
+    EXPECT_EQ(frame1[at - 1][0], GL_TEXTURE_2D);
+    EXPECT_TRUE(frame1[at + 1].Is("glColor4f"));
+    EXPECT_TRUE(frame1[at + 2].Is("glBegin"));
+    const float planet[4][4] = {
+        {0, 0, -0.75f, -0.5f}, {1, 0, 0, -0.5f}, {1, 1, 0, 0.25f}, {0, 1, -0.75f, 0.25f}};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(frame1[at + 3 + 2 * k][0], planet[k][0]);
+        EXPECT_EQ(frame1[at + 3 + 2 * k][1], planet[k][1]);
+        EXPECT_FLOAT_EQ(frame1[at + 4 + 2 * k][0], planet[k][2]);
+        EXPECT_FLOAT_EQ(frame1[at + 4 + 2 * k][1], planet[k][3]);
+    }
+    EXPECT_TRUE(frame1[at + 11].Is("glEnd"));
+    // Then the title, blended, across the top.
+    EXPECT_TRUE(frame1[at + 12].Is("glEnable"));
+    EXPECT_EQ(frame1[at + 12][0], GL_BLEND);
+    EXPECT_TRUE(frame1[at + 14].Is("glBindTexture"));
+    EXPECT_EQ(frame1[at + 14][1], game.texTitle);
+    EXPECT_FLOAT_EQ(frame1[at + 17][0], -0.8f);
+    EXPECT_FLOAT_EQ(frame1[at + 17][1], 0.6f);
+    EXPECT_FLOAT_EQ(frame1[at + 21][0], 0.8f);
+    EXPECT_FLOAT_EQ(frame1[at + 21][1], 0.8f);
+    // The cursor last; texturing and blending stay on into the next frame.
+    std::vector<GLuint> bound = scenario::BoundTextures(frame1);
+    EXPECT_EQ(bound.back(), game.texCursor);
+    EXPECT_TRUE(recgl::Current().IsEnabled(GL_TEXTURE_2D));
+    EXPECT_TRUE(recgl::Current().IsEnabled(GL_BLEND));
+    EXPECT_EQ(recgl::Current().blendSrc, static_cast<GLenum>(GL_SRC_ALPHA));
+    EXPECT_TRUE(recgl::Current().misuse.empty());
+}
+
+TEST_F(GameTest, HoldingTheButtonOverPlayFlipsTheGroupsEveryTwentyFiveUnits) {
+    // Frames of 30 ms: three timer units each, so the timer passes 25 on every ninth frame.
+    fakewin::SleepAdvancesTicks(false);
+    FlipWatch sizes;
+    scenario::Play([&](int frame) {
+        if (frame == 1) {
+            scenario::PointAt(game.playButton);
+            scenario::ButtonDown();
+        }
+        if (frame >= 1) {
+            fakewin::SetTicks(fakewin::Ticks() + 30);
+            sizes.Watch(frame, game.backButton->visible);
+            // Exactly one group at a time.
+            EXPECT_NE(game.playButton->visible, game.backButton->visible);
+            EXPECT_EQ(game.size4Button->visible, game.backButton->visible);
+            EXPECT_EQ(game.exitButton->visible, game.playButton->visible);
+        }
+        return frame < 40;
+    });
+    // The first frame accepts the press at once: the start-up tick measured the whole uptime.
+    EXPECT_EQ(sizes.flips, (std::vector<int>{1, 10, 19, 28, 37}));
+    EXPECT_FALSE(game.aboutBox->visible);
+    EXPECT_EQ(game.state, StateMenu);
+}
+
+TEST_F(GameTest, AuthorsShowsAndHidesTheAboutBoxWhileHeld) {
+    FlipWatch box;
+    scenario::Play([&](int frame) {
+        if (frame == 1) {
+            scenario::PointAt(game.authorsButton);
+            scenario::ButtonDown();
+        }
+        if (frame >= 1) {
+            box.Watch(frame, game.aboutBox->visible);
+        }
+        if (frame == 60) {
+            scenario::ButtonUp();
+        }
+        return frame < 100;
+    });
+    // Ten-millisecond frames: one unit each, so the timer is above 25 on every 26th frame.
+    EXPECT_EQ(box.flips, (std::vector<int>{1, 27, 53}));
+    EXPECT_TRUE(game.authorsButton->visible) << "the groups are not touched";
+    EXPECT_FALSE(game.backButton->visible);
+}
+
+TEST_F(GameTest, ButtonsNeedTheHeldButtonAndTheirExactRectangle) {
+    // Pixel column 992 is x = 0.55, inside every button of the column.
+    scenario::Play([&](int frame) {
+        if (frame == 1) {
+            // Pixel row 774 is y = -0.51171875, just inside the top of "Авторы".
+            fakewin::SetPointer(992, 774);
+            scenario::ButtonDown();
+        } else if (frame == 2) {
+            EXPECT_TRUE(game.aboutBox->visible);
+            // Row 768 is y = -0.5, exactly the bottom edge of "Играть": outside.
+            fakewin::SetPointer(992, 768);
+            fakewin::SetTicks(fakewin::Ticks() + 1000);
+        } else if (frame == 4) {
+            EXPECT_GT(game.menuTimer, 25);
+            EXPECT_FALSE(game.playButton->IsHovered());
+            EXPECT_FALSE(game.backButton->visible);
+            // Row 771 is y = -0.505..., in the gap between "Авторы" and "Играть".
+            fakewin::SetPointer(992, 771);
+        } else if (frame == 5) {
+            EXPECT_FALSE(game.authorsButton->IsHovered());
+            EXPECT_FALSE(game.playButton->IsHovered());
+            EXPECT_TRUE(game.aboutBox->visible);
+            EXPECT_FALSE(game.backButton->visible);
+            // Hovering without the button does nothing either.
+            scenario::ButtonUp();
+            scenario::PointAt(game.playButton);
+        } else if (frame == 6) {
+            EXPECT_TRUE(game.playButton->IsHovered());
+            EXPECT_FALSE(game.backButton->visible);
+        }
+        return frame < 6;
+    });
+    EXPECT_TRUE(fakewin::Get().quitCodes.empty());
+}
+
+struct SizeCase {
+    Button* PuzzleGame::*button;
+    uint32_t size;
+    const int32_t* pattern;
+    uint32_t scrambles;
+};
+
+TEST_F(GameTest, EachSizeDealsItsBoardAndTheNextFrameShowsIt) {
+    const SizeCase cases[] = {{&PuzzleGame::size4Button, 4, Pattern4x4, 10},
+                              {&PuzzleGame::size6Button, 6, Pattern6x6, 20},
+                              {&PuzzleGame::size8Button, 8, Pattern8x8, 30}};
+    for (const SizeCase& c : cases) {
+        SCOPED_TRACE(c.size);
+        scenario::ResetGame();
+        fakewin::SetTicks(scenario::StartTicks);
+        LampBoard expected;
+        size_t mark = 0;
+        std::vector<recgl::Call> firstBoardFrame;
+        scenario::Play([&](int frame) {
+            scenario::OpenBoard(frame, c.button);
+            if (frame == 3) {
+                // The generator as the deal will find it: seeded at start-up, untouched since.
+                Random replay = gameRandom;
+                EXPECT_EQ(replay.state, scenario::StartTicks);
+                expected.Deal(c.size, c.size, c.size * c.size, c.pattern, c.scrambles, replay);
+                EXPECT_FALSE(game.gameInProgress);
+            } else if (frame == scenario::BoardShown) {
+                EXPECT_EQ(game.state, StateBoard);
+                EXPECT_TRUE(game.gameInProgress);
+                EXPECT_EQ(game.menuTimer, 0);
+                mark = recgl::Calls().size();
+            } else if (frame == scenario::BoardShown + 1) {
+                firstBoardFrame = scenario::CallsSince(mark);
+            }
+            return frame <= scenario::BoardShown;
+        });
+        const LampBoard& board = game.board;
+        EXPECT_EQ(board.columns, c.size);
+        EXPECT_EQ(board.rows, c.size);
+        EXPECT_EQ(board.lampCount, c.size * c.size);
+        EXPECT_EQ(board.scrambleCount, c.scrambles);
+        EXPECT_EQ(board.pattern, c.pattern);
+        ASSERT_NE(board.lampLit, nullptr);
+        for (uint32_t i = 0; i < board.lampCount; ++i) {
+            EXPECT_EQ(board.lampLit[i], expected.lampLit[i]) << i;
+            EXPECT_EQ(board.lampColour[i], expected.lampColour[i]) << i;
+        }
+        // Every lamp, two indicators per pair of rows and the cursor; each lamp in its picture.
+        EXPECT_EQ(scenario::Primitives(firstBoardFrame, GL_QUADS),
+                  static_cast<int>(c.size * c.size + c.size + 1));
+        std::vector<GLuint> bound = scenario::BoundTextures(firstBoardFrame);
+        ASSERT_EQ(bound.size(), c.size * c.size + c.size / 2 + 1);
+        for (uint32_t i = 0; i < board.lampCount; ++i) {
+            EXPECT_EQ(bound[i], scenario::ExpectedLampTexture(i)) << i;
+        }
+        for (uint32_t a = 0; a < c.size; a += 2) {
+            EXPECT_EQ(bound[board.lampCount + a / 2],
+                      board.RowPairLit(a) ? game.texOnTrue : game.texOffTrue);
+        }
+    }
+}
+
+TEST_F(GameTest, EscapeInTheMenuDoesNothingBeforeTheFirstBoard) {
+    scenario::Play([&](int frame) {
+        if (frame == 1) {
+            scenario::EscapeDown();
+        }
+        if (frame >= 1) {
+            EXPECT_EQ(game.state, StateMenu) << frame;
+            EXPECT_EQ(game.escapeTimer, 0) << frame;
+        }
+        return frame < 80;
+    });
+}
+
+TEST_F(GameTest, ChoosingASizeWhileAGameIsInProgressDealsAFreshBoard) {
+    std::vector<int32_t> first;
+    uint32_t randomAfterFirstDeal = 0;
+    scenario::Play([&](int frame) {
+        scenario::OpenBoard(frame, &PuzzleGame::size6Button);
+        if (frame == scenario::BoardShown) {
+            first.assign(game.board.lampLit, game.board.lampLit + game.board.lampCount);
+            randomAfterFirstDeal = gameRandom.state;
+            scenario::EscapeDown();
+            fakewin::SetTicks(fakewin::Ticks() + 600);  // Escape held long enough
+        } else if (frame == scenario::BoardShown + 2) {
+            EXPECT_EQ(game.state, StateMenu);
+            scenario::EscapeUp();
+            // The size group is still up; "8x8" replaces the board in play.
+            scenario::PointAt(game.size8Button);
+            scenario::ButtonDown();
+            fakewin::SetTicks(fakewin::Ticks() + 300);
+        }
+        return frame < scenario::BoardShown + 4;
+    });
+    EXPECT_EQ(game.state, StateBoard);
+    EXPECT_EQ(game.board.columns, 8u);
+    EXPECT_EQ(game.board.scrambleCount, 30u);
+    EXPECT_NE(gameRandom.state, randomAfterFirstDeal);
+    EXPECT_EQ(first.size(), 36u);
+}
+
+}  // namespace
