@@ -27,9 +27,19 @@ public:
     std::string name;
 };
 
+// The game never releases its list's nodes; a test's own list hands them back when it ends.
+void ReleaseNodes(WidgetList& list) {
+    while (list.head != nullptr) {
+        WidgetNode* next = list.head->next;
+        delete list.head;
+        list.head = next;
+    }
+}
+
 class WidgetListTest : public ::testing::Test {
 protected:
     void SetUp() override { drawn.clear(); }
+    void TearDown() override { ReleaseNodes(list); }
 
     WidgetList list;
     NamedWidget a{"A"};
@@ -140,6 +150,7 @@ TEST(WidgetListDrawing, DrawingTheMenuWidgetsAllocatesNothing) {
     EXPECT_EQ(recgl::Current().quads, 2 + 6 + 13 + 9 + 11 + 3);
     EXPECT_TRUE(button.IsHovered());
     EXPECT_TRUE(recgl::Current().misuse.empty());
+    ReleaseNodes(list);
 }
 
 }  // namespace
