@@ -293,10 +293,22 @@ Screenshot Session::Capture() {
     shot.width = attributes.width;
     shot.height = attributes.height;
     shot.rgb.resize(size_t(shot.width) * shot.height * 3);
+    // The usual 24-bit visual stores 0x00RRGGBB words in the image's byte order; anything
+    // else goes the slow, general way.
+    bool direct = image->bits_per_pixel == 32 && image->red_mask == 0xFF0000 &&
+                  image->green_mask == 0xFF00 && image->blue_mask == 0xFF;
     for (int y = 0; y < shot.height; ++y) {
-        for (int x = 0; x < shot.width; ++x) {
-            unsigned long pixel = XGetPixel(image, x, y);
-            uint8_t* out = &shot.rgb[(size_t(y) * shot.width + x) * 3];
+        uint8_t* out = &shot.rgb[size_t(y) * shot.width * 3];
+        const char* row = image->data + size_t(y) * image->bytes_per_line;
+        for (int x = 0; x < shot.width; ++x, out += 3) {
+            unsigned long pixel;
+            if (direct) {
+                const auto* bytes = reinterpret_cast<const uint8_t*>(row + size_t(x) * 4);
+                pixel = image->byte_order == LSBFirst ? bytes[0] | bytes[1] << 8 | bytes[2] << 16
+                                                      : bytes[3] | bytes[2] << 8 | bytes[1] << 16;
+            } else {
+                pixel = XGetPixel(image, x, y);
+            }
             out[0] = static_cast<uint8_t>((pixel >> 16) & 0xFF);
             out[1] = static_cast<uint8_t>((pixel >> 8) & 0xFF);
             out[2] = static_cast<uint8_t>(pixel & 0xFF);
@@ -304,6 +316,23 @@ Screenshot Session::Capture() {
     }
     XDestroyImage(image);
     return shot;
+}
+
+bool Session::WaitForScreen(const std::function<bool(const Screenshot&)>& seen, int timeoutMs,
+                            Screenshot* last, int pollMs) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        Screenshot shot = Capture();
+        bool accepted = !shot.Empty() && seen(shot);
+        bool late = std::chrono::steady_clock::now() >= deadline;
+        if (last != nullptr) {
+            *last = std::move(shot);
+        }
+        if (accepted || late) {
+            return accepted;
+        }
+        SleepMs(pollMs);
+    }
 }
 
 bool Session::WaitForExit(int timeoutMs, int* exitCode) {

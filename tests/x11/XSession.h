@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ struct Screenshot {
     std::vector<uint8_t> rgb;  // three bytes a pixel, rows top-down
 
     const uint8_t* At(int x, int y) const { return &rgb[(size_t(y) * width + x) * 3]; }
+    bool Empty() const { return rgb.empty(); }
+    bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
     // Writes a PNG (through ImageMagick when present, else a PPM beside it); returns the path.
     std::string Save(const std::string& pathWithoutExtension) const;
 };
@@ -60,10 +63,15 @@ public:
     void PressKey(const char* keysym, int holdMs = 200);
 
     Screenshot Capture();
+    // Captures the screen again and again until `seen` accepts a capture or timeoutMs have
+    // passed; the last capture is left in *last either way. Polls every pollMs.
+    bool WaitForScreen(const std::function<bool(const Screenshot&)>& seen, int timeoutMs,
+                       Screenshot* last = nullptr, int pollMs = 40);
 
     // Waits for the game to end; true with its exit code when it did within timeoutMs.
     bool WaitForExit(int timeoutMs, int* exitCode);
     bool GameRunning();
+    pid_t GamePid() const { return gameProcess; }
 
     const std::string& DisplayName() const { return displayName; }
     const std::string& Error() const { return error; }

@@ -1,0 +1,135 @@
+#include "tests/e2e/AtlasText.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+
+namespace e2e {
+namespace {
+
+constexpr int AtlasColumns = 17, AtlasRows = 14;
+constexpr int SpaceCell = 127;
+
+uint32_t Read32(const std::vector<uint8_t>& bytes, size_t at) {
+    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | uint32_t(bytes[at + 3]) << 24;
+}
+
+}  // namespace
+
+bool GlyphAtlas::Load(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                               std::istreambuf_iterator<char>());
+    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M') {
+        return false;
+    }
+    const int32_t w = static_cast<int32_t>(Read32(bytes, 18));
+    const int32_t h = static_cast<int32_t>(Read32(bytes, 22));
+    const int bits = bytes[28] | bytes[29] << 8;
+    if (w <= 0 || h == 0 || w > 16384 || std::abs(h) > 16384 || (bits != 24 && bits != 32)) {
+        return false;
+    }
+    // The game takes the pixels to start right after the two headers.
+    const size_t bytesPerPixel = bits / 8, stride = (w * bytesPerPixel + 3) & ~size_t(3);
+    const int rows = std::abs(h);
+    if (bytes.size() < 54 + stride * rows) {
+        return false;
+    }
+    width = w;
+    height = rows;
+    ink.assign(size_t(width) * height, 0.0f);
+    for (int y = 0; y < height; ++y) {
+        // Bottom-up unless the height is negative.
+        const int stored = h > 0 ? height - 1 - y : y;
+        const uint8_t* row = &bytes[54 + stride * stored];
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* p = row + x * bytesPerPixel;
+            double luma = (p[0] * 0.114 + p[1] * 0.587 + p[2] * 0.299) / 255.0;
+            double alpha = bits == 32 ? p[3] / 255.0 : 1.0;
+            ink[size_t(y) * width + x] = static_cast<float>(luma * alpha);
+        }
+    }
+    return true;
+}
+
+double GlyphAtlas::Texel(int x, int y) const {
+    x = std::clamp(x, 0, width - 1);
+    y = std::clamp(y, 0, height - 1);
+    return ink[size_t(y) * width + x];
+}
+
+double GlyphAtlas::Ink(uint8_t byte, double u, double v) const {
+    if (!Loaded()) {
+        return 0;
+    }
+    const int cell = byte == ' ' ? SpaceCell : (byte - 33) & 0xFF;
+    const int column = cell % AtlasColumns, row = cell / AtlasColumns;
+    // Bilinear, as the atlas texture is filtered: texel centres lie at half pixels.
+    double ax = (column + u) / AtlasColumns * width - 0.5;
+    double ay = (row + 1 - v) / AtlasRows * height - 0.5;  // rows counted from the top
+    int x0 = static_cast<int>(std::floor(ax)), y0 = static_cast<int>(std::floor(ay));
+    double fx = ax - x0, fy = ay - y0;
+    return (Texel(x0, y0) * (1 - fx) + Texel(x0 + 1, y0) * fx) * (1 - fy) +
+           (Texel(x0, y0 + 1) * (1 - fx) + Texel(x0 + 1, y0 + 1) * fx) * fy;
+}
+
+double TextMatch(const Screenshot& shot, const GlyphAtlas& atlas, const std::string& text, double x,
+                 double y, double glyphWidth, double glyphHeight) {
+    if (text.empty() || !atlas.Loaded()) {
+        return 0;
+    }
+    PixelBox box = ToPixels({x, y, x + glyphWidth * text.size(), y + glyphHeight});
+    double sumInk = 0, sumScreen = 0, sumInk2 = 0, sumScreen2 = 0, sumBoth = 0;
+    int count = 0;
+    for (int py = box.top; py < box.bottom; ++py) {
+        for (int px = box.left; px < box.right; ++px) {
+            if (!shot.Contains(px, py)) {
+                continue;
+            }
+            double gx = (px + 0.5) / 640.0 - 1.0, gy = 1.0 - (py + 0.5) / 512.0;
+            double along = (gx - x) / glyphWidth;
+            size_t index = std::min(text.size() - 1, static_cast<size_t>(std::max(0.0, along)));
+            double u = along - index, v = (gy - y) / glyphHeight;
+            double expected = atlas.Ink(static_cast<uint8_t>(text[index]), u, v);
+            const uint8_t* p = shot.At(px, py);
+            double seen = std::max({p[0], p[1], p[2]});
+            sumInk += expected;
+            sumScreen += seen;
+            sumInk2 += expected * expected;
+            sumScreen2 += seen * seen;
+            sumBoth += expected * seen;
+            ++count;
+        }
+    }
+    if (count < 2) {
+        return 0;
+    }
+    double covariance = sumBoth - sumInk * sumScreen / count;
+    double inkSpread = sumInk2 - sumInk * sumInk / count;
+    double screenSpread = sumScreen2 - sumScreen * sumScreen / count;
+    if (inkSpread <= 0 || screenSpread <= 0) {
+        return 0;
+    }
+    return covariance / std::sqrt(inkSpread * screenSpread);
+}
+
+double ButtonCaptionMatch(const Screenshot& shot, const GlyphAtlas& atlas, const GlRect& rect,
+                          const std::string& text) {
+    const float w = static_cast<float>(menu::ButtonGlyphWidth);
+    const float h = static_cast<float>(menu::ButtonGlyphHeight);
+    double x = (rect.x1 + rect.x2) / 2 - w * text.size() / 2.0;
+    double y = (rect.y1 + rect.y2) / 2 - h / 2.0;
+    return TextMatch(shot, atlas, text, x, y, w, h);
+}
+
+double AboutLineMatch(const Screenshot& shot, const GlyphAtlas& atlas, int index,
+                      const std::string& text) {
+    const GlRect& box = menu::AboutBox;
+    const double w = menu::AboutGlyphWidth, h = menu::AboutGlyphHeight;
+    double top = (box.y1 + box.y2) / 2 + menu::AboutLineCount * h / 2;
+    double x = (box.x1 + box.x2) / 2 - w * text.size() / 2;
+    return TextMatch(shot, atlas, text, x, top - index * h, w, h);
+}
+
+}  // namespace e2e

@@ -1,0 +1,322 @@
+#include "tests/e2e/GameScreen.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace e2e {
+namespace {
+
+// Lit lamps show a bright, saturated bulb at their centre (a channel near 255); dark ones keep
+// only a dim hint of their hue (around a third of that). Readings between the two bands are
+// reported as unclear rather than guessed.
+constexpr double LitLevel = 165;
+constexpr double ClearlyLit = 195;
+constexpr double ClearlyDark = 135;
+
+bool FrameGreen(const uint8_t* p) {
+    // The hover frame is drawn opaque in (0, 0.25, 0) and (0, 0.5, 0): exact greens that no
+    // lamp picture blended over black comes close to.
+    if (p[0] > 3 || p[2] > 3) {
+        return false;
+    }
+    return (p[1] >= 60 && p[1] <= 68) || (p[1] >= 122 && p[1] <= 132);
+}
+
+LampReading ReadLamp(const Screenshot& shot, const PixelBox& box) {
+    Colour mean = MeanColour(shot, box);
+    LampReading lamp;
+    lamp.level = mean.Max();
+    lamp.lit = lamp.level >= LitLevel;
+    lamp.clear = lamp.level >= ClearlyLit || lamp.level <= ClearlyDark;
+    if (mean.red >= mean.green && mean.red >= mean.blue) {
+        lamp.colour = 1;
+    } else if (mean.blue > mean.green) {
+        lamp.colour = 2;
+    } else {
+        lamp.colour = 0;
+    }
+    return lamp;
+}
+
+// Whether some pixel within two pixels of the line through `at`, across it, is frame green.
+bool FrameAcross(const Screenshot& shot, int x, int y, bool horizontalLine) {
+    for (int d = -2; d <= 2; ++d) {
+        int px = horizontalLine ? x : x + d;
+        int py = horizontalLine ? y + d : y;
+        if (shot.Contains(px, py) && FrameGreen(shot.At(px, py))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+double EdgeShare(const Screenshot& shot, int from, int to, int across, bool horizontalLine) {
+    int samples = 0, green = 0;
+    for (int along = from + 2; along <= to - 2; along += 3) {
+        ++samples;
+        bool seen = horizontalLine ? FrameAcross(shot, along, across, true)
+                                   : FrameAcross(shot, across, along, false);
+        green += seen ? 1 : 0;
+    }
+    return samples == 0 ? 0.0 : double(green) / samples;
+}
+
+char LampLetter(const LampReading& lamp, bool indicator) {
+    if (!lamp.clear) {
+        return '?';
+    }
+    char letter = indicator ? 'i' : "grb"[lamp.colour];
+    return lamp.lit ? static_cast<char>(letter - 'a' + 'A') : letter;
+}
+
+}  // namespace
+
+PixelBox ToPixels(const GlRect& rect, int inset) {
+    PixelBox box;
+    box.left = static_cast<int>(std::ceil(PixelX(rect.x1))) + inset;
+    box.right = static_cast<int>(std::floor(PixelX(rect.x2))) - inset;
+    box.top = static_cast<int>(std::ceil(PixelY(rect.y2))) + inset;
+    box.bottom = static_cast<int>(std::floor(PixelY(rect.y1))) - inset;
+    return box;
+}
+
+PixelBox Around(double x, double y, int width, int height) {
+    int left = static_cast<int>(std::lround(x - width / 2.0));
+    int top = static_cast<int>(std::lround(y - height / 2.0));
+    return {left, top, left + width, top + height};
+}
+
+double Colour::Max() const {
+    return std::max({red, green, blue});
+}
+
+Colour MeanColour(const Screenshot& shot, const PixelBox& box) {
+    Colour sum;
+    int count = 0;
+    for (int y = box.top; y < box.bottom; ++y) {
+        for (int x = box.left; x < box.right; ++x) {
+            if (!shot.Contains(x, y)) {
+                continue;
+            }
+            const uint8_t* p = shot.At(x, y);
+            sum.red += p[0];
+            sum.green += p[1];
+            sum.blue += p[2];
+            ++count;
+        }
+    }
+    if (count > 0) {
+        sum.red /= count;
+        sum.green /= count;
+        sum.blue /= count;
+    }
+    return sum;
+}
+
+double Share(const Screenshot& shot, const PixelBox& box,
+             const std::function<bool(const uint8_t*)>& test) {
+    long total = 0, accepted = 0;
+    for (int y = box.top; y < box.bottom; ++y) {
+        for (int x = box.left; x < box.right; ++x) {
+            ++total;
+            if (shot.Contains(x, y) && test(shot.At(x, y))) {
+                ++accepted;
+            }
+        }
+    }
+    return total == 0 ? 0.0 : double(accepted) / total;
+}
+
+double LitShare(const Screenshot& shot, const PixelBox& box, int level) {
+    return Share(shot, box, [level](const uint8_t* p) {
+        return p[0] > level || p[1] > level || p[2] > level;
+    });
+}
+
+Point Centre(const GlRect& rect) {
+    return {static_cast<int>(std::lround(PixelX((rect.x1 + rect.x2) / 2))),
+            static_cast<int>(std::lround(PixelY((rect.y1 + rect.y2) / 2)))};
+}
+
+bool ButtonFillSeen(const Screenshot& shot, const GlRect& rect) {
+    // Fill (0, 0.85, 0.2) at alpha 0.25 or 0.55 over black: no red, green about four times blue.
+    auto fill = [](const uint8_t* p) {
+        return p[0] <= 12 && p[1] >= 35 && p[1] <= 150 && p[1] >= 3 * p[2];
+    };
+    double midY = PixelY((rect.y1 + rect.y2) / 2);
+    PixelBox leftEnd = Around(PixelX(rect.x1) + 9, midY, 8, 8);
+    PixelBox rightEnd = Around(PixelX(rect.x2) - 16, midY, 8, 8);
+    return Share(shot, leftEnd, fill) > 0.9 && Share(shot, rightEnd, fill) > 0.9;
+}
+
+bool Blank(const Screenshot& shot, const GlRect& rect) {
+    return LitShare(shot, ToPixels(rect, 2)) < 0.002;
+}
+
+bool BoardReading::Clear() const {
+    auto clear = [](const LampReading& lamp) { return lamp.clear; };
+    return std::all_of(lamps.begin(), lamps.end(), clear) &&
+           std::all_of(left.begin(), left.end(), clear) &&
+           std::all_of(right.begin(), right.end(), clear);
+}
+
+bool BoardReading::AllLit() const {
+    return std::all_of(lamps.begin(), lamps.end(), [](const LampReading& l) { return l.lit; });
+}
+
+bool BoardReading::Solvable() const {
+    for (int r = 0; r < rows; ++r) {
+        int dark = 0;
+        for (int c = 0; c < columns; ++c) {
+            dark += Lamp(c, r).lit ? 0 : 1;
+        }
+        if (dark % 2 != 0) {
+            return false;
+        }
+    }
+    for (int c = 0; c < columns; ++c) {
+        int dark = 0;
+        for (int r = 0; r < rows; ++r) {
+            dark += Lamp(c, r).lit ? 0 : 1;
+        }
+        if (dark % 2 != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool BoardReading::IndicatorsFollowRows() const {
+    for (int pair = 0; pair * 2 < rows; ++pair) {
+        bool rowsLit = true;
+        for (int r = pair * 2; r < pair * 2 + 2 && r < rows; ++r) {
+            for (int c = 0; c < columns; ++c) {
+                rowsLit = rowsLit && Lamp(c, r).lit;
+            }
+        }
+        if (left[pair].lit != rowsLit || right[pair].lit != rowsLit) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool BoardReading::SameLamps(const BoardReading& other) const {
+    if (columns != other.columns || rows != other.rows) {
+        return false;
+    }
+    for (size_t i = 0; i < lamps.size(); ++i) {
+        if (lamps[i].lit != other.lamps[i].lit) {
+            return false;
+        }
+    }
+    return SameColours(other);
+}
+
+bool BoardReading::SameColours(const BoardReading& other) const {
+    if (columns != other.columns || rows != other.rows) {
+        return false;
+    }
+    for (size_t i = 0; i < lamps.size(); ++i) {
+        if (lamps[i].colour != other.lamps[i].colour) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string BoardReading::Describe() const {
+    std::string text;
+    for (int r = rows - 1; r >= 0; --r) {
+        text += LampLetter(left[r / 2], true);
+        text += ' ';
+        for (int c = 0; c < columns; ++c) {
+            text += LampLetter(Lamp(c, r), false);
+        }
+        text += ' ';
+        text += LampLetter(right[r / 2], true);
+        text += '\n';
+    }
+    return text;
+}
+
+Point LampCentre(int column, int row, int columns, int rows) {
+    double x = (column + 0.5) / columns - 0.5;
+    double y = (row + 0.5) / rows - 0.5;
+    return {static_cast<int>(std::lround(PixelX(x))), static_cast<int>(std::lround(PixelY(y)))};
+}
+
+Point BlockCorner(int column, int row, int columns, int rows) {
+    double x = double(column + 1) / columns - 0.5;
+    double y = double(row + 1) / rows - 0.5;
+    return {static_cast<int>(std::lround(PixelX(x))), static_cast<int>(std::lround(PixelY(y)))};
+}
+
+BoardReading ReadBoard(const Screenshot& shot, int columns, int rows) {
+    BoardReading board;
+    board.columns = columns;
+    board.rows = rows;
+    const double lampWidth = 640.0 / columns, lampHeight = 512.0 / rows;
+    const int patchWidth = std::max(4, int(lampWidth / 6)),
+              patchHeight = std::max(4, int(lampHeight / 6));
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            Point centre = LampCentre(c, r, columns, rows);
+            board.lamps.push_back(
+                ReadLamp(shot, Around(centre.x, centre.y, patchWidth, patchHeight)));
+        }
+    }
+    for (int pair = 0; pair * 2 < rows; ++pair) {
+        double y = PixelY(double(pair * 2 + 1) / rows - 0.5);
+        double leftX = PixelX(-0.5 - 0.5 / columns), rightX = PixelX(0.5 + 0.5 / columns);
+        board.left.push_back(ReadLamp(shot, Around(leftX, y, patchWidth, patchHeight)));
+        board.right.push_back(ReadLamp(shot, Around(rightX, y, patchWidth, patchHeight)));
+    }
+    return board;
+}
+
+bool PickBlock(Point pointer, int columns, int rows, Point* block) {
+    // The game keeps the pointer's GL position in floats.
+    float x = static_cast<float>(pointer.x / 640.0 - 1.0);
+    float y = static_cast<float>(1.0 - pointer.y / 512.0);
+    if (!(x > -0.5f && x < 0.5f && y > -0.5f && y < 0.5f)) {
+        return false;
+    }
+    // The nearest inner lamp corner, an exact half going up, kept inside the board.
+    int bx = static_cast<int>(std::floor((double(x) + 0.5) * columns + 0.5));
+    int by = static_cast<int>(std::floor((double(y) + 0.5) * rows + 0.5));
+    bx = std::clamp(bx, 1, columns - 1);
+    by = std::clamp(by, 1, rows - 1);
+    *block = {bx - 1, by - 1};
+    return true;
+}
+
+double HoverFrameScore(const Screenshot& shot, Point block, int columns, int rows) {
+    int left = static_cast<int>(std::lround(PixelX(double(block.x) / columns - 0.5)));
+    int right = static_cast<int>(std::lround(PixelX(double(block.x + 2) / columns - 0.5)));
+    int bottom = static_cast<int>(std::lround(PixelY(double(block.y) / rows - 0.5)));
+    int top = static_cast<int>(std::lround(PixelY(double(block.y + 2) / rows - 0.5)));
+    return std::min(
+        {EdgeShare(shot, left, right, top, true), EdgeShare(shot, left, right, bottom, true),
+         EdgeShare(shot, top, bottom, left, false), EdgeShare(shot, top, bottom, right, false)});
+}
+
+std::vector<Point> FramedBlocks(const Screenshot& shot, int columns, int rows) {
+    std::vector<Point> framed;
+    for (int r = 0; r + 1 < rows; ++r) {
+        for (int c = 0; c + 1 < columns; ++c) {
+            if (HoverFrameScore(shot, {c, r}, columns, rows) >= 0.6) {
+                framed.push_back({c, r});
+            }
+        }
+    }
+    return framed;
+}
+
+int FrameGreenPixels(const Screenshot& shot) {
+    PixelBox around{300, 236, 980, 788};
+    return static_cast<int>(
+        std::lround(Share(shot, around, FrameGreen) * around.Width() * around.Height()));
+}
+
+}  // namespace e2e

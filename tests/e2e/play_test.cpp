@@ -1,0 +1,533 @@
+// The real game in a real window with real OpenGL, played as a person plays it: the pointer is
+// moved and the button and keys pressed through the X server, and every step waits until the
+// screen shows what that step should bring. A failing step leaves its screenshot under
+// <build>/e2e/<test>/ and says what it expected where.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <sstream>
+#include <string>
+
+#include "tests/e2e/AtlasText.h"
+#include "tests/e2e/GameScreen.h"
+#include "tests/x11/XSession.h"
+
+namespace {
+
+using e2e::BoardReading;
+using e2e::GlRect;
+using e2e::Point;
+using e2e::Screenshot;
+namespace menu = e2e::menu;
+namespace captions = e2e::captions;
+using Clock = std::chrono::steady_clock;
+
+// A caption counts as seen when the screen follows its ink this closely, and as the one shown
+// when it beats the caption that shares its rectangle by this margin.
+constexpr double CaptionSeen = 0.5;
+constexpr double CaptionMargin = 0.15;
+
+std::string OutputDir() {
+    return std::string(LUMENVALE_BUILD_DIR) + "/e2e";
+}
+
+// What is wrong with a screen, one finding a line; empty when nothing is.
+class Findings {
+public:
+    void Add(bool ok, const std::string& what) {
+        if (!ok) {
+            text += "  - " + what + "\n";
+        }
+    }
+    bool Empty() const { return text.empty(); }
+    const std::string& Text() const { return text; }
+
+private:
+    std::string text;
+};
+
+std::string Fixed(double value) {
+    std::ostringstream out;
+    out.precision(2);
+    out << std::fixed << value;
+    return out.str();
+}
+
+class GameOnScreen : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!session.StartDisplay()) {
+            GTEST_SKIP() << "no virtual display: " << session.Error();
+        }
+        std::string font = std::string(LUMENVALE_DATA_DIR) + "/Font.bmp";
+        ASSERT_TRUE(atlas.Load(font)) << "the game's font atlas " << font << " cannot be read";
+        ASSERT_TRUE(session.StartGame(LUMENVALE_PROGRAM, LUMENVALE_DATA_DIR));
+        ASSERT_TRUE(session.FindWindow("LumenvaleGame", &window, 20000))
+            << "no window titled LumenvaleGame appeared on " << session.DisplayName();
+        Park();
+        ASSERT_TRUE(WaitFor(
+            "first-menu", [this](const Screenshot& shot) { return MainMenuFindings(shot); }, 30000,
+            "the first menu"));
+    }
+
+    // Keeps the screenshot of a failed step and reports what was expected.
+    void Fail(const std::string& step, const Screenshot& shot, const std::string& expected) {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string dir = OutputDir() + "/" + info->test_suite_name() + "." + info->name();
+        std::filesystem::create_directories(dir);
+        std::string saved = shot.Empty() ? "(no capture)" : shot.Save(dir + "/" + step);
+        ADD_FAILURE() << "step \"" << step << "\": expected " << expected << "\n"
+                      << "screenshot: " << saved;
+    }
+
+    // Polls the screen until `findings` has nothing to say, for at most timeoutMs.
+    bool WaitFor(const std::string& step,
+                 const std::function<Findings(const Screenshot&)>& findings, int timeoutMs,
+                 const std::string& expected, Screenshot* last = nullptr) {
+        Screenshot shot;
+        bool seen = session.WaitForScreen([&](const Screenshot& s) { return findings(s).Empty(); },
+                                          timeoutMs, &shot);
+        if (!seen) {
+            Fail(step, shot,
+                 expected + " within " + std::to_string(timeoutMs) + " ms, but:\n" +
+                     findings(shot).Text());
+        }
+        if (last != nullptr) {
+            *last = std::move(shot);
+        }
+        return seen;
+    }
+
+    void Park() { session.MovePointer(e2e::Nowhere.x, e2e::Nowhere.y); }
+
+    // A press on a menu button: held well past a frame but released before the button could
+    // repeat (250 ms), then the pointer leaves so that the caption can be read. Presses are
+    // spaced so that the menu's own delay has always run out.
+    void PressMenu(const GlRect& button) {
+        auto since = Clock::now() - lastMenuPress;
+        if (since < std::chrono::milliseconds(400)) {
+            xsession::SleepMs(static_cast<int>(
+                400 - std::chrono::duration_cast<std::chrono::milliseconds>(since).count()));
+        }
+        Point centre = e2e::Centre(button);
+        session.MovePointer(centre.x, centre.y);
+        xsession::SleepMs(80);
+        lastMenuPress = Clock::now();
+        session.Button(true);
+        xsession::SleepMs(170);
+        session.Button(false);
+        xsession::SleepMs(40);
+        Park();
+    }
+
+    void CaptionShown(Findings& f, const Screenshot& shot, const GlRect& rect,
+                      const std::string& caption, const std::string& name,
+                      const std::string& rival = "", const std::string& rivalName = "") {
+        double match = e2e::ButtonCaptionMatch(shot, atlas, rect, caption);
+        f.Add(e2e::ButtonFillSeen(shot, rect), "the green frame of \"" + name + "\"");
+        f.Add(match >= CaptionSeen, "the caption \"" + name + "\" (ink match " + Fixed(match) +
+                                        ", wanted " + Fixed(CaptionSeen) + ")");
+        if (!rival.empty()) {
+            double other = e2e::ButtonCaptionMatch(shot, atlas, rect, rival);
+            f.Add(match >= other + CaptionMargin, "\"" + name + "\" rather than \"" + rivalName +
+                                                      "\" (ink match " + Fixed(match) + " vs " +
+                                                      Fixed(other) + ")");
+        }
+    }
+
+    Findings PicturesFindings(const Screenshot& shot) {
+        Findings f;
+        double title = e2e::LitShare(shot, e2e::ToPixels(menu::Title), 40);
+        f.Add(title > 0.05, "the title picture across GL (-0.8, 0.6)…(0.8, 0.8) (lit share " +
+                                Fixed(title) + ")");
+        f.Add(e2e::Blank(shot, {-0.8, 0.82, 0.8, 1.0}) && e2e::Blank(shot, {-0.8, 0.3, 0.25, 0.58}),
+              "nothing drawn just above and below the title");
+        double planet = e2e::LitShare(shot, e2e::ToPixels(menu::Planet, 2), 2);
+        f.Add(planet > 0.8, "the planet picture filling GL (-0.75, -0.5)…(0, 0.25) (non-black " +
+                                Fixed(planet) + ")");
+        f.Add(e2e::Blank(shot, {-1.0, -0.5, -0.77, 0.25}), "nothing drawn left of the planet");
+        e2e::PixelBox credit{896, 980, 1270, 1000};
+        double grey = e2e::Share(shot, credit, [](const uint8_t* p) {
+            return p[1] > 60 && std::abs(p[0] - p[1]) < 24 && std::abs(p[1] - p[2]) < 24;
+        });
+        f.Add(grey > 0.01, "the grey credit line from GL (0.4, -0.95)");
+        return f;
+    }
+
+    Findings MainMenuFindings(const Screenshot& shot) {
+        Findings f = PicturesFindings(shot);
+        CaptionShown(f, shot, menu::Play, captions::Play, "Играть", captions::Back, "Назад");
+        CaptionShown(f, shot, menu::Authors, captions::Authors, "Авторы", captions::Size4, "4x4");
+        CaptionShown(f, shot, menu::Exit, captions::Exit, "Выход");
+        f.Add(e2e::Blank(shot, menu::Size8), "no \"8x8\" below \"Выход\" (size group hidden)");
+        return f;
+    }
+
+    Findings SizeGroupFindings(const Screenshot& shot) {
+        Findings f = PicturesFindings(shot);
+        CaptionShown(f, shot, menu::Size4, captions::Size4, "4x4", captions::Authors, "Авторы");
+        CaptionShown(f, shot, menu::Size6, captions::Size6, "6x6");
+        CaptionShown(f, shot, menu::Size8, captions::Size8, "8x8");
+        CaptionShown(f, shot, menu::Back, captions::Back, "Назад", captions::Play, "Играть");
+        f.Add(e2e::Blank(shot, {0.72, -0.7, 0.8, -0.61}),
+              "nothing right of \"6x6\" where \"Выход\" reaches (main group hidden)");
+        return f;
+    }
+
+    Findings AboutBoxFindings(const Screenshot& shot, bool shown) {
+        Findings f;
+        if (!shown) {
+            f.Add(e2e::Blank(shot, menu::AboutBox), "no about box at GL (0.3, -0.3)…(0.9, 0.2)");
+            return f;
+        }
+        e2e::Colour fill =
+            e2e::MeanColour(shot, e2e::Around(e2e::PixelX(0.6), e2e::PixelY(-0.25), 40, 12));
+        f.Add(fill.Max() > 30 && fill.Max() - std::min({fill.red, fill.green, fill.blue}) < 12,
+              "the about box's grey fill below its text (mean " + Fixed(fill.Max()) + ")");
+        // The outline, drawn over the fill's edge, is brighter than the fill inside.
+        int edgeX = static_cast<int>(e2e::PixelX(menu::AboutBox.x1));
+        double outline = 0;
+        for (int x = edgeX - 2; x <= edgeX + 2; ++x) {
+            outline = std::max(outline, e2e::MeanColour(shot, {x, 480, x + 1, 600}).Max());
+        }
+        f.Add(outline > fill.Max() + 20, "the about box's frame on its left edge (" +
+                                             Fixed(outline) + " vs fill " + Fixed(fill.Max()) +
+                                             ")");
+        double name = e2e::AboutLineMatch(shot, atlas, 1, captions::GameName);
+        f.Add(name >= CaptionSeen,
+              "\"LUMENVALE\" as the about box's second line (ink match " + Fixed(name) + ")");
+        return f;
+    }
+
+    // The board, once every lamp and indicator reads clearly, and the menu is gone.
+    Findings BoardFindings(const Screenshot& shot, int size, BoardReading* reading = nullptr) {
+        Findings f;
+        BoardReading board = e2e::ReadBoard(shot, size, size);
+        f.Add(e2e::Blank(shot, menu::Title), "no title picture (the menu is gone)");
+        f.Add(board.Clear(), "every lamp and indicator clearly lit or dark:\n" + board.Describe());
+        if (reading != nullptr) {
+            *reading = board;
+        }
+        return f;
+    }
+
+    // Reads the board twice in a row with the same result, so that no frame is caught half
+    // way.
+    bool ReadStableBoard(const std::string& step, int size, BoardReading* board) {
+        Screenshot shot;
+        BoardReading first, second;
+        bool stable = session.WaitForScreen(
+            [&](const Screenshot& s) {
+                if (!BoardFindings(s, size, &second).Empty()) {
+                    return false;
+                }
+                bool same = first.columns == size && first.SameLamps(second);
+                first = second;
+                return same;
+            },
+            10000, &shot);
+        if (!stable) {
+            Fail(step, shot,
+                 "a " + std::to_string(size) + "x" + std::to_string(size) +
+                     " board that reads the same twice in a row, but:\n" +
+                     BoardFindings(shot, size).Text());
+        }
+        *board = second;
+        lastShot = shot;
+        return stable;
+    }
+
+    void OpenBoard(int size, const GlRect& sizeButton, BoardReading* board) {
+        PressMenu(menu::Play);
+        ASSERT_TRUE(WaitFor(
+            "size-group", [this](const Screenshot& s) { return SizeGroupFindings(s); }, 5000,
+            "the size group after \"Играть\""));
+        PressMenu(sizeButton);
+        ASSERT_TRUE(ReadStableBoard("board", size, board));
+    }
+
+    // One press on the block with lower-left lamp (column, row), retried until the screen
+    // shows exactly one flip. Returns the board the screen then shows.
+    BoardReading FlipBlock(const BoardReading& before, int column, int row, bool expectDeal) {
+        const int size = before.columns;
+        BoardReading expected = before;
+        for (int r = row; r <= row + 1; ++r) {
+            for (int c = column; c <= column + 1; ++c) {
+                expected.lamps[r * size + c].lit = !expected.lamps[r * size + c].lit;
+            }
+        }
+        Point corner = e2e::BlockCorner(column, row, size, size);
+        std::string block = "(" + std::to_string(column) + ", " + std::to_string(row) + ")";
+        for (int attempt = 0; attempt < 6; ++attempt) {
+            // The board's click delay (100 ms since the last flip) has run out by now.
+            auto since = Clock::now() - lastBoardPress;
+            if (since < std::chrono::milliseconds(260)) {
+                xsession::SleepMs(static_cast<int>(
+                    260 - std::chrono::duration_cast<std::chrono::milliseconds>(since).count()));
+            }
+            session.MovePointer(corner.x, corner.y);
+            xsession::SleepMs(40);
+            lastBoardPress = Clock::now();
+            session.Button(true);
+            xsession::SleepMs(std::min(60 + 10 * attempt, 90));  // a few frames, never a repeat
+            session.Button(false);
+            BoardReading now;
+            Screenshot shot;
+            bool changed = session.WaitForScreen(
+                [&](const Screenshot& s) {
+                    if (!BoardFindings(s, size, &now).Empty() || now.SameLamps(before)) {
+                        return false;
+                    }
+                    // Seen twice: not a frame caught half way.
+                    BoardReading again = e2e::ReadBoard(session.Capture(), size, size);
+                    return again.SameLamps(now);
+                },
+                1200, &shot);
+            if (!changed) {
+                continue;  // the press fell between frames, or flipped twice
+            }
+            lastShot = shot;
+            if (expectDeal) {
+                EXPECT_TRUE(!now.SameColours(before) && now.Solvable())
+                    << "after lighting the last lamp with block " << block
+                    << " a fresh board (new colours, solvable) should be dealt; before:\n"
+                    << before.Describe() << "now:\n"
+                    << now.Describe();
+                if (now.SameColours(before)) {
+                    Fail("deal-after-" + block, shot, "a fresh board after the last flip");
+                }
+            } else if (!now.SameLamps(expected)) {
+                Fail("flip-" + block, shot,
+                     "block " + block + " flipped and nothing else: wanted\n" +
+                         expected.Describe() + "saw\n" + now.Describe());
+            }
+            if (!now.IndicatorsFollowRows()) {
+                Fail("indicators-" + block, shot,
+                     "each pair of indicators lit exactly when its two rows are:\n" +
+                         now.Describe());
+            }
+            return now;
+        }
+        Fail("no-flip-" + block, session.Capture(),
+             "block " + block + " to flip on a press at pixel (" + std::to_string(corner.x) + ", " +
+                 std::to_string(corner.y) + ")");
+        return before;
+    }
+
+    xsession::Session session;
+    xsession::WindowInfo window;
+    e2e::GlyphAtlas atlas;
+    Screenshot lastShot;
+    Clock::time_point lastMenuPress{};
+    Clock::time_point lastBoardPress{};
+};
+
+TEST_F(GameOnScreen, FirstMenuShowsPicturesAndMainButtonsOnly) {
+    Screenshot shot = session.Capture();
+    Findings f = MainMenuFindings(shot);
+    Findings hidden = AboutBoxFindings(shot, false);
+    f.Add(hidden.Empty(), "the about box hidden");
+    f.Add(e2e::Blank(shot, menu::Size8), "the size group hidden");
+    if (!f.Empty()) {
+        Fail("first-menu", shot, "the first menu:\n" + f.Text());
+    }
+    std::filesystem::create_directories(OutputDir());
+    shot.Save(OutputDir() + "/menu");
+}
+
+TEST_F(GameOnScreen, AuthorsShowsTheFramedAboutBoxAndASecondPressHidesIt) {
+    PressMenu(menu::Authors);
+    ASSERT_TRUE(WaitFor(
+        "about-shown", [this](const Screenshot& s) { return AboutBoxFindings(s, true); }, 5000,
+        "the framed about box after \"Авторы\""));
+    std::filesystem::create_directories(OutputDir());
+    session.Capture().Save(OutputDir() + "/menu-about");
+    PressMenu(menu::Authors);
+    ASSERT_TRUE(WaitFor(
+        "about-hidden", [this](const Screenshot& s) { return AboutBoxFindings(s, false); }, 5000,
+        "the about box gone after a second \"Авторы\""));
+    EXPECT_TRUE(WaitFor(
+        "main-group", [this](const Screenshot& s) { return MainMenuFindings(s); }, 2000,
+        "the main group unchanged"));
+}
+
+TEST_F(GameOnScreen, PlayShowsTheSizeGroupAndBackReturns) {
+    PressMenu(menu::Play);
+    ASSERT_TRUE(WaitFor(
+        "size-group", [this](const Screenshot& s) { return SizeGroupFindings(s); }, 5000,
+        "\"4x4\", \"6x6\", \"8x8\" and \"Назад\" in place of the main group"));
+    PressMenu(menu::Back);
+    ASSERT_TRUE(WaitFor(
+        "main-group", [this](const Screenshot& s) { return MainMenuFindings(s); }, 5000,
+        "\"Играть\", \"Авторы\" and \"Выход\" again after \"Назад\""));
+}
+
+TEST_F(GameOnScreen, ExitEndsTheProgramWithCodeZero) {
+    PressMenu(menu::Exit);
+    int exitCode = -1;
+    ASSERT_TRUE(session.WaitForExit(10000, &exitCode))
+        << "the game still runs 10 s after \"Выход\"";
+    EXPECT_EQ(exitCode, 0);
+}
+
+TEST_F(GameOnScreen, CloseRequestEndsTheProgram) {
+    session.RequestClose(window.id);
+    int exitCode = -1;
+    ASSERT_TRUE(session.WaitForExit(10000, &exitCode)) << "the game ignored the close request";
+    EXPECT_EQ(exitCode, 0);
+}
+
+TEST_F(GameOnScreen, FourByFourBoardHasSixteenSolvableLampsAndFollowingIndicators) {
+    BoardReading board;
+    OpenBoard(4, menu::Size4, &board);
+    ASSERT_FALSE(HasFatalFailure());
+    std::filesystem::create_directories(OutputDir());
+    lastShot.Save(OutputDir() + "/board");
+    EXPECT_EQ(board.lamps.size(), 16u);
+    EXPECT_EQ(board.left.size(), 2u);
+    if (!board.Solvable()) {
+        Fail("board-parity", lastShot,
+             "an even number of dark lamps in every row and column:\n" + board.Describe());
+    }
+    if (!board.IndicatorsFollowRows()) {
+        Fail("board-indicators", lastShot,
+             "each pair of indicators lit exactly when its two rows are:\n" + board.Describe());
+    }
+    // The lamps sit in a square from pixel (320, 256) to (960, 768): nothing is drawn above or
+    // below it.
+    EXPECT_TRUE(e2e::Blank(lastShot, {-0.8, 0.52, 0.8, 1.0}) &&
+                e2e::Blank(lastShot, {-0.8, -1.0, 0.8, -0.52}))
+        << "nothing above or below the board";
+}
+
+TEST_F(GameOnScreen, HoverFrameOutlinesTheBlockUnderThePointerButNotOnTheBorder) {
+    BoardReading board;
+    OpenBoard(4, menu::Size4, &board);
+    ASSERT_FALSE(HasFatalFailure());
+    struct Spot {
+        Point pointer;
+        const char* where;
+    };
+    // Each spot on the border follows one inside, so that its frame has to go away.
+    const Spot spots[] = {
+        {{400, 700}, "lower-left lamp"},
+        {{320, 500}, "left border"},
+        {{321, 257}, "top-left corner"},
+        {{960, 500}, "right border"},
+        {{959, 767}, "bottom-right corner"},
+        {{640, 256}, "top border"},
+        {{560, 448}, "centre lines"},
+        {{640, 768}, "bottom border"},
+        {{640, 512}, "board centre"},
+        {{200, 500}, "left of the board"},
+        {{719, 449}, "last pixel before the next block"},
+    };
+    for (const Spot& spot : spots) {
+        session.MovePointer(spot.pointer.x, spot.pointer.y);
+        bool keep = spot.pointer.x == 640 && spot.pointer.y == 512;
+        Point block;
+        bool onBoard = e2e::PickBlock(spot.pointer, 4, 4, &block);
+        std::string step =
+            "hover-" + std::to_string(spot.pointer.x) + "-" + std::to_string(spot.pointer.y);
+        std::string expected =
+            onBoard ? "the green frame around the block of lamps (" + std::to_string(block.x) +
+                          ".." + std::to_string(block.x + 1) + ", " + std::to_string(block.y) +
+                          ".." + std::to_string(block.y + 1) + ") only"
+                    : std::string("no green frame anywhere");
+        WaitFor(
+            step,
+            [&](const Screenshot& s) {
+                Findings f;
+                auto framed = e2e::FramedBlocks(s, 4, 4);
+                if (onBoard) {
+                    f.Add(framed.size() == 1 && framed[0].x == block.x && framed[0].y == block.y,
+                          "exactly that block framed (" + std::to_string(framed.size()) +
+                              " framed blocks)");
+                } else {
+                    f.Add(framed.empty() && e2e::FrameGreenPixels(s) <= 4,
+                          "no frame pixels (" + std::to_string(e2e::FrameGreenPixels(s)) + ")");
+                }
+                return f;
+            },
+            3000,
+            expected + " with the pointer at pixel (" + std::to_string(spot.pointer.x) + ", " +
+                std::to_string(spot.pointer.y) + "), the " + spot.where,
+            &lastShot);
+        if (keep) {
+            std::filesystem::create_directories(OutputDir());
+            lastShot.Save(OutputDir() + "/board-hover");
+        }
+    }
+    // Hovering never flips a lamp. (The pointer's picture would hide a lamp's centre.)
+    Park();
+    BoardReading after;
+    ASSERT_TRUE(ReadStableBoard("after-hover", 4, &after));
+    EXPECT_TRUE(after.SameLamps(board)) << "before hovering:\n"
+                                        << board.Describe() << "after:\n"
+                                        << after.Describe();
+}
+
+TEST_F(GameOnScreen, SolvingTheBoardThroughPressesDealsAFreshOne) {
+    BoardReading board;
+    OpenBoard(4, menu::Size4, &board);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(board.Solvable()) << board.Describe();
+    if (board.AllLit()) {
+        // Dealt solved by chance: a press flips first, so start from one flip away.
+        board = FlipBlock(board, 0, 0, false);
+        ASSERT_FALSE(HasFailure());
+    }
+    // Light the lower-left lamp of each block in turn, bottom row first; the last row and column
+    // follow on a solvable board.
+    int flips = 0;
+    for (int r = 0; r + 1 < board.rows; ++r) {
+        for (int c = 0; c + 1 < board.columns; ++c) {
+            if (board.Lamp(c, r).lit) {
+                continue;
+            }
+            BoardReading lit = board;
+            for (int rr = r; rr <= r + 1; ++rr) {
+                for (int cc = c; cc <= c + 1; ++cc) {
+                    lit.lamps[rr * lit.columns + cc].lit = !lit.lamps[rr * lit.columns + cc].lit;
+                }
+            }
+            board = FlipBlock(board, c, r, lit.AllLit());
+            ++flips;
+            ASSERT_FALSE(HasFailure()) << "after " << flips << " flips";
+        }
+    }
+    EXPECT_GT(flips, 0);
+    EXPECT_FALSE(board.AllLit()) << "the solved board stayed on screen:\n" << board.Describe();
+}
+
+TEST_F(GameOnScreen, EscapeGoesToTheMenuAndBackToTheSameBoard) {
+    BoardReading board;
+    OpenBoard(4, menu::Size4, &board);
+    ASSERT_FALSE(HasFatalFailure());
+    // Escape switches at most every 500 ms of board time.
+    xsession::SleepMs(700);
+    session.PressKey("Escape", 150);
+    ASSERT_TRUE(WaitFor(
+        "escape-to-menu", [this](const Screenshot& s) { return SizeGroupFindings(s); }, 5000,
+        "the menu, still showing the size group, after Escape"));
+    xsession::SleepMs(700);
+    session.PressKey("Escape", 150);
+    BoardReading resumed;
+    ASSERT_TRUE(ReadStableBoard("escape-to-board", 4, &resumed));
+    if (!resumed.SameLamps(board)) {
+        Fail("same-board", lastShot,
+             "the same board back after a second Escape: left\n" + board.Describe() + "found\n" +
+                 resumed.Describe());
+    }
+    // A close request ends the game from the board too.
+    session.RequestClose(window.id);
+    int exitCode = -1;
+    ASSERT_TRUE(session.WaitForExit(10000, &exitCode)) << "the game ignored the close request";
+    EXPECT_EQ(exitCode, 0);
+}
+
+}  // namespace
