@@ -52,27 +52,6 @@ protected:
     TextStyle style;
 };
 
-TEST(TextStyle, StartsAllZeroAndStoresItsValuesAsFloats) {
-    TextStyle style;
-    EXPECT_EQ(style.GlyphWidth(), 0.0f);
-    EXPECT_EQ(style.GlyphHeight(), 0.0f);
-    for (float c : style.colour) {
-        EXPECT_EQ(c, 0.0f);
-    }
-    EXPECT_EQ(style.font, nullptr);
-
-    BitmapFont font;
-    style.SetGlyphSize(0.035, 0.05);
-    style.SetColour(0.1, 0.2, 0.3, 0.45);
-    style.SetFont(&font);
-    EXPECT_EQ(style.GlyphWidth(), 0.035f);
-    EXPECT_EQ(style.GlyphHeight(), 0.05f);
-    EXPECT_EQ(style.colour[0], 0.1f);
-    EXPECT_EQ(style.colour[3], 0.45f);
-    EXPECT_EQ(style.font, &font);
-    EXPECT_EQ(font.texture, 0u);
-}
-
 TEST_F(DrawTextTest, WithoutAFontNothingIsFormattedAndGlIsNotTouched) {
     style.SetFont(nullptr);
     glEnable(GL_TEXTURE_2D);
