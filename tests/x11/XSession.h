@@ -55,6 +55,8 @@ public:
     // What a window manager sends when the user closes a window.
     void RequestClose(Window window);
 
+    // Moves the pointer as a mouse would (an XTest motion, not a warp): the game's SDL layer
+    // reads the pointer only after a device event, and a warp is none.
     void MovePointer(int x, int y);
     void Button(bool down);
     void Key(const char* keysym, bool down);
