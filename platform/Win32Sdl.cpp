@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -221,6 +222,25 @@ void WINAPI PostQuitMessage(int exitCode) {
 }
 
 BOOL WINAPI GetCursorPos(POINT* point) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    // Ask the X server itself: SDL's cached global position stops following the pointer
+    // after a few clicks under some X servers.
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (platform.sdlWindow != nullptr && SDL_GetWindowWMInfo(platform.sdlWindow, &info) &&
+        info.subsystem == SDL_SYSWM_X11) {
+        ::Display* display = info.info.x11.display;
+        ::Window root, child;
+        int rootX, rootY, windowX, windowY;
+        unsigned int buttons;
+        if (XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY,
+                          &windowX, &windowY, &buttons)) {
+            point->x = rootX;
+            point->y = rootY;
+            return TRUE;
+        }
+    }
+#endif
     int x = 0, y = 0;
     SDL_GetGlobalMouseState(&x, &y);
     point->x = x;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -69,7 +70,8 @@ inline size_t RowBytes(int32_t width, int bitCount) {
 // A BMP file with the two headers and the given bytes after them. The pixel data offset is
 // 54 and the file size field is right unless a test changes them.
 inline Bytes Bmp(int32_t width, int32_t height, int bitCount, const Bytes& afterHeaders) {
-    Bytes bytes(54, 0);
+    Bytes bytes(54 + afterHeaders.size(), 0);
+    std::copy(afterHeaders.begin(), afterHeaders.end(), bytes.begin() + 54);
     bytes[0] = 'B';
     bytes[1] = 'M';
     Put32(bytes, 2, static_cast<uint32_t>(54 + afterHeaders.size()));
@@ -80,7 +82,6 @@ inline Bytes Bmp(int32_t width, int32_t height, int bitCount, const Bytes& after
     Put16(bytes, 26, 1);
     Put16(bytes, 28, static_cast<uint32_t>(bitCount));
     Put32(bytes, 34, static_cast<uint32_t>(afterHeaders.size()));
-    bytes.insert(bytes.end(), afterHeaders.begin(), afterHeaders.end());
     return bytes;
 }
 
