@@ -136,8 +136,8 @@ struct PIXELFORMATDESCRIPTOR {
 
 // Window manager.
 WORD WINAPI RegisterClassExA(const WNDCLASSEXA* windowClass);
-HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style,
-                            int x, int y, int width, int height, HWND parent, HMENU menu,
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
+                            int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param);
 BOOL WINAPI ShowWindow(HWND window, int command);
 int WINAPI ShowCursor(BOOL show);
