@@ -4,6 +4,12 @@
 #include <windows.h>
 #include <GL/gl.h>
 
+// The real <windows.h> makes DrawText a macro for its own DrawTextA; the game's text drawing
+// (ui/BitmapFont.h) keeps its own name.
+#ifdef DrawText
+#undef DrawText
+#endif
+
 // Windows' OpenGL 1.1 header knows neither mipmap generation nor its hint.
 #ifndef GL_GENERATE_MIPMAP
 #define GL_GENERATE_MIPMAP 0x8191

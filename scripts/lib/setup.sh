@@ -8,6 +8,12 @@ play_packages=(cmake g++ make pkg-config libsdl2-dev libgl1-mesa-dev libgl1-mesa
 test_packages=(libgtest-dev googletest libbenchmark-dev libfreetype-dev fonts-dejavu-core
                xvfb libx11-dev libxtst-dev x11-apps imagemagick clang libclang-rt-14-dev
                clang-format valgrind)
+# What cross-building and packaging the Windows program needs.
+windows_packages=(cmake make g++-mingw-w64-x86-64 zip)
+# What running it under 64-bit Wine on a virtual display needs. Wine loads the X and OpenGL
+# libraries it draws with at run time, so they are named here: they are only recommended.
+wine_packages=(wine wine64 unzip xvfb libgl1 libgl1-mesa-dri libxcursor1 libxfixes3 libxi6
+               libxinerama1 libxrandr2 libxrender1 libxxf86vm1 libxcomposite1)
 
 # Installs, as root through apt-get, whichever of the given packages are missing.
 install_missing() {
