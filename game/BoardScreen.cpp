@@ -2,6 +2,7 @@
 // side of every pair of rows, and the 2x2 block under the pointer, framed in green and flipped
 // while the button is held.
 #include "app/FrameClock.h"
+#include "app/TexturedQuad.h"
 #include "game/PuzzleGame.h"
 
 namespace {
@@ -84,12 +85,7 @@ void PuzzleGame::DrawLamps() {
         double y0 = RowEdge(r, board.rows), y1 = RowEdge(r + 1, board.rows);
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, LampTexture(i));
-        glBegin(GL_QUADS);
-        Corner(0, 0, x0, y0);
-        Corner(1, 0, x1, y0);
-        Corner(1, 1, x1, y1);
-        Corner(0, 1, x0, y1);
-        glEnd();
+        TexturedQuad(x0, y0, x1, y1);
     }
 }
 
@@ -105,12 +101,8 @@ void PuzzleGame::DrawIndicators() {
         double bottom = RowEdge(a, board.rows), top = RowEdge(a + 2, board.rows);
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, board.RowPairLit(a) ? texOnTrue : texOffTrue);
-        glBegin(GL_QUADS);
-        Corner(0, 0, outerLeft, bottom);
-        Corner(1, 0, left, bottom);
-        Corner(1, 1, left, top);
-        Corner(0, 1, outerLeft, top);
-        glEnd();
+        TexturedQuad(outerLeft, bottom, left, top);
+        // The mirror image: u runs from the board outwards.
         glBegin(GL_QUADS);
         Corner(1, 0, right, bottom);
         Corner(0, 0, outerRight, bottom);

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "app/FrameClock.h"
+#include "app/TexturedQuad.h"
 #include "game/LampBoard.h"
 #include "game/PuzzleGame.h"
 #include "ui/BitmapFont.h"
@@ -80,21 +81,6 @@ void SetShown(Widget* widget, bool shown) {
     } else {
         widget->Hide();
     }
-}
-
-// One textured quad, each corner given as texture coordinate then position, counter-clockwise
-// from the lower left.
-void TexturedQuad(float left, float bottom, float right, float top) {
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(left, bottom);
-    glTexCoord2f(1, 0);
-    glVertex2f(right, bottom);
-    glTexCoord2f(1, 1);
-    glVertex2f(right, top);
-    glTexCoord2f(0, 1);
-    glVertex2f(left, top);
-    glEnd();
 }
 
 }  // namespace
