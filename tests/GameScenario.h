@@ -183,31 +183,6 @@ inline GLuint ExpectedLampTexture(uint32_t i) {
     }
 }
 
-// A small uncompressed 24-bit BMP file of the given width and height 1.
-inline void WriteBmp(const std::string& path, int32_t width) {
-    int32_t rowBytes = (width * 3 + 3) / 4 * 4;
-    std::vector<unsigned char> bytes(54 + static_cast<size_t>(rowBytes), 0x7F);
-    auto put32 = [&](size_t at, uint32_t value) {
-        for (int k = 0; k < 4; ++k) {
-            bytes[at + k] = static_cast<unsigned char>(value >> (8 * k));
-        }
-    };
-    std::memset(bytes.data(), 0, 54);
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put32(2, static_cast<uint32_t>(bytes.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(width));
-    put32(22, 1);
-    bytes[26] = 1;
-    bytes[28] = 24;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr) << path;
-    ASSERT_EQ(std::fwrite(bytes.data(), bytes.size(), 1, file), 1u);
-    std::fclose(file);
-}
-
 // The fixture of every game scenario: a fresh game on a machine up for StartTicks ms.
 class GameTest : public ::testing::Test {
 protected:

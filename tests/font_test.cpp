@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/TextQuads.h"
+#include "tests/ResourceTestFiles.h"
 #include "tests/support/RecordingGL.h"
 #include "ui/BitmapFont.h"
 
@@ -185,32 +186,6 @@ TEST_F(DrawTextTest, TexturingAndBlendingAreOffAfterwardsAndTheBlendFunctionIsLe
     EXPECT_TRUE(gl.misuse.empty());
 }
 
-// A 24-bit BMP of the given size, every pixel grey.
-void WriteBmp(const std::string& path, int width, int height) {
-    int row = (width * 3 + 3) / 4 * 4;
-    std::vector<unsigned char> bytes(54 + static_cast<size_t>(row) * height, 0x80);
-    auto put32 = [&](size_t at, uint32_t value) {
-        for (int b = 0; b < 4; ++b) {
-            bytes[at + b] = static_cast<unsigned char>(value >> (8 * b));
-        }
-    };
-    std::fill(bytes.begin(), bytes.begin() + 54, 0);
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put32(2, static_cast<uint32_t>(bytes.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(width));
-    put32(22, static_cast<uint32_t>(height));
-    bytes[26] = 1;
-    bytes[28] = 24;
-    put32(34, static_cast<uint32_t>(bytes.size() - 54));
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr) << path;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-}
-
 std::string ScratchFile(const char* name) {
     std::filesystem::path dir = std::filesystem::path(LUMENVALE_BUILD_DIR) / "test-files" / "font";
     std::filesystem::create_directories(dir);
@@ -220,7 +195,7 @@ std::string ScratchFile(const char* name) {
 TEST(BitmapFontLoad, UploadsTheAtlasAsANewTextureAndKeepsThePicture) {
     recgl::Reset();
     std::string path = ScratchFile("Atlas.bmp");
-    WriteBmp(path, 34, 28);
+    resourcetest::WriteBytes(path, resourcetest::Picture(34, 28, 24));
     BitmapFont font;
     font.Load(path.c_str());
 

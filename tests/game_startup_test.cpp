@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/GameScenario.h"
+#include "tests/ResourceTestFiles.h"
 #include "ui/BitmapFont.h"
 
 namespace {
@@ -114,7 +115,8 @@ TEST_F(GameTest, EachPictureFileLandsInItsOwnSlot) {
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     for (int k = 0; k < 11; ++k) {
-        scenario::WriteBmp((dir / PictureFiles[k]).string(), k + 1);
+        resourcetest::WriteBytes((dir / PictureFiles[k]).string(),
+                                 resourcetest::Picture(k + 1, 1, 24));
     }
     std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(dir);
