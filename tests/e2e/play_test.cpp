@@ -108,19 +108,9 @@ protected:
     // repeat (250 ms), then the pointer leaves so that the caption can be read. Presses are
     // spaced so that the menu's own delay has always run out.
     void PressMenu(const GlRect& button) {
-        auto since = Clock::now() - lastMenuPress;
-        if (since < std::chrono::milliseconds(400)) {
-            xsession::SleepMs(static_cast<int>(
-                400 - std::chrono::duration_cast<std::chrono::milliseconds>(since).count()));
-        }
         Point centre = e2e::Centre(button);
-        session.MovePointer(centre.x, centre.y);
-        xsession::SleepMs(80);
-        lastMenuPress = Clock::now();
-        session.Button(true);
-        xsession::SleepMs(170);
-        session.Button(false);
-        xsession::SleepMs(40);
+        menuPresses.Wait();
+        session.Press(centre.x, centre.y, 170);
         Park();
     }
 
@@ -264,17 +254,8 @@ protected:
         std::string block = "(" + std::to_string(column) + ", " + std::to_string(row) + ")";
         for (int attempt = 0; attempt < 6; ++attempt) {
             // The board's click delay (100 ms since the last flip) has run out by now.
-            auto since = Clock::now() - lastBoardPress;
-            if (since < std::chrono::milliseconds(260)) {
-                xsession::SleepMs(static_cast<int>(
-                    260 - std::chrono::duration_cast<std::chrono::milliseconds>(since).count()));
-            }
-            session.MovePointer(corner.x, corner.y);
-            xsession::SleepMs(40);
-            lastBoardPress = Clock::now();
-            session.Button(true);
-            xsession::SleepMs(std::min(60 + 10 * attempt, 90));  // a few frames, never a repeat
-            session.Button(false);
+            boardPresses.Wait();
+            session.Press(corner.x, corner.y, std::min(60 + 10 * attempt, 90));  // no repeat
             BoardReading now;
             Screenshot shot;
             bool changed = session.WaitForScreen(
@@ -322,8 +303,8 @@ protected:
     xsession::WindowInfo window;
     e2e::GlyphAtlas atlas;
     Screenshot lastShot;
-    Clock::time_point lastMenuPress{};
-    Clock::time_point lastBoardPress{};
+    xsession::Spacing menuPresses{400};
+    xsession::Spacing boardPresses{260};
 };
 
 TEST_F(GameOnScreen, FirstMenuShowsPicturesAndMainButtonsOnly) {

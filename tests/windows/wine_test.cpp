@@ -208,17 +208,8 @@ protected:
     bool PressMenu(const GlRect& button, const std::function<bool(const Screenshot&)>& seen) {
         Point centre = e2e::Centre(button);
         for (int attempt = 0; attempt < 3; ++attempt) {
-            auto since = Clock::now() - lastMenuPress;
-            if (since < std::chrono::milliseconds(400)) {
-                xsession::SleepMs(static_cast<int>(
-                    400 - std::chrono::duration_cast<std::chrono::milliseconds>(since).count()));
-            }
-            session.MovePointer(centre.x, centre.y);
-            xsession::SleepMs(80);
-            lastMenuPress = Clock::now();
-            session.Button(true);
-            xsession::SleepMs(170);
-            session.Button(false);
+            menuPresses.Wait();
+            session.Press(centre.x, centre.y, 170);
             if (WaitForScreen(seen, 3000)) {
                 return true;
             }
@@ -229,14 +220,10 @@ protected:
     // Escape switches between the board and the menu at most every 500 ms.
     bool PressEscape(const std::function<bool(const Screenshot&)>& seen) {
         for (int attempt = 0; attempt < 3; ++attempt) {
-            auto since = Clock::now() - lastSwitch;
-            if (since < std::chrono::milliseconds(650)) {
-                xsession::SleepMs(static_cast<int>(
-                    650 - std::chrono::duration_cast<std::chrono::milliseconds>(since).count()));
-            }
+            switches.Wait();
             session.PressKey("Escape", 150);
             bool switched = WaitForScreen(seen, 3000);
-            lastSwitch = Clock::now();
+            switches.Restart();
             if (switched) {
                 return true;
             }
@@ -283,8 +270,8 @@ protected:
     xsession::Session session;  // after the prefix: its Xvfb outlives TearDown
     Screenshot shot;
     bool wineUsed = false;
-    Clock::time_point lastMenuPress{};
-    Clock::time_point lastSwitch = Clock::now();
+    xsession::Spacing menuPresses{400};
+    xsession::Spacing switches{650};
 };
 
 #define SKIP_OR_FAIL(reason)                                                             \
@@ -364,7 +351,7 @@ TEST_F(WineGame, RunsBorderlessAtTheTopLeftPlaysABoardAndExitsWithZero) {
         << "\"Играть\" did not open the size group: " << SaveShot("size-group");
     ASSERT_TRUE(PressMenu(menu::Size4, BoardShown))
         << "\"4x4\" did not show a board: " << SaveShot("board");
-    lastSwitch = Clock::now();
+    switches.Restart();
 
     // Flip the block of the four bottom-left lamps and see them change, with the indicators.
     BoardReading before, after;

@@ -70,6 +70,11 @@ void SleepMs(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+void Spacing::Wait() {
+    std::this_thread::sleep_until(previous + gap);
+    Restart();
+}
+
 std::string Screenshot::Save(const std::string& base) const {
     std::string ppm = base + ".ppm";
     FILE* file = std::fopen(ppm.c_str(), "wb");

@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -89,5 +90,19 @@ private:
 };
 
 void SleepMs(int ms);
+
+// Keeps actions apart: the game spaces its own (250 ms between menu presses, 100 ms between
+// flips, 500 ms between Escape switches), so a player's presses must be spaced further.
+class Spacing {
+public:
+    explicit Spacing(int milliseconds) : gap(milliseconds) {}
+    // Sleeps until the gap has passed since the previous Wait or Restart.
+    void Wait();
+    void Restart() { previous = std::chrono::steady_clock::now(); }
+
+private:
+    std::chrono::milliseconds gap;
+    std::chrono::steady_clock::time_point previous{};
+};
 
 }  // namespace xsession
