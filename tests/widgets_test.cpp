@@ -79,6 +79,16 @@ protected:
         }
     }
 
+    // One filled quad and one outline, both through the same corners.
+    static void ExpectFrame(const std::vector<Point>& corners) {
+        std::vector<std::vector<Point>> fills = Shapes(recgl::Calls(), GL_QUADS);
+        std::vector<std::vector<Point>> outlines = Shapes(recgl::Calls(), GL_LINE_LOOP);
+        ASSERT_EQ(fills.size(), 1u);
+        ASSERT_EQ(outlines.size(), 1u);
+        ExpectCorners(fills[0], corners);
+        ExpectCorners(outlines[0], corners);
+    }
+
     BitmapFont font;
     Button button;
     TextBox box;
@@ -192,12 +202,7 @@ TEST_F(WidgetTest, AButtonDrawsASlantedFrameThenItsCentredCaption) {
     // The top edge leans left by the slant; the outline goes through the same corners.
     std::vector<Point> corners = {
         {0.425f, -0.5f}, {0.8f, -0.5f}, {0.79f, -0.41f}, {0.415f, -0.41f}};
-    std::vector<std::vector<Point>> fills = Shapes(recgl::Calls(), GL_QUADS);
-    std::vector<std::vector<Point>> outlines = Shapes(recgl::Calls(), GL_LINE_LOOP);
-    ASSERT_EQ(fills.size(), 1u);
-    ASSERT_EQ(outlines.size(), 1u);
-    ExpectCorners(fills[0], corners);
-    ExpectCorners(outlines[0], corners);
+    ExpectFrame(corners);
 
     // Six glyphs of 0.035 centred on 0.6125, their bottom half a glyph below the centre.
     std::vector<TextRun> runs = TextRuns(recgl::Calls());
@@ -301,12 +306,7 @@ TEST_F(WidgetTest, ATextBoxStacksItsLinesDownwardsEachCentred) {
     box.Draw();
 
     std::vector<Point> corners = {{0.3f, -0.3f}, {0.9f, -0.3f}, {0.9f, 0.2f}, {0.3f, 0.2f}};
-    std::vector<std::vector<Point>> fills = Shapes(recgl::Calls(), GL_QUADS);
-    std::vector<std::vector<Point>> outlines = Shapes(recgl::Calls(), GL_LINE_LOOP);
-    ASSERT_EQ(fills.size(), 1u);
-    ASSERT_EQ(outlines.size(), 1u);
-    ExpectCorners(fills[0], corners);
-    ExpectCorners(outlines[0], corners);
+    ExpectFrame(corners);
 
     // One text run per line, empty lines included; line 0 on top, one glyph height apart.
     std::vector<TextRun> runs = TextRuns(recgl::Calls());
