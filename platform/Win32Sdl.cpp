@@ -24,6 +24,9 @@ struct Platform {
     SDL_Window* sdlWindow = nullptr;
     WNDPROC procedure = nullptr;
     std::deque<MSG> queue;  // messages taken from SDL but not yet handed out
+#if defined(SDL_VIDEO_DRIVER_X11)
+    ::Display* xDisplay = nullptr;  // the X server the window is on, when it is on one
+#endif
 };
 
 Platform platform;
@@ -163,6 +166,13 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD, i
     if (platform.sdlWindow == nullptr) {
         Fail("cannot open the game window");
     }
+#if defined(SDL_VIDEO_DRIVER_X11)
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(platform.sdlWindow, &info) && info.subsystem == SDL_SYSWM_X11) {
+        platform.xDisplay = info.info.x11.display;
+    }
+#endif
     platform.procedure = platform.windowClass.procedure;
     if (platform.procedure != nullptr) {
         platform.procedure(WindowHandle(), WM_CREATE, 0, 0);
@@ -225,11 +235,7 @@ BOOL WINAPI GetCursorPos(POINT* point) {
 #if defined(SDL_VIDEO_DRIVER_X11)
     // Ask the X server itself: SDL's cached global position stops following the pointer
     // after a few clicks under some X servers.
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (platform.sdlWindow != nullptr && SDL_GetWindowWMInfo(platform.sdlWindow, &info) &&
-        info.subsystem == SDL_SYSWM_X11) {
-        ::Display* display = info.info.x11.display;
+    if (::Display* display = platform.xDisplay) {
         ::Window root, child;
         int rootX, rootY, windowX, windowY;
         unsigned int buttons;
