@@ -1,8 +1,8 @@
 // The part of Win32 the game uses, for systems that are not Windows.
 //
 // Same names, types, constants and behaviour as <windows.h>, so the game's sources are
-// identical on every system. platform/Win32Sdl.cpp implements it on SDL2; the tests link
-// a scripted fake in its place.
+// identical on every system. Each system other than Windows implements it in a folder of
+// its own beside include/ (sdl/: SDL2 on Linux); the tests link a scripted fake instead.
 #pragma once
 
 #include <cstdint>
