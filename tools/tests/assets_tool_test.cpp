@@ -233,9 +233,27 @@ void testFontAtlas(const std::vector<std::uint8_t>& bytes) {
     }
     CHECK(inkOf(image, 0xA0).empty());
 
-    // Text lines up: flat-bottomed letters share a baseline, descenders go below it and
-    // accented capitals rise above plain ones.
-    const int baseline = inkOf(image, 'H').bottom;
+    // Every character advances a whole cell, so glyphs fill their cells: capitals over 85 to
+    // 90 % of the height and most of the width, lower case in proportion.
+    const InkBox capital = inkOf(image, 'H');
+    for (const std::uint8_t code : Codes{'H', 'E', 0xC8 /* И */, 0xC6 /* Ж */, 0xDF /* Я */}) {
+        const InkBox box = inkOf(image, code);
+        CHECK(box.bottom - box.top >= 27 && box.bottom - box.top <= 29);
+    }
+    for (const std::uint8_t code : Codes{'H', 'O', 0xCD /* Н */, 0xC6 /* Ж */, 0xE6 /* ж */}) {
+        const InkBox box = inkOf(image, code);
+        CHECK(box.right - box.left >= atlas::kCellSize * 3 / 4);
+    }
+    for (const std::uint8_t code : Codes{'x', 'o', 0xEE /* о */, 0xE2 /* в */}) {
+        const InkBox box = inkOf(image, code);
+        const int height = box.bottom - box.top;
+        CHECK(height * 10 >= (capital.bottom - capital.top) * 7 &&
+              height * 10 <= (capital.bottom - capital.top) * 9);
+    }
+
+    // Text lines up: flat-bottomed letters share a baseline, descenders go below it, and
+    // accented capitals are squeezed to the capitals' height rather than cut off.
+    const int baseline = capital.bottom;
     for (const std::uint8_t code :
          Codes{'E', 'x', 'z', '1', 0xCD /* Н */, 0xE6 /* ж */, 0xDF /* Я */}) {
         CHECK(inkOf(image, code).bottom == baseline);
@@ -243,8 +261,9 @@ void testFontAtlas(const std::vector<std::uint8_t>& bytes) {
     for (const std::uint8_t code : Codes{'g', 'y', 'p', 0xF0 /* р */, 0xF3 /* у */, 0xC4 /* Д */}) {
         CHECK(inkOf(image, code).bottom > baseline + 2);
     }
-    CHECK(inkOf(image, 0xC9 /* Й */).top < inkOf(image, 'H').top - 2);
-    CHECK(inkOf(image, 0xA8 /* Ё */).top < inkOf(image, 'E').top - 2);
+    for (const std::uint8_t code : Codes{0xC9 /* Й */, 0xA8 /* Ё */}) {
+        CHECK(inkOf(image, code).top == capital.top && inkOf(image, code).bottom == baseline);
+    }
     for (const std::uint8_t code : Codes{'H', 'O', 'i', 0xC6 /* Ж */}) {
         const InkBox box = inkOf(image, code);
         CHECK(std::abs(box.left - (atlas::kCellSize - box.right)) <= 1);
