@@ -16,6 +16,9 @@ constexpr float kCentreU = 0.06f;
 constexpr float kCentreV = -0.02f;
 constexpr float kRadius = 0.36f;
 constexpr std::uint32_t kSeed = 0x5eed1234U;
+// The picture is drawn opaque on the menu's black screen: towards its edges the sky fades out
+// over this many texels, down to pure black in the outermost ones, so no frame shows.
+constexpr float kEdgeFade = 96.0f;
 
 struct Vec3 {
     float x;
@@ -190,6 +193,15 @@ Colour atmosphereHalo(float px, float py, float distance) {
     return scale(kAtmosphere, 0.7f * haze * smoothstep(-0.5f, 0.8f, sunward));
 }
 
+// 0 on the picture's outermost texels, rising smoothly to 1 at kEdgeFade texels from every edge.
+float edgeFade(int x, int y) {
+    const auto fade = [](int texel, int size) {
+        const int fromEdge = std::min(texel, size - 1 - texel);
+        return smoothstep(0.0f, kEdgeFade, static_cast<float>(fromEdge));
+    };
+    return fade(x, kPlanetSize) * fade(y, kPlanetSize);
+}
+
 }  // namespace
 
 Canvas makePlanet() {
@@ -214,7 +226,7 @@ Canvas makePlanet() {
             if (distance >= 1.0f - pixel) {
                 background = add(background, atmosphereHalo(px, py, std::max(distance, 1.0f)));
             }
-            canvas.blend(x, y, background, 1.0f);
+            canvas.blend(x, y, scale(background, edgeFade(x, y)), 1.0f);
             const float cover = clamp01((1.0f - distance) / (1.2f * pixel) + 0.5f);
             if (cover > 0.0f) {
                 const float inside = std::min(distance, 1.0f);

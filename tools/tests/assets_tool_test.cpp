@@ -379,6 +379,21 @@ void testPlanet(const std::vector<std::uint8_t>& bytes) {
     int lit = 0;
     forCentre(planet, 60, [&](const std::uint8_t* p) { lit += maxChannel(p) > 60 ? 1 : 0; });
     CHECK(lit > 120 * 120 / 4);
+    // Drawn opaque on the black menu: the sky falls to pure black at every edge, smoothly,
+    // so the picture shows no frame, while stars still shine further in.
+    int edgeLight = 0;
+    int bandLight = 0;
+    int innerStars = 0;
+    for (int i = 0; i < kPlanetSize; ++i) {
+        for (const int inward : {0, kPlanetSize - 1}) {
+            edgeLight += maxChannel(planet.pixel(i, inward)) + maxChannel(planet.pixel(inward, i));
+        }
+        bandLight = std::max(bandLight, maxChannel(planet.pixel(i, 2)));
+        innerStars += maxChannel(planet.pixel(i, kPlanetSize / 4)) > 60 ? 1 : 0;
+    }
+    CHECK(edgeLight == 0);
+    CHECK(bandLight <= 2);
+    CHECK(innerStars > 0);
 }
 
 void testPictureSet(GlyphRasterizer& font) {
