@@ -74,6 +74,45 @@ TEST_F(GameTest, StartUpDrawsNothingAndTheFirstPresentedFrameIsTheMenu) {
     EXPECT_EQ(bound.back(), game.texCursor);
 }
 
+TEST_F(GameTest, EveryDrawingFrameEndsWithTheCursorThenTheClockTickThenTheSwap) {
+    // Where each Sleep (the clock's tick) and each swap falls among the GL calls.
+    struct Mark {
+        std::string call;
+        size_t glCalls;
+    };
+    std::vector<Mark> marks;
+    fakewin::OnSleepOrSwap([&](const char* call) {
+        marks.push_back({call, recgl::Calls().size()});
+    });
+    scenario::Play([&](int frame) {
+        scenario::OpenBoard(frame, &PuzzleGame::size4Button);
+        if (frame == scenario::BoardShown) {
+            fakewin::SetPointer(700, 480);  // over the board: its hover frame is drawn too
+        }
+        return frame < scenario::BoardShown + 2;
+    });
+    EXPECT_EQ(game.state, StateBoard) << "menu frames and board frames were both drawn";
+    const std::vector<recgl::Call>& calls = recgl::Calls();
+    // The start-up frame ticks and presents nothing; each of the drawing frames after it ends
+    // with its cursor quad, then ticks, then swaps, with no GL call in between.
+    const size_t drawingFrames = scenario::BoardShown + 1;
+    ASSERT_EQ(marks.size(), 1 + 2 * drawingFrames);
+    EXPECT_EQ(marks[0].call, "Sleep");
+    for (size_t k = 0; k < drawingFrames; ++k) {
+        SCOPED_TRACE("drawing frame " + std::to_string(k + 1));
+        const Mark& tick = marks[1 + 2 * k];
+        const Mark& swap = marks[2 + 2 * k];
+        EXPECT_EQ(tick.call, "Sleep");
+        EXPECT_EQ(swap.call, "SwapBuffers");
+        EXPECT_EQ(swap.glCalls, tick.glCalls);
+        ASSERT_GE(tick.glCalls, 11u);
+        const size_t cursor = tick.glCalls - 11;  // bind, begin, four corners, end
+        EXPECT_TRUE(calls[cursor].Is("glBindTexture") && calls[cursor][1] == game.texCursor)
+            << calls[cursor].name;
+        EXPECT_TRUE(calls[tick.glCalls - 1].Is("glEnd")) << calls[tick.glCalls - 1].name;
+    }
+}
+
 TEST_F(GameTest, StartUpMakesTheContextSeedsAndLoadsFontThenElevenPicturesInOrder) {
     scenario::Play([](int frame) { return frame < 1; });
     const fakewin::Record& r = fakewin::Get();

@@ -14,6 +14,7 @@ struct Machine {
     DWORD ticks = 0;
     bool sleepAdvances = true;
     std::function<void()> idle;
+    std::function<void(const char*)> sleepOrSwap;
     LRESULT defaultResult = 0;
     long idleLimit = 1000000;
     long idlePasses = 0;
@@ -66,6 +67,9 @@ void SleepAdvancesTicks(bool on) {
 }
 void OnIdle(std::function<void()> idle) {
     M().idle = std::move(idle);
+}
+void OnSleepOrSwap(std::function<void(const char* call)> watch) {
+    M().sleepOrSwap = std::move(watch);
 }
 void SetDefaultResult(LRESULT result) {
     M().defaultResult = result;
@@ -210,6 +214,9 @@ BOOL WINAPI SetPixelFormat(HDC, int format, const PIXELFORMATDESCRIPTOR*) {
 BOOL WINAPI SwapBuffers(HDC deviceContext) {
     EXPECT_EQ(deviceContext, reinterpret_cast<HDC>(&fakewin::deviceObject));
     M().record.swaps++;
+    if (M().sleepOrSwap) {
+        M().sleepOrSwap("SwapBuffers");
+    }
     return TRUE;
 }
 
@@ -233,6 +240,9 @@ DWORD WINAPI GetTickCount(void) {
 
 void WINAPI Sleep(DWORD milliseconds) {
     M().record.sleeps.push_back(milliseconds);
+    if (M().sleepOrSwap) {
+        M().sleepOrSwap("Sleep");
+    }
     if (M().sleepAdvances) {
         M().ticks += milliseconds;
     }

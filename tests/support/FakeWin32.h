@@ -63,6 +63,9 @@ void SleepAdvancesTicks(bool on);
 // Called each time PeekMessageA finds the queue empty, that is before each Frame the loop
 // is about to run; it may post messages, move the pointer or change the tick count.
 void OnIdle(std::function<void()> idle);
+// Called as the game calls Sleep or SwapBuffers, with that call's name, so a test can see where
+// they fall among the GL calls of a frame.
+void OnSleepOrSwap(std::function<void(const char* call)> watch);
 // The result DefWindowProcA gives for messages it does not handle itself.
 void SetDefaultResult(LRESULT result);
 // Safety net: after this many idle passes PeekMessageA posts WM_QUIT itself, so a test
