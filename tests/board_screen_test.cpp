@@ -5,6 +5,7 @@
 #include <cmath>
 #include <initializer_list>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "game/LampBoard.h"
@@ -126,6 +127,59 @@ TEST_F(GameTest, PixelRowsPickTheBlocksTheyLieNearest) {
     }
 }
 
+// The two sizes beyond 4x4, as their menu buttons deal them.
+struct LargerBoard {
+    Button* PuzzleGame::*button;
+    uint32_t size;
+    const int32_t* pattern;
+    uint32_t scrambles;
+};
+const LargerBoard LargerBoards[] = {{&PuzzleGame::size6Button, 6, Pattern6x6, 20},
+                                    {&PuzzleGame::size8Button, 8, Pattern8x8, 30}};
+
+TEST_F(GameTest, OnTheLargerBoardsTheBlocksAtEveryEdgeCanBePickedAndFlipped) {
+    for (const LargerBoard& larger : LargerBoards) {
+        SCOPED_TRACE(std::to_string(larger.size) + "x" + std::to_string(larger.size));
+        scenario::ResetGame();
+        fakewin::SetTicks(scenario::StartTicks);
+        const uint32_t last = larger.size - 1;
+        // Each corner lamp in turn, twelve frames each with the button held: one flip each.
+        const uint32_t corners[4][2] = {{0, 0}, {last, 0}, {0, last}, {last, last}};
+        FrameCalls frames;
+        std::vector<Hover> hovers;
+        // The start pattern, then the four corner blocks flipped.
+        LampBoard expected;
+        Random anyColours;
+        expected.Deal(larger.size, larger.size, larger.size * larger.size, larger.pattern, 0,
+                      anyColours);
+        for (const auto& corner : corners) {
+            expected.ToggleBlock(corner[0] == 0 ? 0 : last - 1, corner[1] == 0 ? 0 : last - 1);
+        }
+        scenario::Play([&](int frame) {
+            scenario::OpenBoard(frame, larger.button);
+            frames.Next();
+            int step = frame - BoardShown;
+            if (step == 0) {
+                for (uint32_t i = 0; i < game.board.lampCount; ++i) {
+                    game.board.lampLit[i] = larger.pattern[i];
+                }
+                scenario::ButtonDown();
+            } else if (step > 0 && step % 12 == 1) {
+                hovers.push_back(ReadHover(frames.last));
+            }
+            if (step >= 0 && step % 12 == 0 && step < 48) {
+                scenario::PointAtLamp(corners[step / 12][0], corners[step / 12][1]);
+            }
+            return step < 48;
+        });
+        const long edge = static_cast<long>(last);
+        EXPECT_EQ(hovers, (std::vector<Hover>{
+                              {true, 1, 1}, {true, edge, 1}, {true, 1, edge}, {true, edge, edge}}));
+        EXPECT_EQ(Lamps(),
+                  std::vector<int32_t>(expected.lampLit, expected.lampLit + expected.lampCount));
+    }
+}
+
 TEST_F(GameTest, AHeldButtonFlipsTheBlockUnderThePointerEveryTenUnits) {
     std::vector<std::pair<int, std::vector<uint32_t>>> changes;  // frame, changed lamps
     std::vector<int32_t> before;
@@ -189,6 +243,35 @@ TEST_F(GameTest, AnAllLitBoardIsDealtAgainOnlyWhenTheButtonIsHeldOverIt) {
     });
     EXPECT_EQ(Lamps(), std::vector<int32_t>(expected.lampLit, expected.lampLit + 16));
     EXPECT_LE(game.clickTimer, 10) << "nothing was flipped";
+}
+
+TEST_F(GameTest, ASolvedLargerBoardIsDealtAgainWithItsOwnSizeAndScrambleCount) {
+    for (const LargerBoard& larger : LargerBoards) {
+        SCOPED_TRACE(std::to_string(larger.size) + "x" + std::to_string(larger.size));
+        scenario::ResetGame();
+        fakewin::SetTicks(scenario::StartTicks);
+        Random replay;
+        LampBoard expected;
+        scenario::Play([&](int frame) {
+            scenario::OpenBoard(frame, larger.button);
+            if (frame == BoardShown) {
+                SetAllLamps(1);
+                scenario::PointAtLamp(1, 1);
+            } else if (frame == BoardShown + 2) {
+                // Too early for a flip: the press only finds the board solved.
+                replay = gameRandom;
+                expected.Deal(larger.size, larger.size, larger.size * larger.size, larger.pattern,
+                              larger.scrambles, replay);
+                scenario::ButtonDown();
+            }
+            return frame <= BoardShown + 2;
+        });
+        EXPECT_EQ(game.board.columns, larger.size);
+        EXPECT_EQ(game.board.scrambleCount, larger.scrambles);
+        EXPECT_EQ(gameRandom.state, replay.state) << "as many draws as the board's own deal";
+        EXPECT_EQ(Lamps(),
+                  std::vector<int32_t>(expected.lampLit, expected.lampLit + expected.lampCount));
+    }
 }
 
 TEST_F(GameTest, AFlipComesBeforeTheSolvedTest) {
