@@ -136,9 +136,27 @@ protected:
                                 Fixed(title) + ")");
         f.Add(e2e::Blank(shot, {-0.8, 0.82, 0.8, 1.0}) && e2e::Blank(shot, {-0.8, 0.3, 0.25, 0.58}),
               "nothing drawn just above and below the title");
-        double planet = e2e::LitShare(shot, e2e::ToPixels(menu::Planet, 2), 2);
-        f.Add(planet > 0.8, "the planet picture filling GL (-0.75, -0.5)…(0, 0.25) (non-black " +
-                                Fixed(planet) + ")");
+        // The planet picture, GL (-0.75, -0.5)…(0, 0.25): lit across its middle, and fading to
+        // black at its edges, so that no frame shows round it on the black menu.
+        const e2e::PixelBox picture = e2e::ToPixels(menu::Planet);
+        const int across = picture.Width() / 4, down = picture.Height() / 4;
+        double planet = e2e::LitShare(shot,
+                                      {picture.left + across, picture.top + down,
+                                       picture.right - across, picture.bottom - down},
+                                      2);
+        f.Add(planet > 0.8,
+              "the planet picture lit in its middle (non-black " + Fixed(planet) + ")");
+        const e2e::PixelBox edges[] = {
+            {picture.left, picture.top, picture.right, picture.top + 2},
+            {picture.left, picture.bottom - 2, picture.right, picture.bottom},
+            {picture.left, picture.top, picture.left + 2, picture.bottom},
+            {picture.right - 2, picture.top, picture.right, picture.bottom}};
+        double frame = 0;
+        for (const e2e::PixelBox& edge : edges) {
+            frame = std::max(frame, e2e::LitShare(shot, edge, 2));
+        }
+        f.Add(frame == 0,
+              "no frame round the planet (lit share of its outer pixels " + Fixed(frame) + ")");
         f.Add(e2e::Blank(shot, {-1.0, -0.5, -0.77, 0.25}), "nothing drawn left of the planet");
         e2e::PixelBox credit{896, 980, 1270, 1000};
         double grey = e2e::Share(shot, credit, [](const uint8_t* p) {
