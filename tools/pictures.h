@@ -28,7 +28,7 @@ Canvas makeTrueLamp(bool lit);
 Canvas makeTitle(GlyphRasterizer& font);
 // A ring-and-crosshair pointer whose hot spot is the centre of the picture.
 Canvas makeCursor();
-// A lit planet among stars; fully opaque, the sky fading to pure black at the edges.
+// A lit planet on a starry background; fully opaque.
 Canvas makePlanet();
 
 }  // namespace lumenvale::assets
