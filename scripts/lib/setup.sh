@@ -15,8 +15,9 @@ windows_packages=(cmake make g++-mingw-w64-x86-64 zip)
 wine_packages=(wine wine64 unzip xvfb libgl1 libgl1-mesa-dri libxcursor1 libxfixes3 libxi6
                libxinerama1 libxrandr2 libxrender1 libxxf86vm1 libxcomposite1)
 # What making the Debian package and checking it needs: dpkg-shlibdeps and dpkg-gencontrol,
-# and the checkers the package tests run (icoutils reads the Windows program's resources).
-package_packages=(dpkg-dev lintian desktop-file-utils appstream icoutils man-db)
+# the checkers the package tests run (icoutils reads the Windows program's resources), and
+# zlib, through which the icon writer's test reads its PNG files back.
+package_packages=(dpkg-dev lintian desktop-file-utils appstream icoutils man-db zlib1g-dev)
 
 # Installs, as root through apt-get, whichever of the given packages are missing.
 install_missing() {
