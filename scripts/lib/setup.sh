@@ -14,6 +14,10 @@ windows_packages=(cmake make g++-mingw-w64-x86-64 zip)
 # libraries it draws with at run time, so they are named here: they are only recommended.
 wine_packages=(wine wine64 unzip xvfb libgl1 libgl1-mesa-dri libxcursor1 libxfixes3 libxi6
                libxinerama1 libxrandr2 libxrender1 libxxf86vm1 libxcomposite1)
+# What making the Debian package and checking it needs: dpkg-shlibdeps and dpkg-gencontrol,
+# the checkers the package tests run (icoutils reads the Windows program's resources), and
+# zlib, through which the icon writer's test reads its PNG files back.
+package_packages=(dpkg-dev lintian desktop-file-utils appstream icoutils man-db zlib1g-dev)
 
 # Installs, as root through apt-get, whichever of the given packages are missing.
 install_missing() {
@@ -33,3 +37,10 @@ install_missing() {
 }
 
 build_jobs() { nproc 2>/dev/null || echo 2; }
+
+# The project's own files, relative to the root and sorted: everything but build output and
+# version control, so that a clone and an unpacked source archive give the same list.
+source_files() {
+    (cd "$root" && find . \( -path ./.git -o -path './build*' -o -path ./dist -o -path ./out \
+        -o -name node_modules \) -prune -o -type f -print | sed 's,^\./,,' | LC_ALL=C sort)
+}
