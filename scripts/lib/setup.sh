@@ -14,6 +14,9 @@ windows_packages=(cmake make g++-mingw-w64-x86-64 zip)
 # libraries it draws with at run time, so they are named here: they are only recommended.
 wine_packages=(wine wine64 unzip xvfb libgl1 libgl1-mesa-dri libxcursor1 libxfixes3 libxi6
                libxinerama1 libxrandr2 libxrender1 libxxf86vm1 libxcomposite1)
+# What building the browser version needs, and what testing it in a real browser needs.
+web_packages=(emscripten cmake make zip)
+web_test_packages=(chromium chromium-driver python3-selenium python3-pil)
 
 # Installs, as root through apt-get, whichever of the given packages are missing.
 install_missing() {
