@@ -53,6 +53,23 @@ EM_JS(void, ShowPagePointer, (int show), { Module.win32.showPointer(show != 0); 
 EM_JS(void, ShowPageMessage, (const char* caption, const char* text),
       { Module.win32.showMessage(UTF8ToString(caption), UTF8ToString(text)); });
 
+// Back to the browser until the time has passed or the browser paints its next frame, whichever
+// comes first. The frame callback keeps the game going where timers are held back: Chromium
+// delays them for about 100 ms after a finger touches the screen, longer than a short press.
+EM_ASYNC_JS(void, YieldToBrowser, (int milliseconds), {
+    await new Promise(function(resolve) {
+        let waiting = true;
+        const wake = function() {
+            if (waiting) {
+                waiting = false;
+                resolve();
+            }
+        };
+        setTimeout(wake, milliseconds);
+        requestAnimationFrame(wake);
+    });
+});
+
 LPARAM PointParam(int x, int y) {
     return static_cast<LPARAM>((x & 0xFFFF) | ((y & 0xFFFF) << 16));
 }
@@ -221,6 +238,6 @@ DWORD WINAPI GetTickCount(void) {
 }
 
 void WINAPI Sleep(DWORD milliseconds) {
-    // Hands control back to the browser, which draws the canvas and delivers input meanwhile.
-    emscripten_sleep(milliseconds);
+    // The browser shows the canvas and delivers input meanwhile.
+    YieldToBrowser(static_cast<int>(milliseconds));
 }

@@ -103,7 +103,6 @@ var Module = (function () {
     canvas.addEventListener('pointerdown', (event) => {
         event.preventDefault();
         noteTouch(event);
-        canvas.focus({preventScroll: true});
         track(event);
         if (event.button < 0 || event.button > 2) return;
         try { canvas.setPointerCapture(event.pointerId); } catch (e) { /* released already */ }
