@@ -6,6 +6,10 @@ Usage: web_test.py [TestClass.test_name ...]. LUMENVALE_WEB_DIR names the built 
 Without the page the tests are skipped, unless LUMENVALE_REQUIRE_WEB is set.
 """
 import os
+import sys
+
+sys.dont_write_bytecode = True  # nothing written into the source tree
+
 import shutil
 import tempfile
 import time
