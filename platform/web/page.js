@@ -27,7 +27,11 @@ var Module = (function () {
     let ended = false;
 
     function post(message, wParam) {
-        if (!ended) messages.push([message, wParam, pointerX, pointerY]);
+        if (ended) return;
+        const last = messages[messages.length - 1];
+        // Moves pile up while the game is loading or busy; the latest one says it all.
+        if (message === WM_MOUSEMOVE && last && last[0] === WM_MOUSEMOVE) messages.pop();
+        messages.push([message, wParam, pointerX, pointerY]);
     }
 
     function showNotice(text) {

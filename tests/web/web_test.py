@@ -139,6 +139,14 @@ class MenuTest(GamePage):
         self.assertGreater(shot.lit_share(box_of(TITLE, 4)), 0.2, 'the title')
         for rect in (SIZE8, ABOUT_BOX):
             self.assertTrue(shot.blank(rect), 'nothing at %s in the first menu' % (rect,))
+        page = self.page.script('''
+            const canvas = document.getElementById("canvas");
+            const menu = new MouseEvent("contextmenu", {bubbles: true, cancelable: true});
+            canvas.dispatchEvent(menu);
+            return [getComputedStyle(canvas).cursor, menu.defaultPrevented,
+                    document.scrollingElement.scrollHeight <= innerHeight];''')
+        self.assertEqual(page, ['none', True, True],
+                         'over the canvas: no system pointer, no context menu, nothing to scroll')
         first_frame = self.page.script('return Module.win32.firstFrameAt')
         print('first menu frame %.0f ms after navigation' % first_frame)
 
@@ -210,6 +218,19 @@ class ScaledWindowTest(GamePage):
         x, y = board.block_centre(2, 1)
         page = (int(left + x * width / 1280), int(top + y * height / 1024))
         self.flip(board, 2, 1, page=page)
+
+        # The page follows the window: the largest 5:4 box that fits, centred.
+        self.page.driver.set_window_size(700, 900)
+        deadline = time.monotonic() + 5
+        while time.monotonic() < deadline:
+            box = self.page.canvas_box()
+            inner = self.page.script('return [innerWidth, innerHeight]')
+            fits = min(inner[0], inner[1] * 1.25)
+            if abs(box[2] - fits) < 1 and abs(box[2] / box[3] - 1.25) < 0.01:
+                break
+            time.sleep(0.05)
+        self.assertAlmostEqual(box[2], fits, delta=1, msg='canvas %s in window %s' % (box, inner))
+        self.assertAlmostEqual(box[1] * 2 + box[3], inner[1], delta=1, msg='centred')
 
 
 class TouchTest(GamePage):
