@@ -104,8 +104,10 @@ var Module = (function () {
     // Keys and buttons are heard by the whole page, so they work without a first click.
     window.addEventListener('keydown', (event) => key(event, true));
     window.addEventListener('keyup', (event) => key(event, false));
+    // One pointer is the mouse: a second finger on the screen is ignored.
     canvas.addEventListener('pointerdown', (event) => {
         event.preventDefault();
+        if (!event.isPrimary) return;
         noteTouch(event);
         track(event);
         if (event.button < 0 || event.button > 2) return;
@@ -115,10 +117,12 @@ var Module = (function () {
         post(ButtonDown[event.button], 0);
     });
     window.addEventListener('pointermove', (event) => {
+        if (!event.isPrimary) return;
         track(event);
         post(WM_MOUSEMOVE, 0);
     });
     window.addEventListener('pointerup', (event) => {
+        if (!event.isPrimary) return;
         track(event);
         release(event.button);
     });

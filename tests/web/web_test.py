@@ -262,7 +262,23 @@ class TouchTest(GamePage):
         self.assertEqual(self.stable_board(), board, 'the same board back')
 
 
-class MissingPicturesTest(unittest.TestCase):
+class BrokenPageTest(unittest.TestCase):
+    def notice(self, page, words):
+        """The page's notice once it holds `words`, or what it holds after 10 s."""
+        deadline = time.monotonic() + 10
+        text = ''
+        while time.monotonic() < deadline and words not in text:
+            text = page.script('return document.getElementById("notice").offsetHeight > 0 ? '
+                               'document.getElementById("notice-text").textContent : ""')
+            time.sleep(0.05)
+        return text
+
+    def test_the_page_says_when_there_is_no_webgl(self):
+        page = WebPage(arguments=['--disable-3d-apis'])
+        self.addCleanup(page.close)
+        self.assertIn('WebGL 2 is not available', self.notice(page, 'WebGL'))
+        self.assertEqual(page.frames(), 0)
+
     def test_the_page_says_when_the_pictures_cannot_be_fetched(self):
         folder = tempfile.mkdtemp(prefix='lumenvale-web-')
         self.addCleanup(shutil.rmtree, folder, True)
@@ -271,13 +287,7 @@ class MissingPicturesTest(unittest.TestCase):
                 shutil.copy(os.path.join(WEB_DIR, name), folder)
         page = WebPage(folder=folder)
         self.addCleanup(page.close)
-        deadline = time.monotonic() + 10
-        text = ''
-        while time.monotonic() < deadline and 'pictures' not in text:
-            text = page.script('return document.getElementById("notice").offsetHeight > 0 ? '
-                               'document.getElementById("notice-text").textContent : ""')
-            time.sleep(0.05)
-        self.assertIn('pictures could not be fetched', text)
+        self.assertIn('pictures could not be fetched', self.notice(page, 'pictures'))
         self.assertEqual(page.frames(), 0)
 
 

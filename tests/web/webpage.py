@@ -230,7 +230,7 @@ class Board:
 class WebPage:
     """The game's page in a fresh headless Chromium, served from a folder on the loopback."""
 
-    def __init__(self, folder=WEB_DIR, window=(1280, 1024), touch=False):
+    def __init__(self, folder=WEB_DIR, window=(1280, 1024), touch=False, arguments=()):
         self.server = serve_web.serve(folder)
         self.profile = tempfile.mkdtemp(prefix='lumenvale-chromium-')
         options = webdriver.ChromeOptions()
@@ -238,7 +238,8 @@ class WebPage:
         for argument in ['--headless=new', '--no-sandbox', '--use-angle=swiftshader',
                          '--enable-unsafe-swiftshader', '--window-size=%d,%d' % window,
                          '--disable-background-networking', '--disable-component-update',
-                         '--disable-sync', '--no-first-run', '--user-data-dir=' + self.profile]:
+                         '--disable-sync', '--no-first-run', '--user-data-dir=' + self.profile,
+                         *arguments]:
             options.add_argument(argument)
         if touch:
             # A phone-like page: touch points, no hover, the Escape control shown.
