@@ -75,14 +75,16 @@ class GamePage(unittest.TestCase):
         return shot
 
     def menu_press(self, rect, touch=False):
-        # Held past a frame, released before the 250 ms repeat; a finger's touch arrives later.
-        self.page.press(*centre(rect), hold=0.1 if touch else 0.2, touch=touch)
+        # Held past a frame, released before the 250 ms repeat; the page holds a tap for a
+        # frame, and a finger's touch arrives late, so a tap is enough.
+        self.page.press(*centre(rect), hold=0 if touch else 0.2, touch=touch)
+        self.page.wait_for_release()
         if touch:
             self.touched = centre(rect)  # the drawn cursor stays where the finger left
         else:
             self.page.move(*NOWHERE)  # out of the way of the captions
 
-    def until(self, act, test, what, attempts=3):
+    def until(self, act, test, what, attempts=5):
         """Acts until the canvas shows what `test` accepts: a press that fell between two
         frames, or was held into a repeat, is made again."""
         for _ in range(attempts):
@@ -117,10 +119,12 @@ class GamePage(unittest.TestCase):
     def flip(self, board, column, row, touch=False, page=None):
         """One short press on a block (retried when it falls between frames); the new board."""
         expected = board.flipped(column, row)
-        # Short enough not to repeat after 100 ms; a finger's touch takes longer to arrive.
-        for hold in (0.02, 0.03, 0.04) if touch else (0.06, 0.07, 0.08):
+        # Short enough not to repeat after 100 ms; the page holds a tap for a frame. A finger
+        # lifted at once may still reach a busy page 100 ms later, and then flips twice.
+        for hold in (0,) * 6 if touch else (0.06, 0.07, 0.08):
             time.sleep(0.15)  # the board's 100 ms click delay runs out
             self.page.press(*board.block_centre(column, row), hold=hold, touch=touch, page=page)
+            self.page.wait_for_release()
             seen = []
             changed = self.page.wait_for(
                 lambda s: seen.append(Board(s, 4)) or (seen[-1].clear() and seen[-1] != board), 1.5)

@@ -322,6 +322,14 @@ class WebPage:
         pointer.pointer_up()
         builder.perform()
 
+    def wait_for_release(self, timeout=3):
+        """Waits until the page has let go of the left button: a finger lifted at once still
+        reaches a busy page up to a few hundred milliseconds later."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline and self.script('return Module.win32.buttonHeld()'):
+            time.sleep(0.02)
+        time.sleep(0.05)  # the game takes the release before its next frame
+
     def move(self, x, y):
         builder, pointer = self._pointer(interaction.POINTER_MOUSE)
         pointer.move_to_location(*self.page_point(x, y))
