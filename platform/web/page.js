@@ -91,7 +91,8 @@ var Module = (function () {
 
     function key(event, down) {
         const code = virtualKey(event);
-        if (code === 0 || event.ctrlKey || event.altKey || event.metaKey) return;
+        // A key let go always counts, so none stays down behind a shortcut.
+        if (code === 0 || (down && (event.ctrlKey || event.altKey || event.metaKey))) return;
         event.preventDefault();
         if (down) keysDown.add(code); else keysDown.delete(code);
         post(down ? WM_KEYDOWN : WM_KEYUP, code);
@@ -106,19 +107,20 @@ var Module = (function () {
     // desktop; a tap is shorter, and Chromium holds the page back for a moment after a touch.)
     // Input arrives while a frame sleeps, before that frame is presented: the frame that sees
     // a press is the one presented after the next.
-    let framesSeen = 0;
+    let framesShown = 0;
+    let firstFrameAt = 0;
     let tapSeenAt = -1;  // the present after which a touch has been seen down
     let tapToFinish = false;
     function lift(event) {
-        if (event.pointerType === 'touch' && event.button === 0 && framesSeen < tapSeenAt) {
+        if (event.pointerType === 'touch' && event.button === 0 && framesShown < tapSeenAt) {
             tapToFinish = true;
         } else {
             release(event.button);
         }
     }
     function frameShown() {
-        framesSeen++;
-        if (tapToFinish && framesSeen >= tapSeenAt) {
+        if (framesShown++ === 0) firstFrameAt = performance.now();
+        if (tapToFinish && framesShown >= tapSeenAt) {
             tapToFinish = false;
             release(0);
         }
@@ -137,7 +139,7 @@ var Module = (function () {
         try { canvas.setPointerCapture(event.pointerId); } catch (e) { /* released already */ }
         post(WM_MOUSEMOVE, 0);
         buttonsDown.add(event.button);
-        tapSeenAt = event.pointerType === 'touch' ? framesSeen + 2 : -1;
+        tapSeenAt = event.pointerType === 'touch' ? framesShown + 2 : -1;
         post(ButtonDown[event.button], 0);
     });
     window.addEventListener('pointermove', (event) => {
@@ -201,8 +203,10 @@ var Module = (function () {
         // What the game's Win32 layer calls.
         win32: {
             messages: messages,
-            frames: 0,
-            firstFrameAt: 0,
+            // Frames presented so far, and when the first one was (for the tests and the
+            // measurements).
+            get frames() { return framesShown; },
+            get firstFrameAt() { return firstFrameAt; },
             // Whether the page still holds the left button down (for the browser tests).
             buttonHeld: () => buttonsDown.has(0),
             pointerX: () => pointerX,
@@ -212,10 +216,7 @@ var Module = (function () {
                 console.error(caption + ': ' + text);
                 showNotice(caption + ': ' + text);
             },
-            presented: () => {
-                frameShown();
-                if (module.win32.frames++ === 0) module.win32.firstFrameAt = performance.now();
-            },
+            presented: frameShown,
             ended: (code) => {
                 ended = true;
                 body.classList.add('ended');
