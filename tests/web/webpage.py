@@ -342,7 +342,6 @@ class WebPage:
 def desktop_menu_shot(program, timeout=30):
     """The Linux build's first menu on a fresh virtual display, as the screen shows it; the
     pointer stays where the display puts it, the centre."""
-    work = tempfile.mkdtemp(prefix='lumenvale-desktop-')
     read_end, write_end = os.pipe()
     xvfb = subprocess.Popen(['Xvfb', '-displayfd', str(write_end), '-screen', '0', '1280x1024x24',
                              '-nolisten', 'tcp'], pass_fds=[write_end],
@@ -376,4 +375,3 @@ def desktop_menu_shot(program, timeout=30):
             if process is not None:
                 process.kill()
                 process.wait()
-        shutil.rmtree(work, ignore_errors=True)
