@@ -238,7 +238,8 @@ class WebPage:
         for argument in ['--headless=new', '--no-sandbox', '--use-angle=swiftshader',
                          '--enable-unsafe-swiftshader', '--window-size=%d,%d' % window,
                          '--disable-background-networking', '--disable-component-update',
-                         '--disable-sync', '--no-first-run', '--user-data-dir=' + self.profile,
+                         '--disable-sync', '--no-first-run', '--disable-dev-shm-usage',
+                         '--user-data-dir=' + self.profile,
                          *arguments]:
             options.add_argument(argument)
         if touch:
