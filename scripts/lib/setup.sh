@@ -18,6 +18,9 @@ wine_packages=(wine wine64 unzip xvfb libgl1 libgl1-mesa-dri libxcursor1 libxfix
 # the checkers the package tests run (icoutils reads the Windows program's resources), and
 # zlib, through which the icon writer's test reads its PNG files back.
 package_packages=(dpkg-dev lintian desktop-file-utils appstream icoutils man-db zlib1g-dev)
+# What building the browser version needs, and what testing it in a real browser needs.
+web_packages=(emscripten cmake make zip)
+web_test_packages=(chromium chromium-driver python3-selenium python3-pil)
 
 # Installs, as root through apt-get, whichever of the given packages are missing.
 install_missing() {

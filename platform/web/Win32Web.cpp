@@ -1,0 +1,243 @@
+// The Win32 subset of <windows.h> in a browser: the page's canvas is the window and WebGL 2
+// its OpenGL context. The page (page.js) gathers input into a queue of window messages and
+// keeps the pointer in the canvas's own pixels; this side takes them, tells time and sleeps
+// by handing control back to the browser, so the game's own loop runs unchanged.
+#include <windows.h>
+
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <deque>
+#include <string>
+
+#include "platform/web/GlOnWebGl.h"
+
+namespace {
+
+const int CanvasWidth = 1280;
+const int CanvasHeight = 1024;
+
+struct WindowClass {
+    std::string name;
+    WNDPROC procedure = nullptr;
+};
+
+struct Platform {
+    WindowClass windowClass;  // the game registers one class
+    bool windowMade = false;
+    WNDPROC procedure = nullptr;
+    EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
+    std::deque<MSG> queue;  // messages taken from the page but not yet handed out
+};
+
+Platform platform;
+
+// The one window is the page's canvas; its handle only has to be distinct from null.
+HWND WindowHandle() {
+    return reinterpret_cast<HWND>(&platform);
+}
+
+// The page's next message as {message, wParam, x, y}; false when there is none.
+EM_JS(int, TakePageMessage, (int* out), {
+    const next = Module.win32.messages.shift();
+    if (!next)
+        return 0;
+    for (let i = 0; i < 4; i++)
+        HEAP32[(out >> 2) + i] = next[i];
+    return 1;
+});
+EM_JS(int, PointerX, (), { return Module.win32.pointerX(); });
+EM_JS(int, PointerY, (), { return Module.win32.pointerY(); });
+EM_JS(void, FramePresented, (), { Module.win32.presented(); });
+EM_JS(void, ShowPagePointer, (int show), { Module.win32.showPointer(show != 0); });
+EM_JS(void, ShowPageMessage, (const char* caption, const char* text),
+      { Module.win32.showMessage(UTF8ToString(caption), UTF8ToString(text)); });
+
+// Back to the browser until the time has passed or the browser paints its next frame, whichever
+// comes first. The frame callback keeps the game going where timers are held back: Chromium
+// delays them for about 100 ms after a finger touches the screen, longer than a short press.
+EM_ASYNC_JS(void, YieldToBrowser, (int milliseconds), {
+    await new Promise(function(resolve) {
+        let waiting = true;
+        const wake = function() {
+            if (waiting) {
+                waiting = false;
+                resolve();
+            }
+        };
+        setTimeout(wake, milliseconds);
+        requestAnimationFrame(wake);
+    });
+});
+
+LPARAM PointParam(int x, int y) {
+    return static_cast<LPARAM>((x & 0xFFFF) | ((y & 0xFFFF) << 16));
+}
+
+void TakeEvents() {
+    int next[4];
+    while (TakePageMessage(next)) {
+        MSG msg = {};
+        msg.hwnd = WindowHandle();
+        msg.message = static_cast<UINT>(next[0]);
+        msg.wParam = static_cast<WPARAM>(next[1]);
+        msg.lParam = PointParam(next[2], next[3]);
+        msg.time = GetTickCount();
+        platform.queue.push_back(msg);
+    }
+}
+
+}  // namespace
+
+WORD WINAPI RegisterClassExA(const WNDCLASSEXA* windowClass) {
+    if (windowClass == nullptr || windowClass->lpszClassName == nullptr) {
+        return 0;
+    }
+    platform.windowClass = {windowClass->lpszClassName, windowClass->lpfnWndProc};
+    return 1;
+}
+
+HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR, DWORD, int, int, int, int, HWND, HMENU,
+                            HINSTANCE, LPVOID) {
+    if (className == nullptr || platform.windowClass.name != className || platform.windowMade) {
+        return nullptr;
+    }
+    platform.windowMade = true;
+    platform.procedure = platform.windowClass.procedure;
+    if (platform.procedure != nullptr) {
+        platform.procedure(WindowHandle(), WM_CREATE, 0, 0);
+    }
+    return WindowHandle();
+}
+
+BOOL WINAPI ShowWindow(HWND, int) {
+    return FALSE;  // the canvas is on the page from the start
+}
+
+int WINAPI ShowCursor(BOOL show) {
+    ShowPagePointer(show);
+    return show ? 0 : -1;
+}
+
+BOOL WINAPI PeekMessageA(MSG* message, HWND, UINT, UINT, UINT) {
+    TakeEvents();
+    if (platform.queue.empty()) {
+        return FALSE;
+    }
+    *message = platform.queue.front();
+    platform.queue.pop_front();
+    return TRUE;
+}
+
+BOOL WINAPI TranslateMessage(const MSG*) {
+    return FALSE;
+}
+
+LRESULT WINAPI DispatchMessageA(const MSG* message) {
+    if (message->message == WM_QUIT || message->hwnd == nullptr || platform.procedure == nullptr) {
+        return 0;
+    }
+    return platform.procedure(message->hwnd, message->message, message->wParam, message->lParam);
+}
+
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
+    if (message == WM_CLOSE && window != nullptr && platform.procedure != nullptr) {
+        platform.procedure(window, WM_DESTROY, 0, 0);
+    }
+    return 0;
+}
+
+void WINAPI PostQuitMessage(int exitCode) {
+    // The quit message comes after every message that arrived before it.
+    TakeEvents();
+    MSG msg = {};
+    msg.message = WM_QUIT;
+    msg.wParam = static_cast<WPARAM>(exitCode);
+    platform.queue.push_back(msg);
+}
+
+BOOL WINAPI GetCursorPos(POINT* point) {
+    // The canvas stands for a window at (0, 0) of a 1280 x 1024 desktop, at any CSS size.
+    point->x = PointerX();
+    point->y = PointerY();
+    return TRUE;
+}
+
+int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
+    // On the page, never a blocking dialog: the game goes on as if OK had been pressed.
+    ShowPageMessage(caption ? caption : "", text ? text : "");
+    return IDOK;
+}
+
+HDC WINAPI GetDC(HWND window) {
+    return reinterpret_cast<HDC>(window);
+}
+
+int WINAPI ChoosePixelFormat(HDC deviceContext, const PIXELFORMATDESCRIPTOR*) {
+    return deviceContext != nullptr ? 1 : 0;
+}
+
+BOOL WINAPI SetPixelFormat(HDC deviceContext, int format, const PIXELFORMATDESCRIPTOR*) {
+    return deviceContext != nullptr && format == 1;
+}
+
+BOOL WINAPI SwapBuffers(HDC deviceContext) {
+    // The browser shows the canvas whenever the game yields, and the game yields in every
+    // frame's sleep, after the frame is drawn; there is nothing to swap, only to count.
+    if (deviceContext == nullptr) {
+        return FALSE;
+    }
+    FramePresented();
+    return TRUE;
+}
+
+HGLRC WINAPI wglCreateContext(HDC deviceContext) {
+    if (deviceContext == nullptr) {
+        return nullptr;
+    }
+    EmscriptenWebGLContextAttributes attributes;
+    emscripten_webgl_init_context_attributes(&attributes);
+    attributes.majorVersion = 2;
+    attributes.minorVersion = 0;
+    attributes.alpha = false;  // an opaque window, as on the desktop
+    attributes.depth = false;
+    attributes.stencil = false;
+    attributes.antialias = false;
+    // The last frame stays readable between frames, for screenshots of the canvas.
+    attributes.preserveDrawingBuffer = true;
+    platform.context = emscripten_webgl_create_context("#canvas", &attributes);
+    if (platform.context <= 0) {
+        ShowPageMessage("Lumenvale",
+                        "This browser cannot draw the game: WebGL 2 is not available.");
+        emscripten_force_exit(1);
+    }
+    return reinterpret_cast<HGLRC>(static_cast<intptr_t>(platform.context));
+}
+
+BOOL WINAPI wglMakeCurrent(HDC deviceContext, HGLRC glContext) {
+    if (deviceContext == nullptr || glContext == nullptr) {
+        return FALSE;
+    }
+    static bool started = false;
+    if (emscripten_webgl_make_context_current(platform.context) != EMSCRIPTEN_RESULT_SUCCESS) {
+        return FALSE;
+    }
+    if (!started) {
+        started = true;
+        if (!StartGlOnWebGl(CanvasWidth, CanvasHeight)) {
+            ShowPageMessage("Lumenvale", "This browser cannot draw the game: its shaders failed.");
+            emscripten_force_exit(1);
+        }
+    }
+    return TRUE;
+}
+
+DWORD WINAPI GetTickCount(void) {
+    // Milliseconds since the page was opened, from the browser's monotonic clock.
+    return static_cast<DWORD>(static_cast<uint64_t>(emscripten_get_now()));
+}
+
+void WINAPI Sleep(DWORD milliseconds) {
+    // The browser shows the canvas and delivers input meanwhile.
+    YieldToBrowser(static_cast<int>(milliseconds));
+}

@@ -1,0 +1,332 @@
+#!/usr/bin/python3
+"""The browser build played in headless Chromium, judged by its canvas.
+
+Usage: web_test.py [TestClass.test_name ...]. LUMENVALE_WEB_DIR names the built page
+(dist/web by default); LUMENVALE_PROGRAM the Linux build, for the comparison of the menus.
+Without the page the tests are skipped, unless LUMENVALE_REQUIRE_WEB is set.
+"""
+import os
+import sys
+
+sys.dont_write_bytecode = True  # nothing written into the source tree
+
+import shutil
+import tempfile
+import time
+import unittest
+
+from webpage import (ABOUT_BOX, ABOUT_LINE_INDEX, ABOUT_LINES, AUTHORS, AUTHORS_TEXT, BACK,
+                     BACK_TEXT, EXIT, EXIT_TEXT, NOWHERE, PLANET, PLAY, PLAY_TEXT, SIZE4, SIZE6,
+                     SIZE8, TITLE, WEB_DIR, Atlas, Board, WebPage, box_of, centre,
+                     desktop_menu_shot)
+
+SIZE_TEXTS = [(SIZE4, b'4x4'), (SIZE6, b'6x6'), (SIZE8, b'8x8'), (BACK, BACK_TEXT)]
+MAIN_TEXTS = [(PLAY, PLAY_TEXT), (AUTHORS, AUTHORS_TEXT), (EXIT, EXIT_TEXT)]
+CAPTION_MATCH = 0.6  # a caption drawn from the atlas correlates far above this
+
+
+def setUpModule():
+    if not os.path.isfile(os.path.join(WEB_DIR, 'lumenvale.wasm')):
+        if os.environ.get('LUMENVALE_REQUIRE_WEB'):
+            raise RuntimeError('no browser build in %s: run scripts/build-web' % WEB_DIR)
+        raise unittest.SkipTest('no browser build in %s: run scripts/build-web' % WEB_DIR)
+
+
+atlas = None
+
+
+def glyphs():
+    global atlas
+    if atlas is None:
+        atlas = Atlas()
+    return atlas
+
+
+class GamePage(unittest.TestCase):
+    window = (1280, 1024)
+    touch = False
+
+    def setUp(self):
+        self.page = WebPage(window=self.window, touch=self.touch)
+        self.addCleanup(self.page.close)
+        self.assertTrue(self.page.wait_for_frames(), 'the page never drew a frame')
+
+    def last_picture(self):
+        """Saves what the canvas last showed, for a look after a failure; says where."""
+        shot = getattr(self.page, 'last_shot', None)
+        if shot is None:
+            return ''
+        path = os.path.join(tempfile.gettempdir(), 'lumenvale-web-%s.png' % self.id())
+        shot.image.save(path)
+        return ' (the canvas last showed %s)' % path
+
+    touched = None  # where a finger last left the cursor, over a caption perhaps
+
+    def shows_group(self, shot, texts):
+        def under_cursor(rect):
+            return self.touched is not None and self.touched == centre(rect)
+        return all(shot.button_fill(rect) and (
+            under_cursor(rect) or glyphs().caption(shot, rect, text) > CAPTION_MATCH)
+            for rect, text in texts)
+
+    def wait_for_group(self, texts, what):
+        shot = self.page.wait_for(lambda s: self.shows_group(s, texts))
+        self.assertIsNotNone(shot, what + self.last_picture())
+        return shot
+
+    def menu_press(self, rect, touch=False):
+        # Held past a frame, released before the 250 ms repeat; the page holds a tap for a
+        # frame, and a finger's touch arrives late, so a tap is enough.
+        self.page.press(*centre(rect), hold=0 if touch else 0.2, touch=touch)
+        self.page.wait_for_release()
+        if touch:
+            self.touched = centre(rect)  # the drawn cursor stays where the finger left
+        else:
+            self.page.move(*NOWHERE)  # out of the way of the captions
+
+    def until(self, act, test, what, attempts=5):
+        """Acts until the canvas shows what `test` accepts: a press that fell between two
+        frames, or was held into a repeat, is made again."""
+        for _ in range(attempts):
+            act()
+            shot = self.page.wait_for(test, 2)
+            if shot is not None:
+                return shot
+        self.fail(what + self.last_picture())
+
+    def open_board(self, touch=False):
+        """Play, then 4x4: a stable, clearly read board."""
+        self.wait_for_group(MAIN_TEXTS, 'the main buttons')
+        self.until(lambda: self.menu_press(PLAY, touch),
+                   lambda s: self.shows_group(s, SIZE_TEXTS), 'the size buttons after Играть')
+        self.until(lambda: self.menu_press(SIZE4, touch),
+                   lambda s: Board(s, 4).clear(), 'a board after 4x4')
+        return self.stable_board()
+
+    def stable_board(self, timeout=5):
+        previous = []
+
+        def settled(shot):
+            board = Board(shot, 4)
+            ok = board.clear() and previous and previous[-1] == board
+            previous.append(board)
+            return ok
+        self.assertIsNotNone(self.page.wait_for(settled, timeout),
+                             'a clearly read 4x4 board; last seen:\n%s' %
+                             (previous[-1] if previous else 'nothing') + self.last_picture())
+        return previous[-1]
+
+    def flip(self, board, column, row, touch=False, page=None):
+        """One short press on a block (retried when it falls between frames); the new board."""
+        expected = board.flipped(column, row)
+        # Short enough not to repeat after 100 ms; the page holds a tap for a frame. A finger
+        # lifted at once may still reach a busy page 100 ms later, and then flips twice.
+        for hold in (0,) * 6 if touch else (0.06, 0.07, 0.08):
+            time.sleep(0.15)  # the board's 100 ms click delay runs out
+            self.page.press(*board.block_centre(column, row), hold=hold, touch=touch, page=page)
+            self.page.wait_for_release()
+            seen = []
+            changed = self.page.wait_for(
+                lambda s: seen.append(Board(s, 4)) or (seen[-1].clear() and seen[-1] != board), 1.5)
+            if changed:
+                now = self.stable_board()
+                self.assertEqual(now.lamps, expected, 'exactly block (%d, %d) flipped; before:\n%s\n'
+                                 'after:\n%s' % (column, row, board, now))
+                return now
+        self.fail('no flip of block (%d, %d) on a press' % (column, row))
+
+
+class MenuTest(GamePage):
+    def test_first_menu_about_box_and_size_group(self):
+        shot = self.wait_for_group(MAIN_TEXTS, 'the first menu with Играть, Авторы, Выход')
+        self.assertGreater(shot.lit_share(box_of(PLANET, 4)), 0.3, 'the planet')
+        self.assertGreater(shot.lit_share(box_of(TITLE, 4)), 0.2, 'the title')
+        for rect in (SIZE8, ABOUT_BOX):
+            self.assertTrue(shot.blank(rect), 'nothing at %s in the first menu' % (rect,))
+        page = self.page.script('''
+            const canvas = document.getElementById("canvas");
+            const menu = new MouseEvent("contextmenu", {bubbles: true, cancelable: true});
+            canvas.dispatchEvent(menu);
+            return [getComputedStyle(canvas).cursor, menu.defaultPrevented,
+                    document.scrollingElement.scrollHeight <= innerHeight];''')
+        self.assertEqual(page, ['none', True, True],
+                         'over the canvas: no system pointer, no context menu, nothing to scroll')
+        first_frame = self.page.script('return Module.win32.firstFrameAt')
+        print('first menu frame %.0f ms after navigation' % first_frame)
+
+        self.menu_press(AUTHORS)
+        about = self.page.wait_for(lambda s: all(
+            glyphs().about_line(s, i, text) > CAPTION_MATCH
+            for i, text in zip(ABOUT_LINE_INDEX, ABOUT_LINES)))
+        self.assertIsNotNone(about, 'the about box after Авторы')
+        self.menu_press(AUTHORS)
+        self.assertIsNotNone(self.page.wait_for(lambda s: s.blank(ABOUT_BOX)),
+                             'the about box gone after a second Авторы')
+
+        self.menu_press(PLAY)
+        sizes = self.wait_for_group(SIZE_TEXTS, 'the size group after Играть')
+        self.assertFalse(glyphs().caption(sizes, AUTHORS, AUTHORS_TEXT) > CAPTION_MATCH)
+        self.menu_press(BACK)
+        self.wait_for_group(MAIN_TEXTS, 'the main group after Назад')
+
+
+class BoardTest(GamePage):
+    def test_board_flip_escape_and_exit(self):
+        board = self.open_board()
+        self.assertTrue(board.even_parity(), 'every row and column an even number of dark '
+                        'lamps:\n%s' % board)
+        board = self.flip(board, 1, 1)
+        board = self.flip(board, 0, 2)
+
+        time.sleep(0.5)  # Escape switches at most every 500 ms
+        self.page.key()
+        self.wait_for_group(SIZE_TEXTS, 'the menu after Escape on the board')
+        time.sleep(0.4)
+        self.page.key()
+        resumed = self.stable_board()
+        self.assertEqual(resumed, board, 'the same board after Escape twice')
+
+        time.sleep(0.4)
+        self.page.key()
+        self.wait_for_group(SIZE_TEXTS, 'the menu after Escape')
+        self.menu_press(BACK)
+        self.wait_for_group(MAIN_TEXTS, 'the main group after Назад')
+        frames = self.page.frames()
+        self.menu_press(EXIT)
+        deadline = time.monotonic() + 5
+        while time.monotonic() < deadline and not self.page.script(
+                'return document.body.classList.contains("ended")'):
+            time.sleep(0.05)
+        state = self.page.script('''
+            const notice = document.getElementById("notice");
+            return [document.body.classList.contains("ended"), notice.offsetHeight > 0,
+                    notice.textContent, getComputedStyle(document.getElementById("canvas")).filter];''')
+        self.assertTrue(state[0] and state[1], 'the end state after Выход: %s' % state)
+        self.assertIn('brightness', state[3], 'the last frame dimmed')
+        self.assertIn('Play again', state[2])
+        ended_at = self.page.frames()
+        self.assertGreater(ended_at, frames)
+        time.sleep(0.3)
+        self.assertEqual(self.page.frames(), ended_at, 'no frames after the game ended')
+
+
+class ScaledWindowTest(GamePage):
+    window = (1024, 768)
+
+    def test_press_at_a_block_centre_in_page_pixels_flips_it(self):
+        left, top, width, height = self.page.canvas_box()
+        self.assertAlmostEqual(width / height, 1.25, places=2)
+        self.assertLess(width, 1280)
+        board = self.open_board()
+        # The block's centre on the page, scaled by hand from its canvas pixel.
+        x, y = board.block_centre(2, 1)
+        page = (int(left + x * width / 1280), int(top + y * height / 1024))
+        self.flip(board, 2, 1, page=page)
+
+        # The page follows the window: the largest 5:4 box that fits, centred.
+        self.page.driver.set_window_size(700, 900)
+        deadline = time.monotonic() + 5
+        while time.monotonic() < deadline:
+            box = self.page.canvas_box()
+            inner = self.page.script('return [innerWidth, innerHeight]')
+            fits = min(inner[0], inner[1] * 1.25)
+            if abs(box[2] - fits) < 1 and abs(box[2] / box[3] - 1.25) < 0.01:
+                break
+            time.sleep(0.05)
+        self.assertAlmostEqual(box[2], fits, delta=1, msg='canvas %s in window %s' % (box, inner))
+        self.assertAlmostEqual(box[1] * 2 + box[3], inner[1], delta=1, msg='centred')
+
+
+class TouchTest(GamePage):
+    window = (1200, 800)
+    touch = True
+
+    def test_moves_by_touch_and_the_escape_control(self):
+        control = self.page.script('''
+            const c = document.getElementById("escape").getBoundingClientRect();
+            const v = document.getElementById("canvas").getBoundingClientRect();
+            return [c.left, c.top, c.width, c.height, v.left, v.top, v.right, v.bottom];''')
+        cl, ct, cw, ch, vl, vt, vr, vb = control
+        self.assertGreater(cw * ch, 0, 'the Escape control is shown on a touch screen')
+        self.assertTrue(cl >= vr or cl + cw <= vl or ct >= vb or ct + ch <= vt,
+                        'the Escape control lies outside the canvas: %s' % control)
+        board = self.open_board(touch=True)
+        board = self.flip(board, 0, 0, touch=True)
+        board = self.flip(board, 2, 2, touch=True)
+
+        time.sleep(0.5)
+        tap = (int(cl + cw / 2), int(ct + ch / 2))
+
+        def escape():
+            time.sleep(0.5)  # Escape switches at most every 500 ms
+            self.page.press(0, 0, hold=0.05, touch=True, page=tap)  # held on by the page
+        self.until(escape, lambda s: self.shows_group(s, SIZE_TEXTS),
+                   'the menu after the Escape control')
+        self.until(escape, lambda s: Board(s, 4).clear(), 'the board after the Escape control')
+        self.assertEqual(self.stable_board(), board, 'the same board back')
+
+
+class BrokenPageTest(unittest.TestCase):
+    def notice(self, page, words):
+        """The page's notice once it holds `words`, or what it holds after 10 s."""
+        deadline = time.monotonic() + 10
+        text = ''
+        while time.monotonic() < deadline and words not in text:
+            text = page.script('return document.getElementById("notice").offsetHeight > 0 ? '
+                               'document.getElementById("notice-text").textContent : ""')
+            time.sleep(0.05)
+        return text
+
+    def test_the_page_says_when_there_is_no_webgl(self):
+        page = WebPage(arguments=['--disable-3d-apis'])
+        self.addCleanup(page.close)
+        self.assertIn('WebGL 2 is not available', self.notice(page, 'WebGL'))
+        self.assertEqual(page.frames(), 0)
+
+    def test_the_page_says_when_the_pictures_cannot_be_fetched(self):
+        folder = tempfile.mkdtemp(prefix='lumenvale-web-')
+        self.addCleanup(shutil.rmtree, folder, True)
+        for name in os.listdir(WEB_DIR):
+            if name != 'lumenvale.data':
+                shutil.copy(os.path.join(WEB_DIR, name), folder)
+        page = WebPage(folder=folder)
+        self.addCleanup(page.close)
+        self.assertIn('pictures could not be fetched', self.notice(page, 'pictures'))
+        self.assertEqual(page.frames(), 0)
+
+
+class DesktopComparisonTest(unittest.TestCase):
+    def test_first_menu_matches_the_linux_build(self):
+        program = os.environ.get('LUMENVALE_PROGRAM')
+        if not program or not shutil.which('Xvfb'):
+            self.skipTest('no Linux build or no Xvfb to compare with')
+        desktop = desktop_menu_shot(program)
+        self.assertIsNotNone(desktop, 'the Linux build showed no menu')
+        page = WebPage()
+        self.addCleanup(page.close)
+        self.assertTrue(page.wait_for_frames(5))
+        browser = page.shot()
+        differ = worst = total = 0
+        big = 0
+        a, b = desktop.image.getdata(), browser.image.getdata()
+        for p, q in zip(a, b):
+            d = max(abs(p[0] - q[0]), abs(p[1] - q[1]), abs(p[2] - q[2]))
+            if d:
+                differ += 1
+                total += d
+                worst = max(worst, d)
+                big += d > 16
+        pixels = len(a)
+        print('menu, browser against Linux: %d of %d pixels differ (%.3f%%), %d by more than 16 '
+              'of 255, the largest difference %d, the mean over all pixels %.4f'
+              % (differ, pixels, 100.0 * differ / pixels, big, worst, total / pixels))
+        if big:
+            browser.image.save(os.path.join(tempfile.gettempdir(), 'lumenvale-web-menu.png'))
+            desktop.image.save(os.path.join(tempfile.gettempdir(), 'lumenvale-desktop-menu.png'))
+        # Nothing a player could see: a few stray pixels at most off by more than a shade.
+        self.assertLess(big, 0.001 * pixels)
+        self.assertLess(total / pixels, 1.0)
+
+
+if __name__ == '__main__':
+    unittest.main(verbosity=2)
