@@ -1,0 +1,485 @@
+// A long session of the real game on a virtual display, played through real X input: rounds of
+// menu presses and holds, boards of every size, presses, holds and moves over the board, a
+// solved 4x4 board now and then, Escape back and forth. Every step waits for the screen to
+// answer it. The game's resident memory, open file descriptors and X resources are sampled
+// throughout and must stay flat once it has warmed up; at the end "Выход" must still end it
+// with code 0.
+//
+// LUMENVALE_SOAK_SECONDS sets the length (120 by default). The samples are written to
+// <build>/soak/samples.csv, the figures to standard output.
+#include <gtest/gtest.h>
+// After the test framework: Xlib's macros (None, Status, …) would clash with its names.
+#include <X11/Xlib.h>
+#include <X11/extensions/XRes.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/GameScreen.h"
+#include "tests/x11/XSession.h"
+
+namespace {
+
+using e2e::BoardReading;
+using e2e::GlRect;
+using e2e::Point;
+using e2e::Screenshot;
+namespace menu = e2e::menu;
+using Clock = std::chrono::steady_clock;
+
+std::string OutputDir() {
+    return std::string(LUMENVALE_BUILD_DIR) + "/soak";
+}
+
+int SoakSeconds() {
+    const char* text = std::getenv("LUMENVALE_SOAK_SECONDS");
+    int seconds = text != nullptr ? std::atoi(text) : 0;
+    return seconds > 0 ? seconds : 120;
+}
+
+// What the game holds at one moment.
+struct Sample {
+    double seconds = 0;
+    long residentKb = 0;
+    long fds = 0;
+    long xResources = 0;  // of every type, as the X server counts them for the game's client
+    unsigned long pixmapBytes = 0;
+    std::map<std::string, long> xByType;
+};
+
+long ResidentKb(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::atol(line.c_str() + 6);
+        }
+    }
+    return -1;
+}
+
+long OpenFds(pid_t pid) {
+    std::error_code error;
+    long count = 0;
+    for (std::filesystem::directory_iterator it("/proc/" + std::to_string(pid) + "/fd", error), end;
+         !error && it != end; it.increment(error)) {
+        ++count;
+    }
+    return error ? -1 : count;
+}
+
+// The game's X client, named by any resource it owns (its window), seen through the X-Resource
+// extension on a connection of our own.
+class ClientResources {
+public:
+    bool Open(const std::string& displayName) {
+        display = XOpenDisplay(displayName.c_str());
+        int event, error;
+        return display != nullptr && XResQueryExtension(display, &event, &error);
+    }
+    ~ClientResources() {
+        if (display != nullptr) {
+            XCloseDisplay(display);
+        }
+    }
+    void Read(XID resource, Sample* sample) {
+        int count = 0;
+        XResType* types = nullptr;
+        sample->xResources = -1;
+        if (XResQueryClientResources(display, resource, &count, &types) && types != nullptr) {
+            sample->xResources = 0;
+            for (int i = 0; i < count; ++i) {
+                sample->xResources += types[i].count;
+                sample->xByType[AtomName(types[i].resource_type)] = types[i].count;
+            }
+            XFree(types);
+        }
+        XResQueryClientPixmapBytes(display, resource, &sample->pixmapBytes);
+    }
+
+private:
+    std::string AtomName(Atom atom) {
+        auto known = names.find(atom);
+        if (known != names.end()) {
+            return known->second;
+        }
+        char* name = XGetAtomName(display, atom);
+        std::string text = name != nullptr ? name : std::to_string(atom);
+        XFree(name);
+        return names[atom] = text;
+    }
+
+    ::Display* display = nullptr;
+    std::map<Atom, std::string> names;
+};
+
+// The median of a field over the samples taken between two moments.
+template <typename Field>
+double Median(const std::vector<Sample>& samples, double from, double to, Field field) {
+    std::vector<double> values;
+    for (const Sample& s : samples) {
+        if (s.seconds >= from && s.seconds <= to) {
+            values.push_back(static_cast<double>(field(s)));
+        }
+    }
+    if (values.empty()) {
+        return -1;
+    }
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
+template <typename Field>
+double Highest(const std::vector<Sample>& samples, double from, double to, Field field) {
+    double highest = -1;
+    for (const Sample& s : samples) {
+        if (s.seconds >= from && s.seconds <= to) {
+            highest = std::max(highest, static_cast<double>(field(s)));
+        }
+    }
+    return highest;
+}
+
+class LongSession : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!session.StartDisplay()) {
+            GTEST_SKIP() << "no virtual display: " << session.Error();
+        }
+        ASSERT_TRUE(session.StartGame(LUMENVALE_PROGRAM, LUMENVALE_DATA_DIR));
+        ASSERT_TRUE(session.FindWindow("LumenvaleGame", &window, 20000))
+            << "no window titled LumenvaleGame appeared on " << session.DisplayName();
+        ASSERT_TRUE(resources.Open(session.DisplayName()))
+            << "no X-Resource extension on " << session.DisplayName();
+        std::filesystem::create_directories(OutputDir());
+        started = Clock::now();
+        Park();
+        ASSERT_TRUE(Expect(
+            "first-menu", [this](const Screenshot& s) { return MainGroup(s); }, 30000));
+        TakeSample();
+    }
+
+    double Elapsed() const { return std::chrono::duration<double>(Clock::now() - started).count(); }
+
+    void TakeSample() {
+        Sample s;
+        s.seconds = Elapsed();
+        s.residentKb = ResidentKb(session.GamePid());
+        s.fds = OpenFds(session.GamePid());
+        resources.Read(window.id, &s);
+        samples.push_back(s);
+        lastSample = Clock::now();
+    }
+    void SampleNowAndThen() {
+        if (Clock::now() - lastSample >= std::chrono::seconds(1)) {
+            TakeSample();
+        }
+    }
+
+    // Waits for the screen to answer a step; a screen that does not is kept for a look.
+    bool Expect(const std::string& step, const std::function<bool(const Screenshot&)>& seen,
+                int timeoutMs = 5000) {
+        Screenshot shot;
+        bool answered = session.WaitForScreen(seen, timeoutMs, &shot);
+        SampleNowAndThen();
+        if (!answered) {
+            std::string saved = shot.Empty() ? "(no capture)" : shot.Save(OutputDir() + "/" + step);
+            ADD_FAILURE() << "after " << actions << " actions (" << Elapsed()
+                          << " s) the game did not answer step \"" << step << "\" within "
+                          << timeoutMs << " ms; screenshot: " << saved;
+        }
+        return answered;
+    }
+
+    // The screens, told apart by what no glyph or picture detail changes: the title picture,
+    // the green fills of the buttons, the about box, a clearly read board.
+    static bool MenuShown(const Screenshot& s) {
+        return e2e::LitShare(s, e2e::ToPixels(menu::Title), 40) > 0.05;
+    }
+    static bool MainGroup(const Screenshot& s) {
+        return MenuShown(s) && e2e::ButtonFillSeen(s, menu::Exit) && e2e::Blank(s, menu::Size8);
+    }
+    static bool SizeGroup(const Screenshot& s) {
+        return MenuShown(s) && e2e::ButtonFillSeen(s, menu::Size8);
+    }
+    static bool AboutShown(const Screenshot& s) { return !e2e::Blank(s, menu::AboutBox); }
+    static bool BoardShown(const Screenshot& s, int size, BoardReading* reading = nullptr) {
+        BoardReading board = e2e::ReadBoard(s, size, size);
+        if (reading != nullptr) {
+            *reading = board;
+        }
+        return e2e::Blank(s, menu::Title) && board.Clear();
+    }
+
+    void Park() { session.MovePointer(e2e::Nowhere.x, e2e::Nowhere.y); }
+
+    void PressMenu(const GlRect& button, int holdMs = 170) {
+        Point centre = e2e::Centre(button);
+        menuPresses.Wait();
+        session.Press(centre.x, centre.y, holdMs);
+        ++actions;
+        Park();
+        menuPresses.Restart();
+    }
+
+    void PressEscape() {
+        escapes.Wait();
+        session.PressKey("Escape", 150);
+        ++actions;
+        escapes.Restart();
+    }
+
+    void Wander(int moves, int left, int top, int right, int bottom) {
+        for (int i = 0; i < moves; ++i) {
+            session.MovePointer(std::uniform_int_distribution<int>(left, right)(random),
+                                std::uniform_int_distribution<int>(top, bottom)(random));
+            ++actions;
+            xsession::SleepMs(30);
+        }
+        Park();
+    }
+
+    // Reads the board twice alike, so that no frame is caught half way.
+    bool ReadStableBoard(const std::string& step, int size, BoardReading* board) {
+        BoardReading previous;
+        return Expect(step, [&](const Screenshot& s) {
+            bool same = BoardShown(s, size, board) && previous.columns == size &&
+                        previous.SameLamps(*board);
+            previous = *board;
+            return same;
+        });
+    }
+
+    // A press on one block, short enough not to repeat; one that falls between frames is
+    // tried again. Expects exactly that block flipped, or a fresh board when it lights the
+    // last lamps.
+    bool Flip(BoardReading* board, int column, int row) {
+        const int size = board->columns;
+        BoardReading expected = *board;
+        for (int r = row; r <= row + 1; ++r) {
+            for (int c = column; c <= column + 1; ++c) {
+                expected.lamps[r * size + c].lit = !expected.lamps[r * size + c].lit;
+            }
+        }
+        Point corner = e2e::BlockCorner(column, row, size, size);
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            boardPresses.Wait();
+            session.Press(corner.x, corner.y, 70);
+            ++actions;
+            boardPresses.Restart();
+            BoardReading now;
+            Screenshot shot;
+            bool changed = session.WaitForScreen(
+                [&](const Screenshot& s) {
+                    if (!BoardShown(s, size, &now) || now.SameLamps(*board)) {
+                        return false;
+                    }
+                    BoardReading again = e2e::ReadBoard(session.Capture(), size, size);
+                    return again.SameLamps(now);
+                },
+                1500, &shot);
+            if (!changed) {
+                continue;
+            }
+            bool dealt = expected.AllLit() && !now.SameColours(*board) && now.Solvable();
+            if (!now.SameLamps(expected) && !dealt) {
+                ADD_FAILURE() << "block (" << column << ", " << row << ") pressed, wanted\n"
+                              << expected.Describe() << "saw\n"
+                              << now.Describe();
+                return false;
+            }
+            *board = now;
+            return true;
+        }
+        ADD_FAILURE() << "after " << actions << " actions (" << Elapsed()
+                      << " s) four presses on block (" << column << ", " << row
+                      << ") flipped nothing";
+        return false;
+    }
+
+    // Lights the lower-left lamp of every block in turn; the last row and column follow, and
+    // the lit board is dealt afresh.
+    bool Solve(BoardReading board) {
+        const int size = board.columns;
+        if (board.AllLit() && !Flip(&board, 0, 0)) {
+            return false;
+        }
+        for (int r = 0; r + 1 < size; ++r) {
+            for (int c = 0; c + 1 < size; ++c) {
+                if (!board.Lamp(c, r).lit && !Flip(&board, c, r)) {
+                    return false;
+                }
+            }
+        }
+        ++solves;
+        return true;
+    }
+
+    // One round from the main menu back to it.
+    bool Round(int round) {
+        Wander(6, 0, 0, 1279, 1023);
+        if (round % 2 == 0) {
+            PressMenu(menu::Authors);
+            if (!Expect("about-shown", AboutShown))
+                return false;
+            PressMenu(menu::Authors);
+            if (!Expect("about-hidden", [](const Screenshot& s) { return !AboutShown(s); })) {
+                return false;
+            }
+        } else {
+            // A long hold repeats the press every 250 ms: "Играть" and "Назад" share a place,
+            // so the groups swap back and forth. Whichever stays, the menu goes on.
+            PressMenu(menu::Play, 800);
+            ++holds;
+            if (!Expect("after-hold",
+                        [](const Screenshot& s) { return MainGroup(s) || SizeGroup(s); })) {
+                return false;
+            }
+            if (SizeGroup(session.Capture())) {
+                PressMenu(menu::Back);
+                if (!Expect("main-after-hold", MainGroup))
+                    return false;
+            }
+        }
+
+        const int size = 4 + 2 * (round % 3);
+        const GlRect sizeButton = size == 4 ? menu::Size4 : size == 6 ? menu::Size6 : menu::Size8;
+        PressMenu(menu::Play);
+        if (!Expect("size-group", SizeGroup))
+            return false;
+        PressMenu(sizeButton);
+        BoardReading board;
+        if (!ReadStableBoard("board-" + std::to_string(size), size, &board))
+            return false;
+        ++boards;
+
+        std::uniform_int_distribution<int> block(0, size - 2);
+        for (int i = 0; i < 4; ++i) {
+            if (!Flip(&board, block(random), block(random)))
+                return false;
+        }
+        Wander(10, 320, 256, 960, 768);
+        // A hold over the board flips its block every 100 ms.
+        Point corner = e2e::BlockCorner(block(random), block(random), size, size);
+        boardPresses.Wait();
+        session.Press(corner.x, corner.y, 650);
+        ++actions;
+        ++holds;
+        Park();
+        if (!ReadStableBoard("after-board-hold", size, &board))
+            return false;
+        if (size == 4 && !Solve(board))
+            return false;
+
+        PressEscape();
+        if (!Expect("escape-to-menu", SizeGroup))
+            return false;
+        PressEscape();
+        if (!ReadStableBoard("escape-to-board", size, &board))
+            return false;
+        PressEscape();
+        if (!Expect("escape-to-menu-again", SizeGroup))
+            return false;
+        PressMenu(menu::Back);
+        return Expect("main-group", MainGroup);
+    }
+
+    xsession::Session session;
+    xsession::WindowInfo window;
+    ClientResources resources;
+    Clock::time_point started, lastSample;
+    std::vector<Sample> samples;
+    std::mt19937 random{20261209};
+    xsession::Spacing menuPresses{400};
+    xsession::Spacing boardPresses{260};
+    xsession::Spacing escapes{700};
+    long actions = 0, holds = 0, boards = 0, solves = 0;
+};
+
+void WriteSamples(const std::vector<Sample>& samples) {
+    std::ofstream csv(OutputDir() + "/samples.csv");
+    csv << "seconds,rss_kb,fds,x_resources,x_pixmap_bytes\n";
+    for (const Sample& s : samples) {
+        csv << s.seconds << ',' << s.residentKb << ',' << s.fds << ',' << s.xResources << ','
+            << s.pixmapBytes << '\n';
+    }
+}
+
+std::string TypeCounts(const Sample& sample) {
+    std::ostringstream out;
+    for (const auto& [type, count] : sample.xByType) {
+        out << ' ' << type << '=' << count;
+    }
+    return out.str();
+}
+
+TEST_F(LongSession, StaysFlatAndKeepsAnswering) {
+    const int seconds = SoakSeconds();
+    int rounds = 0;
+    while (Elapsed() < seconds) {
+        ASSERT_TRUE(Round(rounds)) << "in round " << rounds + 1;
+        ++rounds;
+    }
+    TakeSample();
+    PressMenu(menu::Exit);
+    int exitCode = -1;
+    ASSERT_TRUE(session.WaitForExit(10000, &exitCode))
+        << "the game still runs 10 s after \"Выход\", at the end of the session";
+    EXPECT_EQ(exitCode, 0);
+    WriteSamples(samples);
+
+    // Start-up noise: the first quarter (at most a minute) is the game and its GL driver
+    // settling. The rest is compared between a stretch right after that and the session's end.
+    const double total = samples.back().seconds;
+    const double warm = std::min(60.0, total / 4), stretch = std::min(120.0, total / 5);
+    auto rss = [](const Sample& s) { return s.residentKb; };
+    auto fds = [](const Sample& s) { return s.fds; };
+    auto xres = [](const Sample& s) { return s.xResources; };
+    auto pixmaps = [](const Sample& s) { return s.pixmapBytes; };
+    const double rssWarm = Median(samples, warm, warm + stretch, rss);
+    const double rssEnd = Median(samples, total - stretch, total, rss);
+    const Sample& first = samples.front();
+    const Sample& last = samples.back();
+
+    std::cout << "soak: " << total << " s, " << rounds << " rounds, " << actions << " actions ("
+              << holds << " holds, " << boards << " boards, " << solves << " solved), "
+              << samples.size() << " samples\n"
+              << "soak: resident memory " << first.residentKb << " kB at start, " << rssWarm
+              << " kB after warm-up (median), " << rssEnd << " kB at the end (median), "
+              << Highest(samples, 0, total, rss) << " kB at most\n"
+              << "soak: open fds " << first.fds << " at start, " << last.fds << " at the end\n"
+              << "soak: X resources " << first.xResources << " at start, " << last.xResources
+              << " at the end; pixmap bytes " << first.pixmapBytes << " / " << last.pixmapBytes
+              << "\n"
+              << "soak: X resources at the end:" << TypeCounts(last) << "\n";
+
+    ASSERT_GE(samples.size(), 10u) << "too few samples to judge";
+    ASSERT_GT(first.residentKb, 0) << "no VmRSS for the game in /proc";
+    ASSERT_GT(first.xResources, 0) << "the X server counts no resources for the game";
+    // Memory: the medians of the two stretches may differ by the driver's noise (measured
+    // well under 1 MB), not by what a leak of even a few bytes a frame adds up to.
+    EXPECT_LE(rssEnd - rssWarm, 2048)
+        << "resident memory grew from " << rssWarm << " kB to " << rssEnd << " kB (medians); see "
+        << OutputDir() << "/samples.csv";
+    // Descriptors and X resources are counted exactly: none may be left over.
+    EXPECT_LE(Highest(samples, total - stretch, total, fds),
+              Highest(samples, warm, warm + stretch, fds))
+        << "open file descriptors grew; see " << OutputDir() << "/samples.csv";
+    EXPECT_LE(Highest(samples, total - stretch, total, xres),
+              Highest(samples, warm, warm + stretch, xres))
+        << "X resources grew; at the end:" << TypeCounts(last);
+    EXPECT_LE(Highest(samples, total - stretch, total, pixmaps),
+              Highest(samples, warm, warm + stretch, pixmaps))
+        << "X pixmap memory grew";
+}
+
+}  // namespace
