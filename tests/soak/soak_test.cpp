@@ -168,6 +168,22 @@ protected:
         TakeSample();
     }
 
+    // The samples are kept however the session ended.
+    void TearDown() override {
+        if (!samples.empty()) {
+            WriteSamples();
+        }
+    }
+
+    void WriteSamples() const {
+        std::ofstream csv(OutputDir() + "/samples.csv");
+        csv << "seconds,rss_kb,fds,x_resources,x_pixmap_bytes\n";
+        for (const Sample& s : samples) {
+            csv << s.seconds << ',' << s.residentKb << ',' << s.fds << ',' << s.xResources << ','
+                << s.pixmapBytes << '\n';
+        }
+    }
+
     double Elapsed() const { return std::chrono::duration<double>(Clock::now() - started).count(); }
 
     void TakeSample() {
@@ -310,9 +326,12 @@ protected:
             Expect("about-hidden", [](const Screenshot& s) { return !e2e::AboutBoxShown(s); });
         } else {
             // A long hold repeats the press every 250 ms: "Играть" and "Назад" share a place,
-            // so the groups swap back and forth. Whichever stays, the menu goes on.
-            PressMenu(menu::Play, 800);
+            // so the groups swap back and forth. Whichever stays, the menu goes on. The hold
+            // ends well clear of a repeat, and a frame begun before the release (it still
+            // sees the button down) has shown before the screen is read.
+            PressMenu(menu::Play, 650);
             ++holds;
+            xsession::SleepMs(400);
             Expect("after-hold", [](const Screenshot& s) {
                 return e2e::MainGroupShown(s) || e2e::SizeGroupShown(s);
             });
@@ -370,15 +389,6 @@ protected:
     long actions = 0, holds = 0, boards = 0, solves = 0;
 };
 
-void WriteSamples(const std::vector<Sample>& samples) {
-    std::ofstream csv(OutputDir() + "/samples.csv");
-    csv << "seconds,rss_kb,fds,x_resources,x_pixmap_bytes\n";
-    for (const Sample& s : samples) {
-        csv << s.seconds << ',' << s.residentKb << ',' << s.fds << ',' << s.xResources << ','
-            << s.pixmapBytes << '\n';
-    }
-}
-
 std::string TypeCounts(const Sample& sample) {
     std::ostringstream out;
     for (const auto& [type, count] : sample.xByType) {
@@ -400,7 +410,6 @@ TEST_F(LongSession, StaysFlatAndKeepsAnswering) {
     ASSERT_TRUE(session.WaitForExit(10000, &exitCode))
         << "the game still runs 10 s after \"Выход\", at the end of the session";
     EXPECT_EQ(exitCode, 0);
-    WriteSamples(samples);
 
     // Start-up noise: the first quarter (at most a minute) is the game and its GL driver
     // settling. The rest is compared between a stretch right after that and the session's end.
