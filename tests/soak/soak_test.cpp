@@ -51,18 +51,20 @@ int SoakSeconds() {
 struct Sample {
     double seconds = 0;
     long residentKb = 0;
+    long anonymousKb = 0;  // of which not backed by files: the heap, and the driver's buffers
     long fds = 0;
     long xResources = 0;  // of every type, as the X server counts them for the game's client
     unsigned long pixmapBytes = 0;
     std::map<std::string, long> xByType;
 };
 
-long ResidentKb(pid_t pid) {
+// A "Name:   123 kB" line of /proc/PID/status, in kB; -1 when there is none.
+long StatusKb(pid_t pid, const std::string& name) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string line;
     while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            return std::atol(line.c_str() + 6);
+        if (line.rfind(name + ":", 0) == 0) {
+            return std::atol(line.c_str() + name.size() + 1);
         }
     }
     return -1;
@@ -162,6 +164,7 @@ protected:
         ASSERT_TRUE(resources.Open(session.DisplayName()))
             << "no X-Resource extension on " << session.DisplayName();
         std::filesystem::create_directories(OutputDir());
+        journal.open(OutputDir() + "/journal.txt");
         started = Clock::now();
         Park();
         Expect("first-menu", e2e::MainGroupShown, 30000);
@@ -177,10 +180,10 @@ protected:
 
     void WriteSamples() const {
         std::ofstream csv(OutputDir() + "/samples.csv");
-        csv << "seconds,rss_kb,fds,x_resources,x_pixmap_bytes\n";
+        csv << "seconds,rss_kb,rss_anon_kb,fds,x_resources,x_pixmap_bytes\n";
         for (const Sample& s : samples) {
-            csv << s.seconds << ',' << s.residentKb << ',' << s.fds << ',' << s.xResources << ','
-                << s.pixmapBytes << '\n';
+            csv << s.seconds << ',' << s.residentKb << ',' << s.anonymousKb << ',' << s.fds << ','
+                << s.xResources << ',' << s.pixmapBytes << '\n';
         }
     }
 
@@ -189,7 +192,8 @@ protected:
     void TakeSample() {
         Sample s;
         s.seconds = Elapsed();
-        s.residentKb = ResidentKb(session.GamePid());
+        s.residentKb = StatusKb(session.GamePid(), "VmRSS");
+        s.anonymousKb = StatusKb(session.GamePid(), "RssAnon");
         s.fds = OpenFds(session.GamePid());
         resources.Read(window.id, &s);
         samples.push_back(s);
@@ -224,9 +228,11 @@ protected:
             action();
             bool answered = session.WaitForScreen(seen, 3000, &shot);
             SampleNowAndThen();
+            journal << Elapsed() << " s: " << step << (answered ? "" : " unanswered") << std::endl;
             if (answered) {
                 return;
             }
+            shot.Save(OutputDir() + "/" + step + "-try" + std::to_string(attempt));
             ++retries;
         }
         Unanswered(step, shot, "three tries of 3000 ms");
@@ -413,6 +419,7 @@ protected:
     xsession::Spacing menuPresses{400};
     xsession::Spacing boardPresses{260};
     xsession::Spacing escapes{700};
+    std::ofstream journal;  // each step with its time, and whether it was answered
     long actions = 0, holds = 0, boards = 0, solves = 0, retries = 0;
 };
 
