@@ -5,8 +5,8 @@
 // throughout and must stay flat once it has warmed up; at the end "Выход" must still end it
 // with code 0.
 //
-// LUMENVALE_SOAK_SECONDS sets the length (120 by default). The samples are written to
-// <build>/soak/samples.csv, the figures to standard output.
+// LUMENVALE_SOAK_SECONDS sets the length (120 by default). The samples and a journal of the
+// steps are written to <build>/soak/ (or LUMENVALE_SOAK_OUTPUT), the figures to standard output.
 #include <gtest/gtest.h>
 // After the test framework: Xlib's macros (None, Status, …) would clash with its names.
 #include <X11/Xlib.h>
@@ -37,8 +37,10 @@ using e2e::Screenshot;
 namespace menu = e2e::menu;
 using Clock = std::chrono::steady_clock;
 
+// Where the samples, the journal and the screens of unanswered steps go.
 std::string OutputDir() {
-    return std::string(LUMENVALE_BUILD_DIR) + "/soak";
+    const char* chosen = std::getenv("LUMENVALE_SOAK_OUTPUT");
+    return chosen != nullptr ? chosen : std::string(LUMENVALE_BUILD_DIR) + "/soak";
 }
 
 int SoakSeconds() {
