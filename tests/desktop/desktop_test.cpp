@@ -30,6 +30,9 @@ using e2e::Screenshot;
 namespace menu = e2e::menu;
 
 constexpr int PanelHeight = 30;
+// No program here needs a session bus, and without one none is started on the display (and
+// left behind) on their behalf.
+const char* const NoSessionBus = "DBUS_SESSION_BUS_ADDRESS=disabled:";
 
 std::string OutputDir() {
     return std::string(LUMENVALE_BUILD_DIR) + "/desktop";
@@ -134,7 +137,7 @@ protected:
         ASSERT_TRUE(desktop.Open(session.DisplayName()));
         StartDesktop();
         ASSERT_FALSE(HasFatalFailure());
-        ASSERT_TRUE(session.StartGame(LUMENVALE_PROGRAM, LUMENVALE_DATA_DIR));
+        ASSERT_TRUE(session.StartProgram({LUMENVALE_PROGRAM}, LUMENVALE_DATA_DIR, {NoSessionBus}));
         ASSERT_TRUE(session.FindWindow("LumenvaleGame", &window, 20000))
             << "no window titled LumenvaleGame appeared on " << session.DisplayName();
         // The window manager places the window once it is mapped.
@@ -150,19 +153,17 @@ protected:
         Expect("first-menu", e2e::MainGroupShown, 30000);
     }
 
-    // mutter with a 30-pixel panel along the top. No session bus: neither needs one, and none
-    // is left behind. Their own settings stay out of the user's home.
+    // mutter with a 30-pixel panel along the top. Their own settings stay out of the user's
+    // home.
     void StartDesktop() {
         std::string home = OutputDir() + "/home";
         std::filesystem::create_directories(home);
         std::string panel = OutputDir() + "/tint2rc";
         std::ofstream(panel) << "panel_position = top center horizontal\n"
-                                "panel_size = 100% "
-                             << PanelHeight
-                             << "\n"
-                                "strut_policy = follow_size\n"
-                                "panel_items = T\n";
-        const std::vector<std::string> environment = {"DBUS_SESSION_BUS_ADDRESS=disabled:",
+                             << "panel_size = 100% " << PanelHeight << "\n"
+                             << "strut_policy = follow_size\n"
+                             << "panel_items = T\n";
+        const std::vector<std::string> environment = {NoSessionBus,
                                                       "GSETTINGS_BACKEND=memory",
                                                       "HOME=" + home,
                                                       "XDG_CONFIG_HOME=" + home + "/.config",
