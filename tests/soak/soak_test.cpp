@@ -154,6 +154,9 @@ double Highest(const std::vector<Sample>& samples, double from, double to, Field
     return highest;
 }
 
+// How far the medians of resident memory may part: while the heap settles, and after.
+constexpr double SettlingKb = 8192, SettledKb = 2048;
+
 class LongSession : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -475,11 +478,20 @@ TEST_F(LongSession, StaysFlatAndKeepsAnswering) {
     ASSERT_GE(samples.size(), 10u) << "too few samples to judge";
     ASSERT_GT(first.residentKb, 0) << "no VmRSS for the game in /proc";
     ASSERT_GT(first.xResources, 0) << "the X server counts no resources for the game";
-    // Memory: the medians of the two stretches may differ by the driver's noise (measured
-    // well under 1 MB), not by what a leak of even a few bytes a frame adds up to.
-    EXPECT_LE(rssEnd - rssWarm, 2048)
+    // Memory. The C library's heap goes on settling for the first minutes: pages of it are
+    // touched for the first time as the driver's allocations move around. Left in the menu
+    // without input, the game's resident memory grows by the same 5 MB as in play while a heap
+    // profiler shows its live heap flat at 18.4 MB. After that it stays within a megabyte.
+    EXPECT_LE(rssEnd - rssWarm, SettlingKb)
         << "resident memory grew from " << rssWarm << " kB to " << rssEnd << " kB (medians); see "
         << OutputDir() << "/samples.csv";
+    if (total >= 600) {
+        // Long enough to have settled by half way: from there on it may not grow.
+        const double rssMiddle = Median(samples, (total - stretch) / 2, (total + stretch) / 2, rss);
+        EXPECT_LE(rssEnd - rssMiddle, SettledKb)
+            << "resident memory grew in the second half from " << rssMiddle << " kB to " << rssEnd
+            << " kB (medians); see " << OutputDir() << "/samples.csv";
+    }
     // Descriptors and X resources are counted exactly: none may be left over.
     EXPECT_LE(Highest(samples, total - stretch, total, fds),
               Highest(samples, warm, warm + stretch, fds))
