@@ -11,7 +11,8 @@ struct GlPoint {
 class Cursor {
 public:
     Cursor() : glX(0), glY(0) {}
-    // Reads the pointer afresh; the window sits at (0, 0), so screen pixels are window pixels.
+    // Reads the pointer afresh, in the window's pixels: the window sits at the desktop's top-left
+    // corner on Windows, and the other systems' layers count from the window's corner.
     void Update(int width, int height);
     GlPoint GlPosition() const { return {glX, glY}; }
 

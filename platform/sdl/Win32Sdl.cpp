@@ -1,5 +1,5 @@
 // The Win32 subset of <windows.h> on SDL2: one borderless window with an OpenGL
-// compatibility context, its messages, the global pointer, the tick count and sleeping.
+// compatibility context, its messages, the pointer over it, the tick count and sleeping.
 #include <windows.h>
 
 #include <SDL.h>
@@ -26,6 +26,7 @@ struct Platform {
     std::deque<MSG> queue;  // messages taken from SDL but not yet handed out
 #if defined(SDL_VIDEO_DRIVER_X11)
     ::Display* xDisplay = nullptr;  // the X server the window is on, when it is on one
+    ::Window xWindow = 0;           // and the window there
 #endif
 };
 
@@ -171,6 +172,7 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD, i
     SDL_VERSION(&info.version);
     if (SDL_GetWindowWMInfo(platform.sdlWindow, &info) && info.subsystem == SDL_SYSWM_X11) {
         platform.xDisplay = info.info.x11.display;
+        platform.xWindow = info.info.x11.window;
     }
 #endif
     platform.procedure = platform.windowClass.procedure;
@@ -231,6 +233,9 @@ void WINAPI PostQuitMessage(int exitCode) {
     platform.queue.push_back(msg);
 }
 
+// The pointer relative to the game window's top-left corner. The game draws as if its window
+// sat at the desktop's top-left corner, as it does on Windows; a window manager may put it
+// elsewhere (below a top panel, or wherever the user drags it), and the pointer must follow.
 BOOL WINAPI GetCursorPos(POINT* point) {
 #if defined(SDL_VIDEO_DRIVER_X11)
     // Ask the X server itself: SDL's cached global position stops following the pointer
@@ -239,18 +244,23 @@ BOOL WINAPI GetCursorPos(POINT* point) {
         ::Window root, child;
         int rootX, rootY, windowX, windowY;
         unsigned int buttons;
-        if (XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY,
-                          &windowX, &windowY, &buttons)) {
-            point->x = rootX;
-            point->y = rootY;
+        if (XQueryPointer(display, platform.xWindow, &root, &child, &rootX, &rootY, &windowX,
+                          &windowY, &buttons)) {
+            point->x = windowX;
+            point->y = windowY;
             return TRUE;
         }
     }
 #endif
-    int x = 0, y = 0;
+    // Elsewhere SDL knows the pointer on the desktop and the window's place on it (or, where
+    // it knows neither, gives the pointer within the window and the window at (0, 0)).
+    int x = 0, y = 0, windowX = 0, windowY = 0;
     SDL_GetGlobalMouseState(&x, &y);
-    point->x = x;
-    point->y = y;
+    if (platform.sdlWindow != nullptr) {
+        SDL_GetWindowPosition(platform.sdlWindow, &windowX, &windowY);
+    }
+    point->x = x - windowX;
+    point->y = y - windowY;
     return TRUE;
 }
 

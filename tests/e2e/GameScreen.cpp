@@ -319,4 +319,38 @@ int FrameGreenPixels(const Screenshot& shot) {
         std::lround(Share(shot, around, FrameGreen) * around.Width() * around.Height()));
 }
 
+bool MenuShown(const Screenshot& shot) {
+    return LitShare(shot, ToPixels(menu::Title), 40) > 0.05;
+}
+
+bool MainGroupShown(const Screenshot& shot) {
+    return MenuShown(shot) && ButtonFillSeen(shot, menu::Exit) && Blank(shot, menu::Size8);
+}
+
+bool SizeGroupShown(const Screenshot& shot) {
+    return MenuShown(shot) && ButtonFillSeen(shot, menu::Size8);
+}
+
+bool AboutBoxShown(const Screenshot& shot) {
+    return !Blank(shot, menu::AboutBox);
+}
+
+bool BoardShown(const Screenshot& shot, int size, BoardReading* reading) {
+    BoardReading board = ReadBoard(shot, size, size);
+    bool shown = Blank(shot, menu::Title) && board.Clear();
+    if (reading != nullptr) {
+        *reading = std::move(board);
+    }
+    return shown;
+}
+
+BoardReading Flipped(BoardReading board, Point block) {
+    for (int r = block.y; r <= block.y + 1; ++r) {
+        for (int c = block.x; c <= block.x + 1; ++c) {
+            board.lamps[r * board.columns + c].lit = !board.lamps[r * board.columns + c].lit;
+        }
+    }
+    return board;
+}
+
 }  // namespace e2e

@@ -131,4 +131,15 @@ std::vector<Point> FramedBlocks(const Screenshot& shot, int columns, int rows);
 // Pixels in the hover frame's greens anywhere on or around the board.
 int FrameGreenPixels(const Screenshot& shot);
 
+// Which screen shows, told apart by what no glyph or picture detail changes: the title picture,
+// the buttons' green fills, the about box, a board that reads clearly.
+bool MenuShown(const Screenshot& shot);
+bool MainGroupShown(const Screenshot& shot);
+bool SizeGroupShown(const Screenshot& shot);
+bool AboutBoxShown(const Screenshot& shot);
+bool BoardShown(const Screenshot& shot, int size, BoardReading* reading = nullptr);
+
+// The reading after one flip of the block with lower-left lamp `block`.
+BoardReading Flipped(BoardReading board, Point block);
+
 }  // namespace e2e

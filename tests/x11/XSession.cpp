@@ -95,11 +95,30 @@ std::string Screenshot::Save(const std::string& base) const {
     return ppm;
 }
 
+Screenshot Screenshot::Region(int left, int top, int regionWidth, int regionHeight) const {
+    Screenshot region;
+    region.width = regionWidth;
+    region.height = regionHeight;
+    region.rgb.assign(size_t(regionWidth) * regionHeight * 3, 0);
+    for (int y = 0; y < regionHeight; ++y) {
+        for (int x = 0; x < regionWidth; ++x) {
+            if (Contains(left + x, top + y)) {
+                std::memcpy(&region.rgb[(size_t(y) * regionWidth + x) * 3], At(left + x, top + y),
+                            3);
+            }
+        }
+    }
+    return region;
+}
+
 Session::~Session() {
     if (display != nullptr) {
         XCloseDisplay(display);
     }
     Stop(gameProcess);
+    for (auto helper = helpers.rbegin(); helper != helpers.rend(); ++helper) {
+        Stop(*helper);
+    }
     Stop(xvfb);
 }
 
@@ -208,6 +227,35 @@ bool Session::StartProgram(const std::vector<std::string>& commandLine,
         _exit(127);
     }
     return gameProcess > 0;
+}
+
+bool Session::StartHelper(const std::vector<std::string>& commandLine,
+                          const std::vector<std::string>& environment) {
+    if (commandLine.empty()) {
+        return false;
+    }
+    pid_t helper = fork();
+    if (helper == 0) {
+        int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        setenv("DISPLAY", displayName.c_str(), 1);
+        for (const std::string& setting : environment) {
+            putenv(strdup(setting.c_str()));
+        }
+        std::vector<char*> argv;
+        for (const std::string& argument : commandLine) {
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        }
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    if (helper < 0) {
+        return false;
+    }
+    helpers.push_back(helper);
+    return true;
 }
 
 bool Session::FindWindow(const std::string& title, WindowInfo* info, int timeoutMs) {

@@ -22,6 +22,9 @@ struct Screenshot {
     const uint8_t* At(int x, int y) const { return &rgb[(size_t(y) * width + x) * 3]; }
     bool Empty() const { return rgb.empty(); }
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+    // The part of the capture a window at (left, top) covers; what lies off the screen is
+    // black.
+    Screenshot Region(int left, int top, int regionWidth, int regionHeight) const;
     // Writes a PNG (through ImageMagick when present, else a PPM beside it); returns the path.
     std::string Save(const std::string& pathWithoutExtension) const;
 };
@@ -50,6 +53,11 @@ public:
     bool StartProgram(const std::vector<std::string>& commandLine,
                       const std::string& workingDirectory,
                       const std::vector<std::string>& environment = {});
+
+    // Starts a program that makes the desktop around the game (a window manager, a panel) on
+    // the display; it ends with the session, after the game and before the display.
+    bool StartHelper(const std::vector<std::string>& commandLine,
+                     const std::vector<std::string>& environment = {});
 
     // The top-level window with this title, once it is mapped; waits up to timeoutMs.
     bool FindWindow(const std::string& title, WindowInfo* info, int timeoutMs = 10000);
@@ -84,6 +92,7 @@ private:
 
     pid_t xvfb = 0;
     pid_t gameProcess = 0;
+    std::vector<pid_t> helpers;
     ::Display* display = nullptr;
     std::string displayName;
     std::string error;

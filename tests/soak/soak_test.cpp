@@ -1,0 +1,508 @@
+// A long session of the real game on a virtual display, played through real X input: rounds of
+// menu presses and holds, boards of every size, presses, holds and moves over the board, a
+// solved 4x4 board now and then, Escape back and forth. Every step waits for the screen to
+// answer it. The game's resident memory, open file descriptors and X resources are sampled
+// throughout and must stay flat once it has warmed up; at the end "Выход" must still end it
+// with code 0.
+//
+// LUMENVALE_SOAK_SECONDS sets the length (120 by default). The samples and a journal of the
+// steps are written to <build>/soak/ (or LUMENVALE_SOAK_OUTPUT), the figures to standard output.
+#include <gtest/gtest.h>
+// After the test framework: Xlib's macros (None, Status, …) would clash with its names.
+#include <X11/Xlib.h>
+#include <X11/extensions/XRes.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/GameScreen.h"
+#include "tests/x11/XSession.h"
+
+namespace {
+
+using e2e::BoardReading;
+using e2e::GlRect;
+using e2e::Point;
+using e2e::Screenshot;
+namespace menu = e2e::menu;
+using Clock = std::chrono::steady_clock;
+
+// Where the samples, the journal and the screens of unanswered steps go.
+std::string OutputDir() {
+    const char* chosen = std::getenv("LUMENVALE_SOAK_OUTPUT");
+    return chosen != nullptr ? chosen : std::string(LUMENVALE_BUILD_DIR) + "/soak";
+}
+
+int SoakSeconds() {
+    const char* text = std::getenv("LUMENVALE_SOAK_SECONDS");
+    int seconds = text != nullptr ? std::atoi(text) : 0;
+    return seconds > 0 ? seconds : 120;
+}
+
+// What the game holds at one moment.
+struct Sample {
+    double seconds = 0;
+    long residentKb = 0;
+    long anonymousKb = 0;  // of which not backed by files: the heap, and the driver's buffers
+    long fds = 0;
+    long xResources = 0;  // of every type, as the X server counts them for the game's client
+    unsigned long pixmapBytes = 0;
+    std::map<std::string, long> xByType;
+};
+
+// A "Name:   123 kB" line of /proc/PID/status, in kB; -1 when there is none.
+long StatusKb(pid_t pid, const std::string& name) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(name + ":", 0) == 0) {
+            return std::atol(line.c_str() + name.size() + 1);
+        }
+    }
+    return -1;
+}
+
+long OpenFds(pid_t pid) {
+    std::error_code error;
+    long count = 0;
+    for (std::filesystem::directory_iterator it("/proc/" + std::to_string(pid) + "/fd", error), end;
+         !error && it != end; it.increment(error)) {
+        ++count;
+    }
+    return error ? -1 : count;
+}
+
+// The game's X client, named by any resource it owns (its window), seen through the X-Resource
+// extension on a connection of our own.
+class ClientResources {
+public:
+    bool Open(const std::string& displayName) {
+        display = XOpenDisplay(displayName.c_str());
+        int event, error;
+        return display != nullptr && XResQueryExtension(display, &event, &error);
+    }
+    ~ClientResources() {
+        if (display != nullptr) {
+            XCloseDisplay(display);
+        }
+    }
+    void Read(XID resource, Sample* sample) {
+        int count = 0;
+        XResType* types = nullptr;
+        sample->xResources = -1;
+        if (XResQueryClientResources(display, resource, &count, &types) && types != nullptr) {
+            sample->xResources = 0;
+            for (int i = 0; i < count; ++i) {
+                sample->xResources += types[i].count;
+                sample->xByType[AtomName(types[i].resource_type)] = types[i].count;
+            }
+            XFree(types);
+        }
+        XResQueryClientPixmapBytes(display, resource, &sample->pixmapBytes);
+    }
+
+private:
+    std::string AtomName(Atom atom) {
+        auto known = names.find(atom);
+        if (known != names.end()) {
+            return known->second;
+        }
+        char* name = XGetAtomName(display, atom);
+        std::string text = name != nullptr ? name : std::to_string(atom);
+        XFree(name);
+        return names[atom] = text;
+    }
+
+    ::Display* display = nullptr;
+    std::map<Atom, std::string> names;
+};
+
+// The median of a field over the samples taken between two moments.
+template <typename Field>
+double Median(const std::vector<Sample>& samples, double from, double to, Field field) {
+    std::vector<double> values;
+    for (const Sample& s : samples) {
+        if (s.seconds >= from && s.seconds <= to) {
+            values.push_back(static_cast<double>(field(s)));
+        }
+    }
+    if (values.empty()) {
+        return -1;
+    }
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
+template <typename Field>
+double Highest(const std::vector<Sample>& samples, double from, double to, Field field) {
+    double highest = -1;
+    for (const Sample& s : samples) {
+        if (s.seconds >= from && s.seconds <= to) {
+            highest = std::max(highest, static_cast<double>(field(s)));
+        }
+    }
+    return highest;
+}
+
+// How far the medians of resident memory may part: while the heap settles, and after.
+constexpr double SettlingKb = 8192, SettledKb = 2048;
+
+class LongSession : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!session.StartDisplay()) {
+            GTEST_SKIP() << "no virtual display: " << session.Error();
+        }
+        ASSERT_TRUE(session.StartGame(LUMENVALE_PROGRAM, LUMENVALE_DATA_DIR));
+        ASSERT_TRUE(session.FindWindow("LumenvaleGame", &window, 20000))
+            << "no window titled LumenvaleGame appeared on " << session.DisplayName();
+        ASSERT_TRUE(resources.Open(session.DisplayName()))
+            << "no X-Resource extension on " << session.DisplayName();
+        std::filesystem::create_directories(OutputDir());
+        journal.open(OutputDir() + "/journal.txt");
+        started = Clock::now();
+        Park();
+        Expect("first-menu", e2e::MainGroupShown, 30000);
+        TakeSample();
+    }
+
+    // The samples are kept however the session ended.
+    void TearDown() override {
+        if (!samples.empty()) {
+            WriteSamples();
+        }
+    }
+
+    void WriteSamples() const {
+        std::ofstream csv(OutputDir() + "/samples.csv");
+        csv << "seconds,rss_kb,rss_anon_kb,fds,x_resources,x_pixmap_bytes\n";
+        for (const Sample& s : samples) {
+            csv << s.seconds << ',' << s.residentKb << ',' << s.anonymousKb << ',' << s.fds << ','
+                << s.xResources << ',' << s.pixmapBytes << '\n';
+        }
+    }
+
+    double Elapsed() const { return std::chrono::duration<double>(Clock::now() - started).count(); }
+
+    void TakeSample() {
+        Sample s;
+        s.seconds = Elapsed();
+        s.residentKb = StatusKb(session.GamePid(), "VmRSS");
+        s.anonymousKb = StatusKb(session.GamePid(), "RssAnon");
+        s.fds = OpenFds(session.GamePid());
+        resources.Read(window.id, &s);
+        samples.push_back(s);
+        lastSample = Clock::now();
+    }
+    void SampleNowAndThen() {
+        if (Clock::now() - lastSample >= std::chrono::seconds(1)) {
+            TakeSample();
+        }
+    }
+
+    // Waits for the screen to answer a step. A game that does not answer ends the session
+    // there: what follows would only pile failures on that one; its screen is kept for a look.
+    void Expect(const std::string& step, const std::function<bool(const Screenshot&)>& seen,
+                int timeoutMs = 5000) {
+        Screenshot shot;
+        bool answered = session.WaitForScreen(seen, timeoutMs, &shot);
+        SampleNowAndThen();
+        if (!answered) {
+            Unanswered(step, shot, std::to_string(timeoutMs) + " ms");
+        }
+    }
+
+    // An action and the screen it should bring. The game acts on the held button, so a press
+    // that falls between two frames does nothing, and one that meets a stalled frame on a busy
+    // machine may act twice; the action is taken again, up to three times in all, before the
+    // game counts as not answering.
+    void Step(const std::string& step, const std::function<void()>& action,
+              const std::function<bool(const Screenshot&)>& seen) {
+        Screenshot shot;
+        for (int attempt = 1; attempt <= 3; ++attempt) {
+            action();
+            bool answered = session.WaitForScreen(seen, 3000, &shot);
+            SampleNowAndThen();
+            journal << Elapsed() << " s: " << step << (answered ? "" : " unanswered") << std::endl;
+            if (answered) {
+                return;
+            }
+            shot.Save(OutputDir() + "/" + step + "-try" + std::to_string(attempt));
+            ++retries;
+        }
+        Unanswered(step, shot, "three tries of 3000 ms");
+    }
+
+    [[noreturn]] void Unanswered(const std::string& step, const Screenshot& shot,
+                                 const std::string& within) {
+        std::string saved = shot.Empty() ? "(no capture)" : shot.Save(OutputDir() + "/" + step);
+        Lost("did not answer step \"" + step + "\" within " + within + "; screenshot: " + saved);
+    }
+
+    [[noreturn]] void Lost(const std::string& what) {
+        throw std::runtime_error("after " + std::to_string(actions) + " actions (" +
+                                 std::to_string(static_cast<int>(Elapsed())) + " s) the game " +
+                                 what);
+    }
+
+    void Park() { session.MovePointer(e2e::Nowhere.x, e2e::Nowhere.y); }
+
+    void PressMenu(const GlRect& button, int holdMs = 170) {
+        Point centre = e2e::Centre(button);
+        menuPresses.Wait();
+        session.Press(centre.x, centre.y, holdMs);
+        ++actions;
+        Park();
+        menuPresses.Restart();
+    }
+
+    void PressEscape() {
+        escapes.Wait();
+        session.PressKey("Escape", 150);
+        ++actions;
+        escapes.Restart();
+    }
+
+    void Wander(int moves, int left, int top, int right, int bottom) {
+        for (int i = 0; i < moves; ++i) {
+            session.MovePointer(std::uniform_int_distribution<int>(left, right)(random),
+                                std::uniform_int_distribution<int>(top, bottom)(random));
+            ++actions;
+            xsession::SleepMs(30);
+        }
+        Park();
+    }
+
+    // Reads the board twice alike, so that no frame is caught half way.
+    void ReadStableBoard(const std::string& step, int size, BoardReading* board) {
+        BoardReading previous;
+        Expect(step, [&](const Screenshot& s) {
+            bool same = e2e::BoardShown(s, size, board) && previous.columns == size &&
+                        previous.SameLamps(*board);
+            previous = *board;
+            return same;
+        });
+    }
+
+    // A press on one block, short enough not to repeat; one that falls between frames is
+    // tried again. Expects exactly that block flipped, or a fresh board when it lights the
+    // last lamps.
+    void Flip(BoardReading* board, int column, int row) {
+        const int size = board->columns;
+        BoardReading expected = e2e::Flipped(*board, {column, row});
+        Point corner = e2e::BlockCorner(column, row, size, size);
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            boardPresses.Wait();
+            session.Press(corner.x, corner.y, 70);
+            ++actions;
+            boardPresses.Restart();
+            BoardReading now;
+            Screenshot shot;
+            bool changed = session.WaitForScreen(
+                [&](const Screenshot& s) {
+                    if (!e2e::BoardShown(s, size, &now) || now.SameLamps(*board)) {
+                        return false;
+                    }
+                    BoardReading again = e2e::ReadBoard(session.Capture(), size, size);
+                    return again.SameLamps(now);
+                },
+                1500, &shot);
+            if (!changed) {
+                continue;
+            }
+            bool dealt = expected.AllLit() && !now.SameColours(*board) && now.Solvable();
+            if (!now.SameLamps(expected) && !dealt) {
+                Lost("flipped more than block (" + std::to_string(column) + ", " +
+                     std::to_string(row) + "): wanted\n" + expected.Describe() + "saw\n" +
+                     now.Describe());
+            }
+            *board = now;
+            return;
+        }
+        Lost("flipped nothing on four presses on block (" + std::to_string(column) + ", " +
+             std::to_string(row) + ")");
+    }
+
+    // Lights the lower-left lamp of every block in turn; the last row and column follow, and
+    // the lit board is dealt afresh.
+    void Solve(BoardReading board) {
+        const int size = board.columns;
+        if (board.AllLit()) {
+            Flip(&board, 0, 0);
+        }
+        for (int r = 0; r + 1 < size; ++r) {
+            for (int c = 0; c + 1 < size; ++c) {
+                if (!board.Lamp(c, r).lit) {
+                    Flip(&board, c, r);
+                }
+            }
+        }
+        ++solves;
+    }
+
+    void MenuStep(const std::string& step, const GlRect& button,
+                  const std::function<bool(const Screenshot&)>& seen) {
+        Step(
+            step, [&] { PressMenu(button); }, seen);
+    }
+    void EscapeStep(const std::string& step, const std::function<bool(const Screenshot&)>& seen) {
+        Step(
+            step, [this] { PressEscape(); }, seen);
+    }
+
+    // One round from the main menu back to it.
+    void Round(int round) {
+        Wander(6, 0, 0, 1279, 1023);
+        if (round % 2 == 0) {
+            MenuStep("about-shown", menu::Authors, e2e::AboutBoxShown);
+            MenuStep("about-hidden", menu::Authors,
+                     [](const Screenshot& s) { return !e2e::AboutBoxShown(s); });
+        } else {
+            // A long hold repeats the press every 250 ms: "Играть" and "Назад" share a place,
+            // so the groups swap back and forth. Whichever stays, the menu goes on. The hold
+            // ends well clear of a repeat, and a frame begun before the release (it still
+            // sees the button down) has shown before the screen is read.
+            PressMenu(menu::Play, 650);
+            ++holds;
+            xsession::SleepMs(400);
+            Expect("after-hold", [](const Screenshot& s) {
+                return e2e::MainGroupShown(s) || e2e::SizeGroupShown(s);
+            });
+            if (e2e::SizeGroupShown(session.Capture())) {
+                MenuStep("main-after-hold", menu::Back, e2e::MainGroupShown);
+            }
+        }
+
+        const int size = 4 + 2 * (round % 3);
+        const GlRect sizeButton = size == 4 ? menu::Size4 : size == 6 ? menu::Size6 : menu::Size8;
+        auto boardShown = [size](const Screenshot& s) { return e2e::BoardShown(s, size); };
+        MenuStep("size-group", menu::Play, e2e::SizeGroupShown);
+        MenuStep("board-" + std::to_string(size), sizeButton, boardShown);
+        BoardReading board;
+        ReadStableBoard("board-stable", size, &board);
+        ++boards;
+
+        std::uniform_int_distribution<int> block(0, size - 2);
+        for (int i = 0; i < 4; ++i) {
+            Flip(&board, block(random), block(random));
+        }
+        Wander(10, 320, 256, 960, 768);
+        // A hold over the board flips its block every 100 ms.
+        Point corner = e2e::BlockCorner(block(random), block(random), size, size);
+        boardPresses.Wait();
+        session.Press(corner.x, corner.y, 650);
+        ++actions;
+        ++holds;
+        Park();
+        ReadStableBoard("after-board-hold", size, &board);
+        if (size == 4) {
+            Solve(board);
+        }
+
+        EscapeStep("escape-to-menu", e2e::SizeGroupShown);
+        EscapeStep("escape-to-board", boardShown);
+        EscapeStep("escape-to-menu-again", e2e::SizeGroupShown);
+        MenuStep("main-group", menu::Back, e2e::MainGroupShown);
+    }
+
+    xsession::Session session;
+    xsession::WindowInfo window;
+    ClientResources resources;
+    Clock::time_point started, lastSample;
+    std::vector<Sample> samples;
+    std::mt19937 random{20261209};
+    xsession::Spacing menuPresses{400};
+    xsession::Spacing boardPresses{260};
+    xsession::Spacing escapes{700};
+    std::ofstream journal;  // each step with its time, and whether it was answered
+    long actions = 0, holds = 0, boards = 0, solves = 0, retries = 0;
+};
+
+std::string TypeCounts(const Sample& sample) {
+    std::ostringstream out;
+    for (const auto& [type, count] : sample.xByType) {
+        out << ' ' << type << '=' << count;
+    }
+    return out.str();
+}
+
+TEST_F(LongSession, StaysFlatAndKeepsAnswering) {
+    const int seconds = SoakSeconds();
+    int rounds = 0;
+    while (Elapsed() < seconds) {
+        Round(rounds);  // throws, and so fails the test, where the game stops answering
+        ++rounds;
+    }
+    TakeSample();
+    PressMenu(menu::Exit);
+    int exitCode = -1;
+    ASSERT_TRUE(session.WaitForExit(10000, &exitCode))
+        << "the game still runs 10 s after \"Выход\", at the end of the session";
+    EXPECT_EQ(exitCode, 0);
+
+    // Start-up noise: the first quarter (at most a minute) is the game and its GL driver
+    // settling. The rest is compared between a stretch right after that and the session's end.
+    const double total = samples.back().seconds;
+    const double warm = std::min(60.0, total / 4), stretch = std::min(120.0, total / 5);
+    auto rss = [](const Sample& s) { return s.residentKb; };
+    auto fds = [](const Sample& s) { return s.fds; };
+    auto xres = [](const Sample& s) { return s.xResources; };
+    auto pixmaps = [](const Sample& s) { return s.pixmapBytes; };
+    const double rssWarm = Median(samples, warm, warm + stretch, rss);
+    const double rssEnd = Median(samples, total - stretch, total, rss);
+    const Sample& first = samples.front();
+    const Sample& last = samples.back();
+
+    std::cout << "soak: " << total << " s, " << rounds << " rounds, " << actions << " actions ("
+              << holds << " holds, " << boards << " boards, " << solves << " solved, " << retries
+              << " taken again), " << samples.size() << " samples\n"
+              << "soak: resident memory " << first.residentKb << " kB at start, " << rssWarm
+              << " kB after warm-up (median), " << rssEnd << " kB at the end (median), "
+              << Highest(samples, 0, total, rss) << " kB at most\n"
+              << "soak: open fds " << first.fds << " at start, " << last.fds << " at the end\n"
+              << "soak: X resources " << first.xResources << " at start, " << last.xResources
+              << " at the end; pixmap bytes " << first.pixmapBytes << " / " << last.pixmapBytes
+              << "\n"
+              << "soak: X resources at the end:" << TypeCounts(last) << "\n";
+
+    ASSERT_GE(samples.size(), 10u) << "too few samples to judge";
+    ASSERT_GT(first.residentKb, 0) << "no VmRSS for the game in /proc";
+    ASSERT_GT(first.xResources, 0) << "the X server counts no resources for the game";
+    // Memory. The C library's heap goes on settling for the first minutes: pages of it are
+    // touched for the first time as the driver's allocations move around. Left in the menu
+    // without input, the game's resident memory grows by the same 5 MB as in play while a heap
+    // profiler shows its live heap flat at 18.4 MB. After that it stays within a megabyte.
+    EXPECT_LE(rssEnd - rssWarm, SettlingKb)
+        << "resident memory grew from " << rssWarm << " kB to " << rssEnd << " kB (medians); see "
+        << OutputDir() << "/samples.csv";
+    if (total >= 600) {
+        // Long enough to have settled by half way: from there on it may not grow.
+        const double rssMiddle = Median(samples, (total - stretch) / 2, (total + stretch) / 2, rss);
+        EXPECT_LE(rssEnd - rssMiddle, SettledKb)
+            << "resident memory grew in the second half from " << rssMiddle << " kB to " << rssEnd
+            << " kB (medians); see " << OutputDir() << "/samples.csv";
+    }
+    // Descriptors and X resources are counted exactly: none may be left over.
+    EXPECT_LE(Highest(samples, total - stretch, total, fds),
+              Highest(samples, warm, warm + stretch, fds))
+        << "open file descriptors grew; see " << OutputDir() << "/samples.csv";
+    EXPECT_LE(Highest(samples, total - stretch, total, xres),
+              Highest(samples, warm, warm + stretch, xres))
+        << "X resources grew; at the end:" << TypeCounts(last);
+    EXPECT_LE(Highest(samples, total - stretch, total, pixmaps),
+              Highest(samples, warm, warm + stretch, pixmaps))
+        << "X pixmap memory grew";
+}
+
+}  // namespace
