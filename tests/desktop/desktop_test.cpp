@@ -30,9 +30,6 @@ using e2e::Screenshot;
 namespace menu = e2e::menu;
 
 constexpr int PanelHeight = 30;
-// No program here needs a session bus, and without one none is started on the display (and
-// left behind) on their behalf.
-const char* const NoSessionBus = "DBUS_SESSION_BUS_ADDRESS=disabled:";
 
 std::string OutputDir() {
     return std::string(LUMENVALE_BUILD_DIR) + "/desktop";
@@ -137,7 +134,7 @@ protected:
         ASSERT_TRUE(desktop.Open(session.DisplayName()));
         StartDesktop();
         ASSERT_FALSE(HasFatalFailure());
-        ASSERT_TRUE(session.StartProgram({LUMENVALE_PROGRAM}, LUMENVALE_DATA_DIR, {NoSessionBus}));
+        ASSERT_TRUE(session.StartProgram({LUMENVALE_PROGRAM}, LUMENVALE_DATA_DIR));
         ASSERT_TRUE(session.FindWindow("LumenvaleGame", &window, 20000))
             << "no window titled LumenvaleGame appeared on " << session.DisplayName();
         // The window manager places the window once it is mapped.
@@ -163,12 +160,9 @@ protected:
                              << "panel_size = 100% " << PanelHeight << "\n"
                              << "strut_policy = follow_size\n"
                              << "panel_items = T\n";
-        const std::vector<std::string> environment = {NoSessionBus,
-                                                      "GSETTINGS_BACKEND=memory",
-                                                      "HOME=" + home,
-                                                      "XDG_CONFIG_HOME=" + home + "/.config",
-                                                      "XDG_DATA_HOME=" + home + "/.local/share",
-                                                      "XDG_CACHE_HOME=" + home + "/.cache"};
+        const std::vector<std::string> environment = {
+            "GSETTINGS_BACKEND=memory", "HOME=" + home, "XDG_CONFIG_HOME=" + home + "/.config",
+            "XDG_DATA_HOME=" + home + "/.local/share", "XDG_CACHE_HOME=" + home + "/.cache"};
         ASSERT_TRUE(
             session.StartHelper({"mutter", "--x11", "--replace", "--sm-disable"}, environment));
         for (int waited = 0; !desktop.WindowManagerRunning(); waited += 50) {

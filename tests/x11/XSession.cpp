@@ -64,6 +64,26 @@ bool Borderless(::Display* display, Window window) {
     return none;
 }
 
+// In a child just forked: becomes the program on the session's display, with the given
+// settings on top. No program here needs a session bus; without one, none is started on the
+// display on its behalf (and left behind when the display ends).
+[[noreturn]] void ExecOnDisplay(const std::string& displayName,
+                                const std::vector<std::string>& commandLine,
+                                const std::vector<std::string>& environment) {
+    setenv("DISPLAY", displayName.c_str(), 1);
+    setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
+    for (const std::string& setting : environment) {
+        putenv(strdup(setting.c_str()));
+    }
+    std::vector<char*> argv;
+    for (const std::string& argument : commandLine) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+}
+
 }  // namespace
 
 void SleepMs(int ms) {
@@ -211,20 +231,10 @@ bool Session::StartProgram(const std::vector<std::string>& commandLine,
         if (chdir(workingDirectory.c_str()) != 0) {
             _exit(126);
         }
-        setenv("DISPLAY", displayName.c_str(), 1);
         setenv("SDL_VIDEODRIVER", "x11", 1);
         // A message box under Xvfb would block forever; the game must never need one here.
         setenv("LUMENVALE_NO_MESSAGE_BOX", "1", 1);
-        for (const std::string& setting : environment) {
-            putenv(strdup(setting.c_str()));
-        }
-        std::vector<char*> argv;
-        for (const std::string& argument : commandLine) {
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        }
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        _exit(127);
+        ExecOnDisplay(displayName, commandLine, environment);
     }
     return gameProcess > 0;
 }
@@ -239,17 +249,7 @@ bool Session::StartHelper(const std::vector<std::string>& commandLine,
         int null = open("/dev/null", O_WRONLY);
         dup2(null, 1);
         dup2(null, 2);
-        setenv("DISPLAY", displayName.c_str(), 1);
-        for (const std::string& setting : environment) {
-            putenv(strdup(setting.c_str()));
-        }
-        std::vector<char*> argv;
-        for (const std::string& argument : commandLine) {
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        }
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        _exit(127);
+        ExecOnDisplay(displayName, commandLine, environment);
     }
     if (helper < 0) {
         return false;
