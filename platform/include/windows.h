@@ -2,7 +2,8 @@
 //
 // Same names, types, constants and behaviour as <windows.h>, so the game's sources are
 // identical on every system. Each system other than Windows implements it in a folder of
-// its own beside include/ (sdl/: SDL2 on Linux); the tests link a scripted fake instead.
+// its own beside include/ (sdl/: SDL2 on Linux; web/: a browser page), sharing the window
+// messages of common/; the tests link a scripted fake instead.
 #pragma once
 
 #include <cstdint>

@@ -2,6 +2,8 @@
 // compatibility context, its messages, the pointer over it, the tick count and sleeping.
 #include <windows.h>
 
+#include "platform/common/WindowMessages.h"
+
 #include <SDL.h>
 #include <SDL_syswm.h>
 
@@ -9,21 +11,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <deque>
-#include <string>
 
 namespace {
 
-struct WindowClass {
-    std::string name;
-    WNDPROC procedure = nullptr;
-};
-
 struct Platform {
-    WindowClass windowClass;  // the game registers one class
     SDL_Window* sdlWindow = nullptr;
-    WNDPROC procedure = nullptr;
-    std::deque<MSG> queue;  // messages taken from SDL but not yet handed out
 #if defined(SDL_VIDEO_DRIVER_X11)
     ::Display* xDisplay = nullptr;  // the X server the window is on, when it is on one
     ::Window xWindow = 0;           // and the window there
@@ -124,7 +116,9 @@ MSG Translate(const SDL_Event& event) {
     return msg;
 }
 
-void TakeEvents() {
+}  // namespace
+
+void windowmessages::TakeEvents() {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) {
         return;
     }
@@ -132,25 +126,14 @@ void TakeEvents() {
     while (SDL_PollEvent(&event)) {
         MSG msg = Translate(event);
         if (msg.message != 0) {
-            platform.queue.push_back(msg);
+            Post(msg);
         }
     }
 }
 
-}  // namespace
-
-WORD WINAPI RegisterClassExA(const WNDCLASSEXA* windowClass) {
-    if (windowClass == nullptr || windowClass->lpszClassName == nullptr) {
-        return 0;
-    }
-    platform.windowClass = {windowClass->lpszClassName, windowClass->lpfnWndProc};
-    return 1;
-}
-
 HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD, int x, int y,
                             int width, int height, HWND, HMENU, HINSTANCE, LPVOID) {
-    if (className == nullptr || platform.windowClass.name != className ||
-        platform.sdlWindow != nullptr) {
+    if (!windowmessages::IsRegistered(className) || platform.sdlWindow != nullptr) {
         return nullptr;
     }
     StartVideo();
@@ -175,10 +158,7 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD, i
         platform.xWindow = info.info.x11.window;
     }
 #endif
-    platform.procedure = platform.windowClass.procedure;
-    if (platform.procedure != nullptr) {
-        platform.procedure(WindowHandle(), WM_CREATE, 0, 0);
-    }
+    windowmessages::Created(WindowHandle());
     return WindowHandle();
 }
 
@@ -193,44 +173,6 @@ BOOL WINAPI ShowWindow(HWND window, int) {
 int WINAPI ShowCursor(BOOL show) {
     SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
     return show ? 0 : -1;
-}
-
-BOOL WINAPI PeekMessageA(MSG* message, HWND, UINT, UINT, UINT) {
-    TakeEvents();
-    if (platform.queue.empty()) {
-        return FALSE;
-    }
-    *message = platform.queue.front();
-    platform.queue.pop_front();
-    return TRUE;
-}
-
-BOOL WINAPI TranslateMessage(const MSG*) {
-    return FALSE;
-}
-
-LRESULT WINAPI DispatchMessageA(const MSG* message) {
-    if (message->message == WM_QUIT || message->hwnd == nullptr || platform.procedure == nullptr) {
-        return 0;
-    }
-    return platform.procedure(message->hwnd, message->message, message->wParam, message->lParam);
-}
-
-LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
-    if (message == WM_CLOSE && window != nullptr && platform.procedure != nullptr) {
-        // Closing a window destroys it, and the window hears of it.
-        platform.procedure(window, WM_DESTROY, 0, 0);
-    }
-    return 0;
-}
-
-void WINAPI PostQuitMessage(int exitCode) {
-    // The quit message comes after every message that arrived before it.
-    TakeEvents();
-    MSG msg = {};
-    msg.message = WM_QUIT;
-    msg.wParam = static_cast<WPARAM>(exitCode);
-    platform.queue.push_back(msg);
 }
 
 // The pointer relative to the game window's top-left corner. The game draws as if its window

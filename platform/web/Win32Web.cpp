@@ -7,9 +7,7 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
-#include <deque>
-#include <string>
-
+#include "platform/common/WindowMessages.h"
 #include "platform/web/GlOnWebGl.h"
 
 namespace {
@@ -17,17 +15,9 @@ namespace {
 const int CanvasWidth = 1280;
 const int CanvasHeight = 1024;
 
-struct WindowClass {
-    std::string name;
-    WNDPROC procedure = nullptr;
-};
-
 struct Platform {
-    WindowClass windowClass;  // the game registers one class
     bool windowMade = false;
-    WNDPROC procedure = nullptr;
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
-    std::deque<MSG> queue;  // messages taken from the page but not yet handed out
 };
 
 Platform platform;
@@ -74,7 +64,9 @@ LPARAM PointParam(int x, int y) {
     return static_cast<LPARAM>((x & 0xFFFF) | ((y & 0xFFFF) << 16));
 }
 
-void TakeEvents() {
+}  // namespace
+
+void windowmessages::TakeEvents() {
     int next[4];
     while (TakePageMessage(next)) {
         MSG msg = {};
@@ -83,30 +75,17 @@ void TakeEvents() {
         msg.wParam = static_cast<WPARAM>(next[1]);
         msg.lParam = PointParam(next[2], next[3]);
         msg.time = GetTickCount();
-        platform.queue.push_back(msg);
+        Post(msg);
     }
-}
-
-}  // namespace
-
-WORD WINAPI RegisterClassExA(const WNDCLASSEXA* windowClass) {
-    if (windowClass == nullptr || windowClass->lpszClassName == nullptr) {
-        return 0;
-    }
-    platform.windowClass = {windowClass->lpszClassName, windowClass->lpfnWndProc};
-    return 1;
 }
 
 HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR, DWORD, int, int, int, int, HWND, HMENU,
                             HINSTANCE, LPVOID) {
-    if (className == nullptr || platform.windowClass.name != className || platform.windowMade) {
+    if (!windowmessages::IsRegistered(className) || platform.windowMade) {
         return nullptr;
     }
     platform.windowMade = true;
-    platform.procedure = platform.windowClass.procedure;
-    if (platform.procedure != nullptr) {
-        platform.procedure(WindowHandle(), WM_CREATE, 0, 0);
-    }
+    windowmessages::Created(WindowHandle());
     return WindowHandle();
 }
 
@@ -117,43 +96,6 @@ BOOL WINAPI ShowWindow(HWND, int) {
 int WINAPI ShowCursor(BOOL show) {
     ShowPagePointer(show);
     return show ? 0 : -1;
-}
-
-BOOL WINAPI PeekMessageA(MSG* message, HWND, UINT, UINT, UINT) {
-    TakeEvents();
-    if (platform.queue.empty()) {
-        return FALSE;
-    }
-    *message = platform.queue.front();
-    platform.queue.pop_front();
-    return TRUE;
-}
-
-BOOL WINAPI TranslateMessage(const MSG*) {
-    return FALSE;
-}
-
-LRESULT WINAPI DispatchMessageA(const MSG* message) {
-    if (message->message == WM_QUIT || message->hwnd == nullptr || platform.procedure == nullptr) {
-        return 0;
-    }
-    return platform.procedure(message->hwnd, message->message, message->wParam, message->lParam);
-}
-
-LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
-    if (message == WM_CLOSE && window != nullptr && platform.procedure != nullptr) {
-        platform.procedure(window, WM_DESTROY, 0, 0);
-    }
-    return 0;
-}
-
-void WINAPI PostQuitMessage(int exitCode) {
-    // The quit message comes after every message that arrived before it.
-    TakeEvents();
-    MSG msg = {};
-    msg.message = WM_QUIT;
-    msg.wParam = static_cast<WPARAM>(exitCode);
-    platform.queue.push_back(msg);
 }
 
 BOOL WINAPI GetCursorPos(POINT* point) {

@@ -1,0 +1,21 @@
+// The window class, the one window's procedure and its message queue, the same on every
+// system other than Windows. Each system's layer feeds the queue from its own input.
+#pragma once
+
+#include <windows.h>
+
+namespace windowmessages {
+
+// Defined by each system's layer: moves the input that has arrived into the queue, with Post.
+void TakeEvents();
+
+void Post(const MSG& message);
+
+// Whether `className` is the class the game registered.
+bool IsRegistered(LPCSTR className);
+
+// The window made from the registered class: it takes that class's procedure and hears
+// WM_CREATE, as a Win32 window does.
+void Created(HWND window);
+
+}  // namespace windowmessages
