@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "tests/e2e/GameScreen.h"
+#include "tests/support/Shell.h"
 #include "tests/x11/XSession.h"
 
 namespace {
@@ -30,17 +31,7 @@ const std::string Work = LUMENVALE_PACKAGE_TEST_DIR;
 
 // ---- Running tools -----------------------------------------------------------------------
 
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-bool Shell(const std::string& command) {
-    return std::system(command.c_str()) == 0;
-}
+using shell::Quoted;
 
 // What a command writes to its output (its errors too), and its exit status.
 struct Output {
@@ -98,7 +89,7 @@ bool Required() {
 
 #define REQUIRE_TOOL(tool)                                                                      \
     do {                                                                                        \
-        if (!Shell("command -v " + std::string(tool) + " >/dev/null 2>&1")) {                   \
+        if (!shell::Run("command -v " + std::string(tool) + " >/dev/null 2>&1")) {              \
             SKIP_OR_FAIL(tool << " is not installed (scripts/lib/setup.sh names its package)"); \
         }                                                                                       \
     } while (false)
@@ -110,7 +101,7 @@ std::string DebPath() {
 // A fresh, empty folder of the test's own.
 std::string FreshFolder(const std::string& name) {
     const std::string path = Work + "/" + name;
-    Shell("rm -rf " + Quoted(path) + " && mkdir -p " + Quoted(path));
+    shell::Run("rm -rf " + Quoted(path) + " && mkdir -p " + Quoted(path));
     return path;
 }
 
@@ -191,7 +182,7 @@ TEST(DebianPackage, PassesLintianAndTheDesktopEntryMetadataAndManualValidators) 
     }
 
     const std::string tree = FreshFolder("validated");
-    ASSERT_TRUE(Shell("dpkg-deb -x " + Quoted(DebPath()) + " " + Quoted(tree)));
+    ASSERT_TRUE(shell::Run("dpkg-deb -x " + Quoted(DebPath()) + " " + Quoted(tree)));
     const std::string share = tree + "/usr/share";
     Output desktop = Capture("desktop-file-validate " +
                              Quoted(share + "/applications/org.lumenvale.Lumenvale.desktop"));
@@ -226,7 +217,7 @@ TEST(InstalledGame, StartsThroughItsCommandFromAnotherFolderAndDrawsTheMenuWithI
     REQUIRE_FILE(DebPath(), "scripts/package");
     REQUIRE_TOOL("Xvfb");
     const std::string tree = FreshFolder("installed");
-    ASSERT_TRUE(Shell("dpkg-deb -x " + Quoted(DebPath()) + " " + Quoted(tree)));
+    ASSERT_TRUE(shell::Run("dpkg-deb -x " + Quoted(DebPath()) + " " + Quoted(tree)));
     const std::string elsewhere = FreshFolder("elsewhere");
 
     xsession::Session session;
@@ -250,8 +241,8 @@ TEST(InstalledGame, StartsThroughItsCommandFromAnotherFolderAndDrawsTheMenuWithI
 TEST(InstalledGame, CommandNamesTheMissingPicturesFolder) {
     REQUIRE_FILE(DebPath(), "scripts/package");
     const std::string tree = FreshFolder("no-pictures");
-    ASSERT_TRUE(Shell("dpkg-deb -x " + Quoted(DebPath()) + " " + Quoted(tree) + " && rm -r " +
-                      Quoted(tree + "/usr/share/games/lumenvale")));
+    ASSERT_TRUE(shell::Run("dpkg-deb -x " + Quoted(DebPath()) + " " + Quoted(tree) + " && rm -r " +
+                           Quoted(tree + "/usr/share/games/lumenvale")));
     Output run = Capture("cd / && " + Quoted(tree + "/usr/games/lumenvale"));
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find(tree + "/usr/share/games/lumenvale"), std::string::npos)
@@ -303,7 +294,7 @@ protected:
         REQUIRE_TOOL("wrestool");
         REQUIRE_TOOL("icotool");
         exe = FreshFolder("windows") + "/lumenvale.exe";
-        ASSERT_TRUE(Shell("unzip -p " + Quoted(zip) + " lumenvale.exe >" + Quoted(exe)));
+        ASSERT_TRUE(shell::Run("unzip -p " + Quoted(zip) + " lumenvale.exe >" + Quoted(exe)));
     }
 
     Output Resource(const std::string& type) {
@@ -315,7 +306,7 @@ protected:
 
 TEST_F(WindowsProgram, CarriesTheIconInEverySizeFrom16To256) {
     const std::string ico = Work + "/windows/lumenvale.ico";
-    ASSERT_TRUE(Shell("wrestool -x --type=group_icon -o " + Quoted(ico) + " " + Quoted(exe)));
+    ASSERT_TRUE(shell::Run("wrestool -x --type=group_icon -o " + Quoted(ico) + " " + Quoted(exe)));
     std::set<std::string> sizes;
     for (const std::string& line : Capture("icotool -l " + Quoted(ico)).Lines()) {
         EXPECT_NE(line.find("--bit-depth=32"), std::string::npos) << line;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "tests/e2e/GameScreen.h"
+#include "tests/support/Shell.h"
 #include "tests/x11/XSession.h"
 
 namespace {
@@ -50,20 +51,10 @@ bool Exists(const std::string& path) {
     return stat(path.c_str(), &info) == 0;
 }
 
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-bool Shell(const std::string& command) {
-    return std::system(command.c_str()) == 0;
-}
+using shell::Quoted;
 
 bool OnPath(const std::string& program) {
-    return Shell("command -v " + program + " >/dev/null 2>&1");
+    return shell::Run("command -v " + program + " >/dev/null 2>&1");
 }
 
 std::vector<std::string> OutputLines(const std::string& command) {
@@ -119,17 +110,17 @@ public:
         for (const std::string& setting : Environment()) {
             settings += " " + Quoted(setting);
         }
-        bool made = Shell("rm -rf " + Quoted(path) + " && mkdir -p " + Quoted(path)) &&
-                    Shell(settings + " wineboot -i >" + Quoted(path + ".log") + " 2>&1") &&
-                    Shell(settings + " timeout 120 wineserver -w") &&
-                    Shell("touch " + Quoted(ReadyMark()));
+        bool made = shell::Run("rm -rf " + Quoted(path) + " && mkdir -p " + Quoted(path)) &&
+                    shell::Run(settings + " wineboot -i >" + Quoted(path + ".log") + " 2>&1") &&
+                    shell::Run(settings + " timeout 120 wineserver -w") &&
+                    shell::Run("touch " + Quoted(ReadyMark()));
         *seconds = std::chrono::duration<double>(Clock::now() - start).count();
         return made;
     }
 
     // Ends every Wine process of this prefix, the game and the wineserver among them.
     void Stop() const {
-        Shell("env " + Quoted("WINEPREFIX=" + path) + " wineserver -k >/dev/null 2>&1");
+        shell::Run("env " + Quoted("WINEPREFIX=" + path) + " wineserver -k >/dev/null 2>&1");
     }
 
     const std::string& Path() const { return path; }
@@ -312,8 +303,8 @@ TEST_F(WineGame, RunsBorderlessAtTheTopLeftPlaysABoardAndExitsWithZero) {
 
     // A fresh copy of the package, unzipped as a player would.
     const std::string folder = WineDir() + "/lumenvale-windows";
-    ASSERT_TRUE(Shell("rm -rf " + Quoted(folder) + " && mkdir -p " + Quoted(folder) +
-                      " && unzip -q " + Quoted(package) + " -d " + Quoted(folder)));
+    ASSERT_TRUE(shell::Run("rm -rf " + Quoted(folder) + " && mkdir -p " + Quoted(folder) +
+                           " && unzip -q " + Quoted(package) + " -d " + Quoted(folder)));
     ASSERT_TRUE(Exists(folder + "/lumenvale.exe"));
 
     // Wine processes left by a run that was killed would hold the prefix: they end first.
