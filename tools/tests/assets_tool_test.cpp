@@ -16,22 +16,13 @@
 #include "cp1251.h"
 #include "font_atlas.h"
 #include "pictures.h"
+#include "tests/Check.h"
 
 using namespace lumenvale::assets;
 
 namespace {
 
-int failures = 0;
-
 using Codes = std::initializer_list<std::uint8_t>;
-
-#define CHECK(condition)                                                                 \
-    do {                                                                                 \
-        if (!(condition)) {                                                              \
-            ++failures;                                                                  \
-            std::fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #condition); \
-        }                                                                                \
-    } while (0)
 
 std::uint32_t read32(const std::vector<std::uint8_t>& b, size_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
@@ -158,7 +149,7 @@ void testCodePageAgainstSystemTable() {
             std::fprintf(stderr, "byte 0x%02x: got U+%04X, system says U+%04X\n", byte,
                          static_cast<unsigned>(cp1251ToUnicode(static_cast<std::uint8_t>(byte))),
                          static_cast<unsigned>(expected));
-            ++failures;
+            ++check::failures;
         }
     }
     iconv_close(convert);
@@ -228,7 +219,7 @@ void testFontAtlas(const std::vector<std::uint8_t>& bytes) {
             all.top != inner.top || all.bottom != inner.bottom) {
             std::fprintf(stderr, "cell %d (code %d): wrong ink or ink in the margin\n", cell,
                          atlas::codeOfCell(cell));
-            ++failures;
+            ++check::failures;
         }
     }
     CHECK(inkOf(image, 0xA0).empty());
@@ -433,8 +424,5 @@ int main(int argc, char** argv) {
     } else {
         std::fprintf(stderr, "no font file given: title and atlas checks skipped\n");
     }
-    if (failures == 0) {
-        std::printf("all picture checks passed\n");
-    }
-    return failures == 0 ? 0 : 1;
+    return check::Result("picture");
 }

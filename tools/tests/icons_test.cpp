@@ -12,20 +12,11 @@
 #include "ico_writer.h"
 #include "icons.h"
 #include "png_writer.h"
+#include "tests/Check.h"
 
 using namespace lumenvale::assets;
 
 namespace {
-
-int failures = 0;
-
-#define CHECK(condition)                                                                 \
-    do {                                                                                 \
-        if (!(condition)) {                                                              \
-            ++failures;                                                                  \
-            std::fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #condition); \
-        }                                                                                \
-    } while (0)
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -243,8 +234,5 @@ int main() {
     testPngReadsBack();
     testIcoHoldsEverySize();
     testIconShowsFourLitLamps();
-    if (failures == 0) {
-        std::printf("all icon checks passed\n");
-    }
-    return failures == 0 ? 0 : 1;
+    return check::Result("icon");
 }
