@@ -1,5 +1,7 @@
 #include "app/AppWindow.h"
 
+#include "app/GL.h"
+
 void AppWindow::Create(const char* className, const char* title, DWORD style, int x, int y,
                        int width, int height, WNDPROC procedure, bool showCursor) {
     WNDCLASSEXA windowClass = {};
@@ -50,4 +52,21 @@ void AppWindow::Run() {
 
 void AppWindow::Present() {
     SwapBuffers(deviceContext);
+}
+
+void AppWindow::FitFrame(int frameWidth, int frameHeight) {
+    RECT client;
+    // A minimised window has no client area; the frame keeps its last box until it is back.
+    if (!GetClientRect(window, &client) || client.right <= client.left ||
+        client.bottom <= client.top) {
+        return;
+    }
+    int clientHeight = client.bottom - client.top;
+    frame = FrameInClient(client.right - client.left, clientHeight, frameWidth, frameHeight);
+    PixelBox wanted = {frame.x, clientHeight - frame.y - frame.height, frame.width, frame.height};
+    // Only when it changes: on a window of the frame's own size that is once, at the first frame.
+    if (wanted != viewport) {
+        viewport = wanted;
+        glViewport(wanted.x, wanted.y, wanted.width, wanted.height);
+    }
 }

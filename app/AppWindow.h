@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "app/FrameFit.h"
+
 class AppWindow {
 public:
     void Create(const char* className, const char* title, DWORD style, int x, int y, int width,
@@ -14,6 +16,10 @@ public:
     // the quit message has been taken.
     void Run();
     void Present();
+    // Fits a frame of this size to the window's client area as it is now (the largest centred
+    // box of its shape, black around it) and points GL's viewport there. Each drawn frame calls
+    // it first, so the frame follows every move and resize of the window.
+    void FitFrame(int frameWidth, int frameHeight);
     virtual void Frame() = 0;
 
 protected:
@@ -21,4 +27,6 @@ protected:
     HGLRC glContext;
     HWND window;
     MSG message;
+    PixelBox frame;     // where the frame lies in the client area, from the latest FitFrame
+    PixelBox viewport;  // GL's viewport as last set (rows counted from the bottom); none at first
 };

@@ -5,6 +5,7 @@ extern "C" {
 
 void GLAPIENTRY glClear(GLbitfield) {}
 void GLAPIENTRY glClearColor(GLclampf, GLclampf, GLclampf, GLclampf) {}
+void GLAPIENTRY glViewport(GLint, GLint, GLsizei, GLsizei) {}
 void GLAPIENTRY glEnable(GLenum) {}
 void GLAPIENTRY glDisable(GLenum) {}
 void GLAPIENTRY glBlendFunc(GLenum, GLenum) {}

@@ -47,7 +47,7 @@ void PuzzleGame::DrawBoardFrame() {
     escapeTimer += TimerStep();
     // The rest of this frame is still the board's: it is drawn and a click still counts.
     SwitchOnEscape(StateMenu);
-    cursor.Update(ScreenWidth, ScreenHeight);
+    cursor.Update(window, frame);
     // Lamps and indicators show the board as it stood when the frame began; a flip shows from
     // the next frame on.
     DrawLamps();

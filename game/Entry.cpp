@@ -1,6 +1,7 @@
 // The program's entry and its global objects.
 #include <windows.h>
 
+#include "app/FrameFit.h"
 #include "app/WindowProcedure.h"
 #include "game/PuzzleGame.h"
 #include "ui/BitmapFont.h"
@@ -10,8 +11,11 @@ BitmapFont gameFont;
 PuzzleGame game;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    game.Create("LumenvaleClass", "LumenvaleGame", WS_POPUP, 0, 0, 1280, 1024, WindowProcedure,
-                false);
+    // At the work area's top-left corner, as large as the display's scale asks and the work
+    // area allows: 1280 x 1024 at (0, 0) on a desktop of that size or more at 100 %.
+    PixelBox place = WindowOnDesktop(ScreenWidth, ScreenHeight);
+    game.Create("LumenvaleClass", "LumenvaleGame", WS_POPUP, place.x, place.y, place.width,
+                place.height, WindowProcedure, false);
     game.Run();
     return 0;
 }

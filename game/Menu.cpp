@@ -129,7 +129,7 @@ void PuzzleGame::MakeAboutBox() {
 
 void PuzzleGame::DrawMenuFrame() {
     glClear(GL_COLOR_BUFFER_BIT);
-    cursor.Update(ScreenWidth, ScreenHeight);
+    cursor.Update(window, frame);
     menuTimer += TimerStep();
     // Escape leads back to a board only when there is one; the rest of this frame is still
     // the menu's.

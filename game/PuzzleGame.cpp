@@ -27,11 +27,13 @@ const Picture Pictures[] = {
 void PuzzleGame::Frame() {
     if (state == StateStartup) {
         StartUp();
-    } else if (state == StateMenu) {
-        DrawMenuFrame();
-        EndFrame();
-    } else if (state == StateBoard) {
-        DrawBoardFrame();
+    } else if (state == StateMenu || state == StateBoard) {
+        FitFrame(ScreenWidth, ScreenHeight);
+        if (state == StateMenu) {
+            DrawMenuFrame();
+        } else {
+            DrawBoardFrame();
+        }
         EndFrame();
     } else {
         // The state is left as it is, so the box comes back on every idle pass.

@@ -20,7 +20,8 @@ const int32_t StateStartup = 0x5631;
 const int32_t StateMenu = 0x8421;
 const int32_t StateBoard = 0x8521;
 
-// The window the screens draw on; the pointer is mapped against it.
+// The frame the screens draw, in pixels on a window of its own size; on any other window it is
+// scaled to the largest centred box of its shape, and the pointer is mapped through that box.
 const int ScreenWidth = 1280;
 const int ScreenHeight = 1024;
 

@@ -64,9 +64,13 @@ TEST_F(GameTest, StartUpDrawsNothingAndTheFirstPresentedFrameIsTheMenu) {
                                      recgl::Calls().begin() + static_cast<long>(startUpCalls));
     EXPECT_EQ(scenario::Named(startUp, "glBegin").size(), 0u);
     EXPECT_EQ(scenario::Named(startUp, "glClear").size(), 0u);
-    // The first picture: cleared, the menu's planet and title, the cursor last.
-    ASSERT_FALSE(firstFrame.empty());
-    EXPECT_TRUE(firstFrame.front().Is("glClear"));
+    // The first picture: the viewport on the whole 1280 x 1024 window, cleared, the menu's
+    // planet and title, the cursor last.
+    ASSERT_GE(firstFrame.size(), 2u);
+    EXPECT_TRUE(firstFrame[0].Is("glViewport"));
+    EXPECT_EQ(std::vector<double>(firstFrame[0].args, firstFrame[0].args + 4),
+              (std::vector<double>{0, 0, 1280, 1024}));
+    EXPECT_TRUE(firstFrame[1].Is("glClear"));
     std::vector<GLuint> bound = scenario::BoundTextures(firstFrame);
     ASSERT_GE(bound.size(), 3u);
     EXPECT_EQ(bound[bound.size() - 3], game.texPlanet);

@@ -84,7 +84,7 @@ TEST_F(WindowProcedureTest, EverythingElseGoesToTheDefaultProcedureAndItsResultI
     EXPECT_EQ(fakewin::Get().quitCodes, std::vector<int>{0});
 }
 
-TEST(Cursor, MapsScreenPixelsToGlCoordinates) {
+TEST(Cursor, MapsThePointerThroughTheFramesBoxInTheWindow) {
     fakewin::Reset();
     Cursor cursor;
     EXPECT_EQ(cursor.glX, 0.0f);
@@ -92,25 +92,33 @@ TEST(Cursor, MapsScreenPixelsToGlCoordinates) {
     struct Case {
         LONG x, y;
         float glX, glY;
-    } cases[] = {{0, 0, -1, 1},
-                 {640, 512, 0, 0},
-                 {1280, 1024, 1, -1},
-                 {1279, 0, 0.9984375f, 1},
-                 {320, 768, -0.5f, -0.5f},
-                 {1920, -512, 2, 2}};
-    for (const Case& c : cases) {
-        fakewin::SetPointer(c.x, c.y);
-        cursor.Update(1280, 1024);
-        EXPECT_EQ(cursor.screenX, c.x);
-        EXPECT_EQ(cursor.screenY, c.y);
-        GlPoint at = cursor.GlPosition();
-        EXPECT_FLOAT_EQ(at.x, c.glX) << c.x;
-        EXPECT_FLOAT_EQ(at.y, c.glY) << c.y;
-    }
-    // The halving is an integer shift: an odd width of 1281 still halves to 640.
-    fakewin::SetPointer(640, 0);
-    cursor.Update(1281, 1025);
-    EXPECT_FLOAT_EQ(cursor.glX, 0.0f);
+    };
+    auto check = [&](const PixelBox& frame, std::initializer_list<Case> cases) {
+        for (const Case& c : cases) {
+            fakewin::SetPointer(c.x, c.y);
+            cursor.Update(fakewin::Get().window, frame);
+            EXPECT_EQ(cursor.screenX, c.x);
+            EXPECT_EQ(cursor.screenY, c.y);
+            EXPECT_FLOAT_EQ(cursor.glX, c.glX) << c.x;
+            EXPECT_FLOAT_EQ(cursor.glY, c.glY) << c.y;
+        }
+    };
+    // A 1280 x 1024 window at the desktop's corner: x / 640 - 1 and 1 - y / 512, exactly.
+    fakewin::PlaceWindow(0, 0, 1280, 1024);
+    check({0, 0, 1280, 1024}, {{0, 0, -1, 1},
+                               {640, 512, 0, 0},
+                               {1280, 1024, 1, -1},
+                               {1279, 0, 0.9984375f, 1},
+                               {320, 768, -0.5f, -0.5f},
+                               {1920, -512, 2, 2}});
+    // A 1280 x 768 window at (43, 0) with the frame in the middle 960 x 768 of it; beside the
+    // frame the pointer lies beyond the edges.
+    fakewin::PlaceWindow(43, 0, 1280, 768);
+    check({160, 0, 960, 768}, {{43 + 160, 0, -1, 1},
+                               {43 + 640, 384, 0, 0},
+                               {43 + 1120, 768, 1, -1},
+                               {43 + 400, 576, -0.5f, -0.5f},
+                               {43, 0, -1 - 1 / 3.0f, 1}});
 }
 
 class FrameClockTest : public ::testing::Test {

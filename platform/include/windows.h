@@ -33,6 +33,7 @@ typedef struct HCURSOR__* HCURSOR;
 typedef struct HBRUSH__* HBRUSH;
 typedef struct HMENU__* HMENU;
 typedef void* LPVOID;
+typedef void* PVOID;
 
 #ifndef TRUE
 #define TRUE 1
@@ -46,6 +47,13 @@ typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 struct POINT {
     LONG x;
     LONG y;
+};
+
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
 };
 
 struct MSG {
@@ -122,12 +130,18 @@ struct PIXELFORMATDESCRIPTOR {
 #define VK_ESCAPE 0x1B
 #define VK_SPACE 0x20
 
+// A point packed into a mouse message's lParam: x in the low word, y in the high word.
+#define MAKELPARAM(low, high) ((LPARAM)(DWORD)(((WORD)(low)) | ((DWORD)((WORD)(high))) << 16))
+
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
 #define SW_SHOW 5
 #define WS_POPUP 0x80000000L
 #define MB_OK 0x00000000L
 #define IDOK 1
+#define SPI_GETWORKAREA 0x0030
+#define LOGPIXELSX 88
+#define LOGPIXELSY 90
 
 #define PFD_TYPE_RGBA 0
 #define PFD_MAIN_PLANE 0
@@ -148,10 +162,18 @@ LRESULT WINAPI DispatchMessageA(const MSG* message);
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void WINAPI PostQuitMessage(int exitCode);
 BOOL WINAPI GetCursorPos(POINT* point);
+BOOL WINAPI ScreenToClient(HWND window, POINT* point);
+BOOL WINAPI GetClientRect(HWND window, RECT* rect);
+// Only SPI_GETWORKAREA: the desktop less its panels and taskbar, in screen pixels.
+BOOL WINAPI SystemParametersInfoA(UINT action, UINT param, PVOID value, UINT winIni);
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 // GDI and WGL.
+// GetDC(nullptr) is the screen's device context, which only answers GetDeviceCaps.
 HDC WINAPI GetDC(HWND window);
+int WINAPI ReleaseDC(HWND window, HDC deviceContext);
+// Only LOGPIXELSX and LOGPIXELSY: the display's pixels per logical inch, 96 at 100 %.
+int WINAPI GetDeviceCaps(HDC deviceContext, int index);
 int WINAPI ChoosePixelFormat(HDC deviceContext, const PIXELFORMATDESCRIPTOR* descriptor);
 BOOL WINAPI SetPixelFormat(HDC deviceContext, int format, const PIXELFORMATDESCRIPTOR* descriptor);
 BOOL WINAPI SwapBuffers(HDC deviceContext);

@@ -83,10 +83,6 @@ UINT ButtonMessage(Uint8 button, bool down) {
     }
 }
 
-LPARAM PointParam(int x, int y) {
-    return static_cast<LPARAM>((x & 0xFFFF) | ((y & 0xFFFF) << 16));
-}
-
 // The window message an SDL event stands for, or 0 for events the game has no use for.
 MSG Translate(const SDL_Event& event) {
     MSG msg = {};
@@ -101,11 +97,11 @@ MSG Translate(const SDL_Event& event) {
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
             msg.message = ButtonMessage(event.button.button, event.type == SDL_MOUSEBUTTONDOWN);
-            msg.lParam = PointParam(event.button.x, event.button.y);
+            msg.lParam = MAKELPARAM(event.button.x, event.button.y);
             break;
         case SDL_MOUSEMOTION:
             msg.message = WM_MOUSEMOVE;
-            msg.lParam = PointParam(event.motion.x, event.motion.y);
+            msg.lParam = MAKELPARAM(event.motion.x, event.motion.y);
             break;
         case SDL_QUIT:  // the window manager's close request, or SIGTERM / SIGINT
             msg.message = WM_CLOSE;
@@ -175,35 +171,104 @@ int WINAPI ShowCursor(BOOL show) {
     return show ? 0 : -1;
 }
 
-// The pointer relative to the game window's top-left corner. The game draws as if its window
-// sat at the desktop's top-left corner, as it does on Windows; a window manager may put it
-// elsewhere (below a top panel, or wherever the user drags it), and the pointer must follow.
+// The pointer on the desktop, and the window's client area there. On X they come from the X
+// server itself: SDL's cached global position stops following the pointer after a few clicks
+// under some X servers. Elsewhere SDL knows the pointer on the desktop and the window's place on
+// it (or, where it knows neither, gives the pointer within the window and the window at (0, 0)).
 BOOL WINAPI GetCursorPos(POINT* point) {
 #if defined(SDL_VIDEO_DRIVER_X11)
-    // Ask the X server itself: SDL's cached global position stops following the pointer
-    // after a few clicks under some X servers.
     if (::Display* display = platform.xDisplay) {
         ::Window root, child;
         int rootX, rootY, windowX, windowY;
         unsigned int buttons;
         if (XQueryPointer(display, platform.xWindow, &root, &child, &rootX, &rootY, &windowX,
                           &windowY, &buttons)) {
-            point->x = windowX;
-            point->y = windowY;
+            point->x = rootX;
+            point->y = rootY;
             return TRUE;
         }
     }
 #endif
-    // Elsewhere SDL knows the pointer on the desktop and the window's place on it (or, where
-    // it knows neither, gives the pointer within the window and the window at (0, 0)).
-    int x = 0, y = 0, windowX = 0, windowY = 0;
+    int x = 0, y = 0;
     SDL_GetGlobalMouseState(&x, &y);
-    if (platform.sdlWindow != nullptr) {
-        SDL_GetWindowPosition(platform.sdlWindow, &windowX, &windowY);
-    }
-    point->x = x - windowX;
-    point->y = y - windowY;
+    point->x = x;
+    point->y = y;
     return TRUE;
+}
+
+BOOL WINAPI ScreenToClient(HWND window, POINT* point) {
+    if (window == nullptr || window != WindowHandle()) {
+        return FALSE;
+    }
+#if defined(SDL_VIDEO_DRIVER_X11)
+    if (::Display* display = platform.xDisplay) {
+        ::Window child;
+        int x, y;
+        if (XTranslateCoordinates(display, DefaultRootWindow(display), platform.xWindow, point->x,
+                                  point->y, &x, &y, &child)) {
+            point->x = x;
+            point->y = y;
+            return TRUE;
+        }
+    }
+#endif
+    int windowX = 0, windowY = 0;
+    SDL_GetWindowPosition(platform.sdlWindow, &windowX, &windowY);
+    point->x -= windowX;
+    point->y -= windowY;
+    return TRUE;
+}
+
+// The size the window has now, whatever was asked: a window manager may have moved, resized,
+// tiled or maximised it since, and SDL hears of it as events are taken.
+BOOL WINAPI GetClientRect(HWND window, RECT* rect) {
+    if (window == nullptr || window != WindowHandle()) {
+        return FALSE;
+    }
+    int width = 0, height = 0;
+    SDL_GetWindowSize(platform.sdlWindow, &width, &height);
+    *rect = {0, 0, width, height};
+    return TRUE;
+}
+
+// The first display less what panels reserve (on X, as the window manager publishes it).
+BOOL WINAPI SystemParametersInfoA(UINT action, UINT, PVOID value, UINT) {
+    if (action != SPI_GETWORKAREA || value == nullptr) {
+        return FALSE;
+    }
+    StartVideo();
+    SDL_Rect usable;
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) {
+        return FALSE;
+    }
+    *static_cast<RECT*>(value) = {usable.x, usable.y, usable.x + usable.w, usable.y + usable.h};
+    return TRUE;
+}
+
+// 96 pixels per logical inch, unless the desktop sets a scale for X programs: the Xft.dpi that
+// desktops publish in the X server's resources (192 at 200 %).
+int WINAPI GetDeviceCaps(HDC, int index) {
+    if (index != LOGPIXELSX && index != LOGPIXELSY) {
+        return 0;
+    }
+    int dpi = 96;
+#if defined(SDL_VIDEO_DRIVER_X11)
+    StartVideo();
+    if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0) {
+        if (::Display* display = XOpenDisplay(nullptr)) {
+            const char* resources = XResourceManagerString(display);
+            const char* setting = resources ? std::strstr(resources, "Xft.dpi:") : nullptr;
+            if (setting != nullptr && (setting == resources || setting[-1] == '\n')) {
+                double value = std::strtod(setting + std::strlen("Xft.dpi:"), nullptr);
+                if (value >= 48 && value <= 960) {
+                    dpi = static_cast<int>(value + 0.5);
+                }
+            }
+            XCloseDisplay(display);
+        }
+    }
+#endif
+    return dpi;
 }
 
 int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
@@ -215,19 +280,6 @@ int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
     }
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, platform.sdlWindow);
     return IDOK;
-}
-
-HDC WINAPI GetDC(HWND window) {
-    return reinterpret_cast<HDC>(window);
-}
-
-int WINAPI ChoosePixelFormat(HDC deviceContext, const PIXELFORMATDESCRIPTOR*) {
-    // The window was made with the one format the game asks for.
-    return deviceContext != nullptr ? 1 : 0;
-}
-
-BOOL WINAPI SetPixelFormat(HDC deviceContext, int format, const PIXELFORMATDESCRIPTOR*) {
-    return deviceContext != nullptr && format == 1;
 }
 
 BOOL WINAPI SwapBuffers(HDC deviceContext) {

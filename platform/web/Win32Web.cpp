@@ -60,10 +60,6 @@ EM_ASYNC_JS(void, YieldToBrowser, (int milliseconds), {
     });
 });
 
-LPARAM PointParam(int x, int y) {
-    return static_cast<LPARAM>((x & 0xFFFF) | ((y & 0xFFFF) << 16));
-}
-
 }  // namespace
 
 void windowmessages::TakeEvents() {
@@ -73,7 +69,7 @@ void windowmessages::TakeEvents() {
         msg.hwnd = WindowHandle();
         msg.message = static_cast<UINT>(next[0]);
         msg.wParam = static_cast<WPARAM>(next[1]);
-        msg.lParam = PointParam(next[2], next[3]);
+        msg.lParam = MAKELPARAM(next[2], next[3]);
         msg.time = GetTickCount();
         Post(msg);
     }
@@ -98,29 +94,43 @@ int WINAPI ShowCursor(BOOL show) {
     return show ? 0 : -1;
 }
 
+// The canvas stands for a 1280 x 1024 window at (0, 0) of a desktop of its own size, at any CSS
+// size: the page scales it and keeps the pointer in its pixels.
 BOOL WINAPI GetCursorPos(POINT* point) {
-    // The canvas stands for a window at (0, 0) of a 1280 x 1024 desktop, at any CSS size.
     point->x = PointerX();
     point->y = PointerY();
     return TRUE;
+}
+
+BOOL WINAPI ScreenToClient(HWND window, POINT*) {
+    return window == WindowHandle();
+}
+
+BOOL WINAPI GetClientRect(HWND window, RECT* rect) {
+    if (window != WindowHandle()) {
+        return FALSE;
+    }
+    *rect = {0, 0, CanvasWidth, CanvasHeight};
+    return TRUE;
+}
+
+BOOL WINAPI SystemParametersInfoA(UINT action, UINT, PVOID value, UINT) {
+    if (action != SPI_GETWORKAREA || value == nullptr) {
+        return FALSE;
+    }
+    *static_cast<RECT*>(value) = {0, 0, CanvasWidth, CanvasHeight};
+    return TRUE;
+}
+
+int WINAPI GetDeviceCaps(HDC, int index) {
+    // The canvas's pixels are the game's own; the page's scale is the browser's business.
+    return index == LOGPIXELSX || index == LOGPIXELSY ? 96 : 0;
 }
 
 int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
     // On the page, never a blocking dialog: the game goes on as if OK had been pressed.
     ShowPageMessage(caption ? caption : "", text ? text : "");
     return IDOK;
-}
-
-HDC WINAPI GetDC(HWND window) {
-    return reinterpret_cast<HDC>(window);
-}
-
-int WINAPI ChoosePixelFormat(HDC deviceContext, const PIXELFORMATDESCRIPTOR*) {
-    return deviceContext != nullptr ? 1 : 0;
-}
-
-BOOL WINAPI SetPixelFormat(HDC deviceContext, int format, const PIXELFORMATDESCRIPTOR*) {
-    return deviceContext != nullptr && format == 1;
 }
 
 BOOL WINAPI SwapBuffers(HDC deviceContext) {

@@ -11,6 +11,10 @@ struct Machine {
     std::deque<MSG> queue;
     WNDPROC procedure = nullptr;
     POINT pointer{0, 0};
+    RECT workArea{0, 0, 1280, 1024};
+    int dpi = 96;
+    bool placed = false;  // by PlaceWindow; otherwise the window is as it was asked
+    RECT windowRect{};    // left, top, and right and bottom of the client area on the desktop
     DWORD ticks = 0;
     bool sleepAdvances = true;
     std::function<void()> idle;
@@ -26,7 +30,7 @@ Machine& M() {
 }
 
 // Distinct, non-null handles that nothing dereferences.
-char windowObject, deviceObject, contextObject;
+char windowObject, deviceObject, screenObject, contextObject;
 
 void Note(const char* call) {
     M().record.calls.push_back(call);
@@ -55,6 +59,14 @@ size_t Pending() {
 }
 void SetPointer(LONG x, LONG y) {
     M().pointer = {x, y};
+}
+void SetDesktop(RECT workArea, int dpi) {
+    M().workArea = workArea;
+    M().dpi = dpi;
+}
+void PlaceWindow(int x, int y, int width, int height) {
+    M().placed = true;
+    M().windowRect = {x, y, x + width, y + height};
 }
 void SetTicks(DWORD ticks) {
     M().ticks = ticks;
@@ -108,6 +120,9 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     r.title = windowName;
     r.style = style;
     r.x = x, r.y = y, r.width = width, r.height = height;
+    if (!M().placed) {
+        M().windowRect = {x, y, x + width, y + height};
+    }
     r.window = reinterpret_cast<HWND>(&fakewin::windowObject);
     M().procedure(r.window, WM_CREATE, 0, 0);
     return r.window;
@@ -186,6 +201,38 @@ BOOL WINAPI GetCursorPos(POINT* point) {
     return TRUE;
 }
 
+// The desktop queries: answered from the scripted desktop and window, and not logged as calls.
+BOOL WINAPI ScreenToClient(HWND window, POINT* point) {
+    EXPECT_EQ(window, M().record.window);
+    point->x -= M().windowRect.left;
+    point->y -= M().windowRect.top;
+    return TRUE;
+}
+
+BOOL WINAPI GetClientRect(HWND window, RECT* rect) {
+    EXPECT_EQ(window, M().record.window);
+    const RECT& placed = M().windowRect;
+    *rect = {0, 0, placed.right - placed.left, placed.bottom - placed.top};
+    return TRUE;
+}
+
+BOOL WINAPI SystemParametersInfoA(UINT action, UINT, PVOID value, UINT) {
+    EXPECT_EQ(action, static_cast<UINT>(SPI_GETWORKAREA));
+    *static_cast<RECT*>(value) = M().workArea;
+    return TRUE;
+}
+
+int WINAPI GetDeviceCaps(HDC deviceContext, int index) {
+    EXPECT_EQ(deviceContext, reinterpret_cast<HDC>(&fakewin::screenObject));
+    EXPECT_TRUE(index == LOGPIXELSX || index == LOGPIXELSY);
+    return M().dpi;
+}
+
+int WINAPI ReleaseDC(HWND, HDC deviceContext) {
+    EXPECT_EQ(deviceContext, reinterpret_cast<HDC>(&fakewin::screenObject));
+    return 1;
+}
+
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     Note("MessageBoxA");
     M().record.messageBoxes.push_back({text, caption, type, owner});
@@ -193,6 +240,9 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 }
 
 HDC WINAPI GetDC(HWND window) {
+    if (window == nullptr) {
+        return reinterpret_cast<HDC>(&fakewin::screenObject);
+    }
     Note("GetDC");
     EXPECT_EQ(window, M().record.window);
     return reinterpret_cast<HDC>(&fakewin::deviceObject);

@@ -54,7 +54,13 @@ Record& Get();
 void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 size_t Pending();
 
+// The pointer on the desktop, in screen pixels.
 void SetPointer(LONG x, LONG y);
+// The desktop: its work area and its pixels per logical inch. At first 1280 x 1024 at 96.
+void SetDesktop(RECT workArea, int dpi);
+// Where the window really is, as a window manager may have made it: its top-left corner on the
+// desktop and its client size. Until this is called, it is where and as large as it was asked.
+void PlaceWindow(int x, int y, int width, int height);
 void SetTicks(DWORD ticks);
 DWORD Ticks();
 // Sleep(ms) moves the tick count on by ms (the default), as real time would.

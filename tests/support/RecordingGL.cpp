@@ -170,6 +170,11 @@ void GLAPIENTRY glClear(GLbitfield mask) {
     Gl().state.clears++;
 }
 
+void GLAPIENTRY glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
+    recgl::OutsideBeginOnly("glViewport");
+    Log("glViewport", {double(x), double(y), double(width), double(height)});
+}
+
 void GLAPIENTRY glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
     Log("glClearColor", {r, g, b, a});
     float* c = Gl().state.clearColour;
