@@ -1,8 +1,8 @@
 // The real game on a desktop: a window manager (mutter) with a panel along the top (tint2) that
-// reserves the top rows of the screen, so the game's window is moved down below it. The game
-// draws as if its window sat at the desktop's corner; the pointer, the drawn cursor and the
-// block under the pointer must still agree with where the window really is, also after the
-// user drags it elsewhere. And the system pointer stays hidden over the window.
+// reserves the top rows of the screen, so the game's window goes below it, a little smaller to
+// fit. The pointer, the drawn cursor and the block under the pointer must agree with where the
+// window really is, also after the user drags it elsewhere. And the system pointer stays hidden
+// over the window.
 #include <gtest/gtest.h>
 // After the test framework: Xlib's macros (None, Status, …) would clash with its names.
 #include <X11/Xatom.h>
@@ -95,33 +95,6 @@ private:
     ::Display* display = nullptr;
 };
 
-// Where the cursor picture is drawn: the middle of the bright pixels within `radius` of
-// `near` on an otherwise black stretch of the screen.
-bool FindCursorPicture(const Screenshot& shot, Point near, int radius, double* x, double* y) {
-    int left = near.x + radius, right = near.x - radius;
-    int top = near.y + radius, bottom = near.y - radius;
-    for (int py = near.y - radius; py <= near.y + radius; ++py) {
-        for (int px = near.x - radius; px <= near.x + radius; ++px) {
-            if (!shot.Contains(px, py)) {
-                continue;
-            }
-            const uint8_t* p = shot.At(px, py);
-            if (std::max({p[0], p[1], p[2]}) > 60) {
-                left = std::min(left, px);
-                right = std::max(right, px);
-                top = std::min(top, py);
-                bottom = std::max(bottom, py);
-            }
-        }
-    }
-    if (left > right) {
-        return false;
-    }
-    *x = (left + right) / 2.0;
-    *y = (top + bottom) / 2.0;
-    return true;
-}
-
 class UnderWindowManager : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -143,7 +116,8 @@ protected:
             session.FindWindow("LumenvaleGame", &window);
         }
         std::cout << "window manager put the game window at (" << window.x << ", " << window.y
-                  << ")\n";
+                  << "), " << window.width << " x " << window.height << "\n";
+        EXPECT_LE(window.y + window.height, 1024) << "the window reaches below the screen";
         ASSERT_GT(window.y, 0) << "the window manager left the window at the top of the "
                                   "screen: this test needs one that moves it";
         Park();
@@ -177,12 +151,12 @@ protected:
         }
     }
 
-    // What the window shows, cut out of a capture of the screen.
+    // The frame the window shows, cut out of a capture of the screen.
     Screenshot WindowView(const Screenshot& screen) const {
-        return screen.Region(window.x, window.y, window.width, window.height);
+        return e2e::FrameOnScreen::Of(window).View(screen);
     }
 
-    Point OnScreen(Point inWindow) const { return {inWindow.x + window.x, inWindow.y + window.y}; }
+    Point OnScreen(Point inFrame) const { return e2e::FrameOnScreen::Of(window).ToScreen(inFrame); }
 
     void Expect(const std::string& step, const std::function<bool(const Screenshot&)>& seen,
                 int timeoutMs = 5000) {
@@ -216,8 +190,8 @@ protected:
         Screenshot shot;
         bool under = session.WaitForScreen(
             [&](const Screenshot& s) {
-                return FindCursorPicture(s, pointer, 90, &x, &y) && std::abs(x - pointer.x) <= 3 &&
-                       std::abs(y - pointer.y) <= 3;
+                return e2e::FindCursorPicture(s, pointer, 90, &x, &y) &&
+                       std::abs(x - pointer.x) <= 3 && std::abs(y - pointer.y) <= 3;
             },
             3000, &shot);
         std::cout << step << ": pointer at (" << pointer.x << ", " << pointer.y

@@ -133,6 +133,65 @@ double LitShare(const Screenshot& shot, const PixelBox& box, int level) {
     });
 }
 
+FrameOnScreen FrameOnScreen::Of(const xsession::WindowInfo& window) {
+    // The game rounds the box's free side to the nearest pixel.
+    int width = std::min(window.width, static_cast<int>(std::lround(window.height * 1.25)));
+    int height = std::min(window.height, static_cast<int>(std::lround(window.width * 0.8)));
+    FrameOnScreen frame;
+    frame.left = window.x + (window.width - width) / 2;
+    frame.top = window.y + (window.height - height) / 2;
+    frame.scaleX = width / 1280.0;
+    frame.scaleY = height / 1024.0;
+    return frame;
+}
+
+Point FrameOnScreen::ToScreen(Point inFrame) const {
+    return {static_cast<int>(std::lround(left + inFrame.x * scaleX)),
+            static_cast<int>(std::lround(top + inFrame.y * scaleY))};
+}
+
+Screenshot FrameOnScreen::View(const Screenshot& screen) const {
+    Screenshot view;
+    view.width = 1280;
+    view.height = 1024;
+    view.rgb.assign(size_t(view.width) * view.height * 3, 0);
+    for (int y = 0; y < view.height; ++y) {
+        int sy = static_cast<int>(std::floor(top + (y + 0.5) * scaleY));
+        for (int x = 0; x < view.width; ++x) {
+            int sx = static_cast<int>(std::floor(left + (x + 0.5) * scaleX));
+            if (screen.Contains(sx, sy)) {
+                std::copy_n(screen.At(sx, sy), 3, &view.rgb[(size_t(y) * view.width + x) * 3]);
+            }
+        }
+    }
+    return view;
+}
+
+bool FindCursorPicture(const Screenshot& shot, Point near, int radius, double* x, double* y) {
+    int left = near.x + radius, right = near.x - radius;
+    int top = near.y + radius, bottom = near.y - radius;
+    for (int py = near.y - radius; py <= near.y + radius; ++py) {
+        for (int px = near.x - radius; px <= near.x + radius; ++px) {
+            if (!shot.Contains(px, py)) {
+                continue;
+            }
+            const uint8_t* p = shot.At(px, py);
+            if (std::max({p[0], p[1], p[2]}) > 60) {
+                left = std::min(left, px);
+                right = std::max(right, px);
+                top = std::min(top, py);
+                bottom = std::max(bottom, py);
+            }
+        }
+    }
+    if (left > right) {
+        return false;
+    }
+    *x = (left + right) / 2.0;
+    *y = (top + bottom) / 2.0;
+    return true;
+}
+
 Point Centre(const GlRect& rect) {
     return {static_cast<int>(std::lround(PixelX((rect.x1 + rect.x2) / 2))),
             static_cast<int>(std::lround(PixelY((rect.y1 + rect.y2) / 2)))};

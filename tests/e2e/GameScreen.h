@@ -71,10 +71,29 @@ constexpr double AboutGlyphWidth = 0.02, AboutGlyphHeight = 0.04;
 constexpr int AboutLineCount = 7;
 }  // namespace menu
 
+// Where the frame shows on the screen: a window of any size shows it in the largest centred
+// 5:4 box of its client area, scaled.
+struct FrameOnScreen {
+    double left = 0, top = 0;       // the frame's top-left corner on the screen
+    double scaleX = 1, scaleY = 1;  // screen pixels per frame pixel
+
+    static FrameOnScreen Of(const xsession::WindowInfo& window);
+    Point ToScreen(Point inFrame) const;
+    // The frame cut out of a capture of the screen and brought to 1280 × 1024, each frame pixel
+    // taking the screen pixel it falls on, so the readers here judge it at any scale.
+    Screenshot View(const Screenshot& screen) const;
+};
+
 // The pointer's pixel in the middle of a widget.
 Point Centre(const GlRect& rect);
 // A spot on the window where no widget, picture or lamp is ever drawn.
 constexpr Point Nowhere{1260, 300};
+// Where the credit line is written, at the foot of the menu.
+constexpr GlRect CreditLine{0.4, -0.99, 0.7, -0.91};
+
+// Where the cursor picture is drawn: the middle of the bright pixels within `radius` of `near`
+// on an otherwise black stretch of the screen.
+bool FindCursorPicture(const Screenshot& shot, Point near, int radius, double* x, double* y);
 
 // A button's translucent green fill shows at both ends of its rectangle (inside the slanted
 // frame, clear of the caption).

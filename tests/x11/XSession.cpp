@@ -159,7 +159,7 @@ void Session::Stop(pid_t& pid) {
     pid = 0;
 }
 
-bool Session::StartDisplay() {
+bool Session::StartDisplay(int width, int height) {
     if (!OnPath("Xvfb")) {
         error = "Xvfb is not installed (Debian package xvfb)";
         return false;
@@ -176,7 +176,8 @@ bool Session::StartDisplay() {
         dup2(null, 1);
         dup2(null, 2);
         std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
+        std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
                "-nolisten", "tcp", static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -198,9 +199,19 @@ bool Session::StartDisplay() {
         return false;
     }
     displayName = ":" + number;
+    return Connect();
+}
+
+bool Session::UseDisplay(const std::string& name, std::function<Screenshot()> capture) {
+    displayName = name;
+    outsideCapture = std::move(capture);
+    return Connect();
+}
+
+bool Session::Connect() {
     display = XOpenDisplay(displayName.c_str());
     if (display == nullptr) {
-        error = "cannot connect to Xvfb on " + displayName;
+        error = "cannot connect to the X server on " + displayName;
         return false;
     }
     XSetErrorHandler(Ignore);
@@ -210,7 +221,7 @@ bool Session::StartDisplay() {
     XSync(display, False);
     int event, errorBase, major, minor;
     if (!XTestQueryExtension(display, &event, &errorBase, &major, &minor)) {
-        error = "Xvfb has no XTest extension";
+        error = "the X server on " + displayName + " has no XTest extension";
         return false;
     }
     return true;
@@ -301,6 +312,12 @@ void Session::RequestClose(Window window) {
     XFlush(display);
 }
 
+void Session::MoveResizeWindow(Window window, int x, int y, int width, int height) {
+    XMoveResizeWindow(display, window, x, y, static_cast<unsigned>(width),
+                      static_cast<unsigned>(height));
+    XFlush(display);
+}
+
 void Session::MovePointer(int x, int y) {
     XTestFakeMotionEvent(display, 0, x, y, CurrentTime);
     XFlush(display);
@@ -334,6 +351,9 @@ void Session::PressKey(const char* keysym, int holdMs) {
 }
 
 Screenshot Session::Capture() {
+    if (outsideCapture) {
+        return outsideCapture();
+    }
     Screenshot shot;
     Window root = DefaultRootWindow(display);
     XWindowAttributes attributes;

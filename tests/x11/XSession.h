@@ -43,9 +43,12 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // Starts Xvfb at 1280 × 1024 × 24 on a display number it picks itself. False (with the
-    // reason in Error()) where Xvfb is not installed or does not start.
-    bool StartDisplay();
+    // Starts Xvfb with a screen of this size, 24 bits deep, on a display number it picks
+    // itself. False (with the reason in Error()) where Xvfb is not installed or does not start.
+    bool StartDisplay(int width = 1280, int height = 1024);
+    // Plays on a display that something else runs (a compositor's XWayland), and takes its
+    // captures from `capture`: such a server's root window holds no picture of the screen.
+    bool UseDisplay(const std::string& name, std::function<Screenshot()> capture);
     // Starts the game in the given folder on that display.
     bool StartGame(const std::string& program, const std::string& workingDirectory);
     // The same for any command line (the game under Wine, say), with extra NAME=value
@@ -63,6 +66,8 @@ public:
     bool FindWindow(const std::string& title, WindowInfo* info, int timeoutMs = 10000);
     // What a window manager sends when the user closes a window.
     void RequestClose(Window window);
+    // Moves and resizes a window, as a window manager would (with none running, it simply is).
+    void MoveResizeWindow(Window window, int x, int y, int width, int height);
 
     // Moves the pointer as a mouse would (an XTest motion, not a warp): the game's SDL layer
     // reads the pointer only after a device event, and a warp is none.
@@ -89,6 +94,7 @@ public:
 
 private:
     void Stop(pid_t& pid);
+    bool Connect();
 
     pid_t xvfb = 0;
     pid_t gameProcess = 0;
@@ -96,6 +102,7 @@ private:
     ::Display* display = nullptr;
     std::string displayName;
     std::string error;
+    std::function<Screenshot()> outsideCapture;
 };
 
 void SleepMs(int ms);
