@@ -10,6 +10,9 @@ test_packages=(libgtest-dev googletest libbenchmark-dev libfreetype-dev fonts-de
                clang-format valgrind)
 # The tests under a window manager with a panel, and the long session's X resource counts.
 test_packages+=(mutter tint2 libxfixes-dev libxres-dev)
+# The tests under a Wayland compositor: sway, its screenshots, XWayland, and xhost to let the
+# tests' X programs in.
+test_packages+=(sway grim xwayland x11-xserver-utils)
 # What cross-building and packaging the Windows program needs.
 windows_packages=(cmake make g++-mingw-w64-x86-64 zip)
 # What running it under 64-bit Wine on a virtual display needs. Wine loads the X and OpenGL

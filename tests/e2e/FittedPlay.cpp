@@ -25,6 +25,18 @@ public:
         return found;
     }
 
+    // The frame where the window is now: a compositor may place the window some time after it
+    // shows, so every look at the screen asks again.
+    std::function<bool(const Screenshot&)> InFrame(
+        const std::function<bool(const Screenshot&)>& seen) {
+        return [this, seen](const Screenshot& shot) {
+            if (session.FindWindow("LumenvaleGame", &window, 0)) {
+                frame = FrameOnScreen::Of(window);
+            }
+            return seen(frame.View(shot));
+        };
+    }
+
     // Waits for the window to change from `old`, then fits the frame to it afresh.
     bool FollowWindow(const xsession::WindowInfo& old) {
         for (int waited = 0; waited < 10000; waited += 100) {
@@ -49,8 +61,7 @@ public:
     bool Expect(const std::string& step, const std::function<bool(const Screenshot&)>& seen,
                 int timeoutMs = 5000) {
         Screenshot shot;
-        if (session.WaitForScreen([&](const Screenshot& s) { return seen(frame.View(s)); },
-                                  timeoutMs, &shot)) {
+        if (session.WaitForScreen(InFrame(seen), timeoutMs, &shot)) {
             return true;
         }
         ADD_FAILURE() << "step \"" << step << "\" not seen in the " << window.width << " x "
@@ -68,8 +79,7 @@ public:
             Point centre = OnScreen(Centre(button));
             session.Press(centre.x, centre.y, 170);  // shorter than the menu's repeat
             Park();
-            if (session.WaitForScreen([&](const Screenshot& s) { return brings(frame.View(s)); },
-                                      3000)) {
+            if (session.WaitForScreen(InFrame(brings), 3000)) {
                 return true;
             }
         }
@@ -90,11 +100,11 @@ public:
             session.Press(centre.x, centre.y, 70);  // shorter than the board's repeat
             Park();
             BoardReading now;
-            if (session.WaitForScreen(
-                    [&](const Screenshot& s) {
-                        return BoardShown(frame.View(s), size, &now) && !now.SameLamps(board);
-                    },
-                    1500)) {
+            if (session.WaitForScreen(InFrame([&](const Screenshot& view) {
+                                          return BoardShown(view, size, &now) &&
+                                                 !now.SameLamps(board);
+                                      }),
+                                      1500)) {
                 EXPECT_TRUE(now.SameLamps(expected))
                     << step << ": wanted block (" << block.x << ", " << block.y << ") flipped:\n"
                     << expected.Describe() << "saw\n"
@@ -148,6 +158,14 @@ void FittedPlay::Run(xsession::WindowInfo* firstWindow) {
     Player player(session, outputDir);
     ASSERT_TRUE(player.FindWindow())
         << "no window titled LumenvaleGame appeared on " << session.DisplayName();
+    player.Park();
+    ASSERT_TRUE(player.Expect(
+        "whole-menu",
+        [](const Screenshot& view) {
+            return MainGroupShown(view) && LitShare(view, ToPixels(CreditLine), 40) > 0.03;
+        },
+        30000));
+    player.Park();  // where the window has settled
     *firstWindow = player.window;
     const Screenshot screen = session.Capture();
     const xsession::WindowInfo& window = player.window;
@@ -157,14 +175,6 @@ void FittedPlay::Run(xsession::WindowInfo* firstWindow) {
     EXPECT_TRUE(window.x >= 0 && window.y >= 0 && window.x + window.width <= screen.width &&
                 window.y + window.height <= screen.height)
         << "the window does not lie inside the screen";
-
-    player.Park();
-    ASSERT_TRUE(player.Expect(
-        "whole-menu",
-        [](const Screenshot& view) {
-            return MainGroupShown(view) && LitShare(view, ToPixels(CreditLine), 40) > 0.03;
-        },
-        30000));
     player.CheckCursorUnderPointer("cursor-on-menu");
 
     const int size = 8;

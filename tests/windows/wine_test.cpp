@@ -168,6 +168,8 @@ class WineGame : public ::testing::Test {
 protected:
     WineGame() : prefix(WineDir() + "/prefix") {}
 
+    void Launch(int width, int height);
+
     void TearDown() override {
         // While the session's Xvfb still runs: the game and every Wine helper of the prefix.
         if (wineUsed) {
@@ -259,6 +261,7 @@ protected:
 
     WinePrefix prefix;
     xsession::Session session;  // after the prefix: its Xvfb outlives TearDown
+    xsession::WindowInfo window;
     Screenshot shot;
     bool wineUsed = false;
     xsession::Spacing menuPresses{400};
@@ -287,7 +290,9 @@ TEST(WindowsPackage, HoldsTheProgramAndItsTwelvePicturesSideBySide) {
     EXPECT_EQ(files, PackageFiles);
 }
 
-TEST_F(WineGame, RunsBorderlessAtTheTopLeftPlaysABoardAndExitsWithZero) {
+// The package unzipped as a player would, and started under Wine on a screen of this size: the
+// window it shows is left in `window`. The calling test ends when this skips or fails.
+void WineGame::Launch(int width, int height) {
     const std::string package = PackagePath();
     if (!Exists(package)) {
         SKIP_OR_FAIL("no Windows package at " << package << ": run scripts/build-windows");
@@ -297,7 +302,7 @@ TEST_F(WineGame, RunsBorderlessAtTheTopLeftPlaysABoardAndExitsWithZero) {
             SKIP_OR_FAIL(tool << " is not installed (scripts/lib/setup.sh names its package)");
         }
     }
-    if (!session.StartDisplay()) {
+    if (!session.StartDisplay(width, height)) {
         SKIP_OR_FAIL("no virtual display: " << session.Error());
     }
 
@@ -319,13 +324,19 @@ TEST_F(WineGame, RunsBorderlessAtTheTopLeftPlaysABoardAndExitsWithZero) {
 
     // Wine's own output goes to a log: the helpers it starts, which may outlive a failed
     // test, must not hold the test's output open.
-    auto start = Clock::now();
     ASSERT_TRUE(session.StartProgram({"sh", "-c", "exec wine \"$0\" >\"$1\" 2>&1",
                                       folder + "/lumenvale.exe", WineDir() + "/wine.log"},
                                      folder, prefix.Environment()));
-    xsession::WindowInfo window;
     ASSERT_TRUE(session.FindWindow("LumenvaleGame", &window, 60000))
         << "no window titled LumenvaleGame appeared on " << session.DisplayName();
+}
+
+TEST_F(WineGame, RunsBorderlessAtTheTopLeftPlaysABoardAndExitsWithZero) {
+    Launch(1280, 1024);
+    if (IsSkipped() || HasFatalFailure()) {
+        return;
+    }
+    auto start = Clock::now();
     EXPECT_EQ(window.x, 0);
     EXPECT_EQ(window.y, 0);
     EXPECT_EQ(window.width, 1280);
@@ -336,7 +347,7 @@ TEST_F(WineGame, RunsBorderlessAtTheTopLeftPlaysABoardAndExitsWithZero) {
     ASSERT_TRUE(WaitForScreen(MainGroupShown, 30000))
         << "no menu with \"Играть\", \"Авторы\" and \"Выход\": " << SaveShot("first-menu");
     std::cout << "First menu frame " << std::chrono::duration<double>(Clock::now() - start).count()
-              << " s after the start" << std::endl;
+              << " s after the window showed" << std::endl;
 
     ASSERT_TRUE(PressMenu(menu::Play, SizeGroupShown))
         << "\"Играть\" did not open the size group: " << SaveShot("size-group");
@@ -379,6 +390,32 @@ TEST_F(WineGame, RunsBorderlessAtTheTopLeftPlaysABoardAndExitsWithZero) {
     ASSERT_TRUE(session.WaitForExit(30000, &exitCode))
         << "the game did not end on \"Выход\": " << SaveShot("exit");
     EXPECT_EQ(exitCode, 0);
+}
+
+TEST_F(WineGame, OnALaptopScreenTheWindowFitsAndExitIsReachable) {
+    Launch(1366, 768);
+    if (IsSkipped() || HasFatalFailure()) {
+        return;
+    }
+    EXPECT_EQ(window.x, 0);
+    EXPECT_EQ(window.y, 0);
+    EXPECT_EQ(window.width, 960);
+    EXPECT_EQ(window.height, 768);
+    const e2e::FrameOnScreen frame = e2e::FrameOnScreen::Of(window);
+    Point nowhere = frame.ToScreen(e2e::Nowhere);
+    session.MovePointer(nowhere.x, nowhere.y);
+    ASSERT_TRUE(
+        WaitForScreen([&](const Screenshot& s) { return MainGroupShown(frame.View(s)); }, 30000))
+        << "no whole menu in the window: " << SaveShot("laptop-menu");
+    Point exit = frame.ToScreen(e2e::Centre(menu::Exit));
+    int exitCode = -1;
+    for (int attempt = 0; attempt < 3 && exitCode == -1; ++attempt) {
+        menuPresses.Wait();
+        session.Press(exit.x, exit.y, 170);
+        session.WaitForExit(10000, &exitCode);
+    }
+    EXPECT_EQ(exitCode, 0) << "\"Выход\" at its place on the screen did not end the game: "
+                           << SaveShot("laptop-exit");
 }
 
 }  // namespace

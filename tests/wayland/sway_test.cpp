@@ -1,0 +1,307 @@
+// The real game under sway, a Wayland compositor, headless on a 1366 × 768 output: through
+// XWayland, as most X programs run on Wayland desktops, sway decides where the window goes and
+// how large it is, and the whole game plays through where its frame shows, also after sway
+// resizes and moves the window; and on sway's own Wayland back end the menu fits the tile sway
+// gives it. sway takes screenshots (grim); the pointer, buttons and keys reach the game as X
+// input through XWayland.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <glob.h>
+#include <grp.h>
+#include <pwd.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/FittedPlay.h"
+#include "tests/e2e/GameScreen.h"
+#include "tests/x11/XSession.h"
+
+extern char** environ;
+
+namespace {
+
+using xsession::Screenshot;
+
+bool OnPath(const std::string& program) {
+    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// Runs a program with extra NAME=value settings and gives its standard output; false when it
+// cannot be started or fails.
+bool Output(const std::vector<std::string>& commandLine, const std::vector<std::string>& settings,
+            std::string* out) {
+    std::vector<std::string> environment(settings);
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        environment.push_back(*entry);
+    }
+    std::vector<char*> argv, envp;
+    for (const std::string& argument : commandLine) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    for (const std::string& setting : environment) {
+        envp.push_back(const_cast<char*>(setting.c_str()));
+    }
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) {
+        return false;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t child = 0;
+    bool started = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeEnds[1]);
+    out->clear();
+    char buffer[65536];
+    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
+        out->append(buffer, static_cast<size_t>(n));
+    }
+    close(pipeEnds[0]);
+    int status = 0;
+    return started && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
+// A binary PPM (P6, 8 bits) as grim writes it.
+Screenshot ReadPpm(const std::string& data) {
+    Screenshot shot;
+    int width = 0, height = 0, maximum = 0, header = 0;
+    if (std::sscanf(data.c_str(), "P6 %d %d %d%n", &width, &height, &maximum, &header) != 3 ||
+        maximum != 255 || width <= 0 || height <= 0 ||
+        data.size() < size_t(header) + 1 + size_t(width) * height * 3) {
+        return shot;
+    }
+    shot.width = width;
+    shot.height = height;
+    shot.rgb.assign(data.begin() + header + 1,
+                    data.begin() + header + 1 + size_t(width) * height * 3);
+    return shot;
+}
+
+// The x, y, width and height that follow `key` in sway's JSON, from `from` on.
+bool ReadRect(const std::string& json, size_t from, const char* key, int rect[4]) {
+    size_t at = json.find(std::string("\"") + key + "\"", from);
+    const char* fields[] = {"\"x\"", "\"y\"", "\"width\"", "\"height\""};
+    for (int i = 0; i < 4 && at != std::string::npos; ++i) {
+        at = json.find(fields[i], at);
+        if (at != std::string::npos) {
+            at = json.find(':', at);
+            rect[i] = std::atoi(json.c_str() + at + 1);
+        }
+    }
+    return at != std::string::npos;
+}
+
+// sway on a headless output, run as an ordinary user (it refuses to run as root) with a
+// runtime folder of its own, and XWayland started in it for the game.
+class Sway {
+public:
+    ~Sway() {
+        if (pid > 0) {
+            std::string ignored;
+            Output({"swaymsg", "exit"}, Settings(), &ignored);
+            for (int i = 0; i < 100 && waitpid(pid, nullptr, WNOHANG) != pid; ++i) {
+                xsession::SleepMs(50);
+                if (i == 99) {
+                    kill(pid, SIGKILL);
+                    waitpid(pid, nullptr, 0);
+                }
+            }
+        }
+        if (!runtime.empty()) {
+            std::filesystem::remove_all(runtime);
+        }
+    }
+
+    bool Start(int width, int height, std::string* error) {
+        char folder[] = "/tmp/lumenvale-sway-XXXXXX";  // short: socket paths are limited
+        if (mkdtemp(folder) == nullptr) {
+            *error = "no runtime folder";
+            return false;
+        }
+        runtime = folder;
+        const passwd* user = getuid() == 0 ? getpwnam("nobody") : getpwuid(getuid());
+        if (user == nullptr || chown(folder, user->pw_uid, user->pw_gid) != 0) {
+            *error = "no user to run sway as";
+            return false;
+        }
+        std::ofstream(runtime + "/config") << "output HEADLESS-1 resolution " << width << "x"
+                                           << height << " position 0 0\nxwayland enable\n";
+        std::ofstream(runtime + "/x11.sh")
+            << "#!/bin/sh\nxhost +si:localuser:root >/dev/null 2>&1\n"
+            << "printenv DISPLAY > \"$XDG_RUNTIME_DIR/display.part\"\n"
+            << "mv \"$XDG_RUNTIME_DIR/display.part\" \"$XDG_RUNTIME_DIR/display\"\n";
+        chmod((runtime + "/x11.sh").c_str(), 0755);
+
+        pid = fork();
+        if (pid == 0) {
+            int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            dup2(null, 2);
+            if (getuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(user->pw_gid) != 0 ||
+                                  setuid(user->pw_uid) != 0)) {
+                _exit(126);
+            }
+            for (const std::string& setting : Settings()) {
+                putenv(strdup(setting.c_str()));
+            }
+            unsetenv("DISPLAY");
+            setenv("WLR_BACKENDS", "headless", 1);
+            setenv("WLR_LIBINPUT_NO_DEVICES", "1", 1);
+            setenv("WLR_RENDERER", "pixman", 1);
+            execlp("sway", "sway", "-c", (runtime + "/config").c_str(),
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        // sway is up once its IPC socket answers; then XWayland starts on the first X client.
+        std::string reply;
+        for (int waited = 0; !Output({"swaymsg", "-t", "get_version"}, Settings(), &reply);
+             waited += 100) {
+            if (waited > 20000 || waitpid(pid, nullptr, WNOHANG) == pid) {
+                *error = "sway did not start";
+                return false;
+            }
+            xsession::SleepMs(100);
+        }
+        if (!Command({"exec", runtime + "/x11.sh"})) {
+            *error = "sway ran no command";
+            return false;
+        }
+        for (int waited = 0; !std::ifstream(runtime + "/display").good(); waited += 100) {
+            if (waited > 20000) {
+                *error = "XWayland did not start";
+                return false;
+            }
+            xsession::SleepMs(100);
+        }
+        std::getline(std::ifstream(runtime + "/display"), xDisplay);
+        return !xDisplay.empty();
+    }
+
+    std::vector<std::string> Settings() const {
+        std::vector<std::string> settings = {"XDG_RUNTIME_DIR=" + runtime,
+                                             "WAYLAND_DISPLAY=wayland-1"};
+        glob_t found;
+        if (glob((runtime + "/sway-ipc.*.sock").c_str(), 0, nullptr, &found) == 0) {
+            settings.push_back(std::string("SWAYSOCK=") + found.gl_pathv[0]);
+        }
+        globfree(&found);
+        return settings;
+    }
+
+    bool Command(std::vector<std::string> words) {
+        words.insert(words.begin(), "swaymsg");
+        std::string reply;
+        return Output(words, Settings(), &reply);
+    }
+
+    Screenshot Capture() const {
+        std::string ppm;
+        return Output({"grim", "-t", "ppm", "-"}, Settings(), &ppm) ? ReadPpm(ppm) : Screenshot();
+    }
+
+    // Where the content of the window with this title lies on the output: false while sway
+    // shows no such window.
+    bool ContentRect(const std::string& title, int rect[4]) {
+        std::string tree;
+        if (!Output({"swaymsg", "-r", "-t", "get_tree"}, Settings(), &tree)) {
+            return false;
+        }
+        size_t name = tree.find("\"name\": \"" + title + "\"");
+        size_t node = name == std::string::npos ? name : tree.rfind("\"rect\"", name);
+        int outer[4], inner[4];
+        if (node == std::string::npos || !ReadRect(tree, node, "rect", outer) ||
+            !ReadRect(tree, node, "window_rect", inner)) {
+            return false;
+        }
+        rect[0] = outer[0] + inner[0];
+        rect[1] = outer[1] + inner[1];
+        rect[2] = inner[2];
+        rect[3] = inner[3];
+        return rect[2] > 0 && rect[3] > 0;
+    }
+
+    std::string xDisplay;
+
+private:
+    pid_t pid = 0;
+    std::string runtime;
+};
+
+class UnderSway : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* program : {"sway", "swaymsg", "grim", "Xwayland", "xhost"}) {
+            if (!OnPath(program)) {
+                GTEST_SKIP() << program
+                             << " is missing (Debian packages sway, grim, xwayland, "
+                                "x11-xserver-utils)";
+            }
+        }
+        std::string error;
+        ASSERT_TRUE(sway.Start(1366, 768, &error)) << error;
+        ASSERT_TRUE(session.UseDisplay(sway.xDisplay, [this] { return sway.Capture(); }))
+            << session.Error();
+    }
+
+    std::string OutputDir() const { return std::string(LUMENVALE_BUILD_DIR) + "/wayland"; }
+
+    Sway sway;
+    xsession::Session session;
+};
+
+TEST_F(UnderSway, TheWholeGamePlaysThroughXWaylandWhereverSwayPutsItsWindow) {
+    ASSERT_TRUE(session.StartGame(LUMENVALE_PROGRAM, LUMENVALE_DATA_DIR));
+    e2e::FittedPlay play{session, OutputDir(), [this](const xsession::WindowInfo&) {
+                             EXPECT_TRUE(sway.Command({"[title=\"LumenvaleGame\"]", "resize", "set",
+                                                       "width", "1200", "px", "height", "700",
+                                                       "px,", "move", "position", "50", "30"}));
+                         }};
+    xsession::WindowInfo window;
+    play.Run(&window);
+}
+
+TEST_F(UnderSway, OnWaylandItselfTheMenuFitsTheTileSwayGivesIt) {
+    // No X at all: SDL's Wayland back end, in the runtime folder sway made.
+    std::vector<std::string> settings = sway.Settings();
+    settings.push_back("SDL_VIDEODRIVER=wayland");
+    ASSERT_TRUE(session.StartProgram({LUMENVALE_PROGRAM}, LUMENVALE_DATA_DIR, settings));
+    // sway tiles it: the menu must fill the tile, wherever that is as each screenshot is taken.
+    xsession::WindowInfo window;
+    Screenshot shot;
+    bool menu = session.WaitForScreen(
+        [&](const Screenshot& s) {
+            int rect[4];
+            if (!sway.ContentRect("LumenvaleGame", rect)) {
+                return false;
+            }
+            window.x = rect[0], window.y = rect[1], window.width = rect[2], window.height = rect[3];
+            return e2e::MainGroupShown(e2e::FrameOnScreen::Of(window).View(s));
+        },
+        30000, &shot);
+    if (!menu) {
+        std::filesystem::create_directories(OutputDir());
+    }
+    EXPECT_TRUE(menu) << "the menu does not fill the " << window.width << " x " << window.height
+                      << " tile at (" << window.x << ", " << window.y << "); screenshot: "
+                      << (menu ? "" : shot.Save(OutputDir() + "/wayland-menu"));
+}
+
+}  // namespace
