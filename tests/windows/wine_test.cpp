@@ -118,6 +118,20 @@ public:
         return made;
     }
 
+    // The pixels per logical inch that the prefix's programs see, as Windows' display
+    // settings set them; waits until the registry has it.
+    bool SetDpi(const std::string& display, int dpi) const {
+        std::string settings = "env " + Quoted("DISPLAY=" + display);
+        for (const std::string& setting : Environment()) {
+            settings += " " + Quoted(setting);
+        }
+        return shell::Run(settings +
+                          " wine reg add 'HKCU\\Control Panel\\Desktop' /v LogPixels /t "
+                          "REG_DWORD /d " +
+                          std::to_string(dpi) + " /f >/dev/null 2>&1") &&
+               shell::Run(settings + " timeout 120 wineserver -w");
+    }
+
     // Ends every Wine process of this prefix, the game and the wineserver among them.
     void Stop() const {
         shell::Run("env " + Quoted("WINEPREFIX=" + path) + " wineserver -k >/dev/null 2>&1");
@@ -168,12 +182,16 @@ class WineGame : public ::testing::Test {
 protected:
     WineGame() : prefix(WineDir() + "/prefix") {}
 
-    void Launch(int width, int height);
+    void Launch(int width, int height, int dpi = 96);
+    void ExitThroughTheFrame(const std::string& name);
 
     void TearDown() override {
         // While the session's Xvfb still runs: the game and every Wine helper of the prefix.
         if (wineUsed) {
             prefix.Stop();
+        }
+        if (dpiSet) {
+            prefix.SetDpi(session.DisplayName(), 96);
         }
     }
 
@@ -264,6 +282,7 @@ protected:
     xsession::WindowInfo window;
     Screenshot shot;
     bool wineUsed = false;
+    bool dpiSet = false;
     xsession::Spacing menuPresses{400};
     xsession::Spacing switches{650};
 };
@@ -292,7 +311,7 @@ TEST(WindowsPackage, HoldsTheProgramAndItsTwelvePicturesSideBySide) {
 
 // The package unzipped as a player would, and started under Wine on a screen of this size: the
 // window it shows is left in `window`. The calling test ends when this skips or fails.
-void WineGame::Launch(int width, int height) {
+void WineGame::Launch(int width, int height, int dpi) {
     const std::string package = PackagePath();
     if (!Exists(package)) {
         SKIP_OR_FAIL("no Windows package at " << package << ": run scripts/build-windows");
@@ -320,6 +339,12 @@ void WineGame::Launch(int width, int height) {
         << "wineboot could not make the prefix " << prefix.Path() << " (see its .log)";
     if (prefixSeconds > 0) {
         std::cout << "Made the Wine prefix in " << prefixSeconds << " s" << std::endl;
+    }
+
+    // The display's scale, as the Display settings set it; the prefix is left at 100 %.
+    if (dpi != 96) {
+        ASSERT_TRUE(prefix.SetDpi(session.DisplayName(), dpi));
+        dpiSet = true;
     }
 
     // Wine's own output goes to a log: the helpers it starts, which may outlive a failed
@@ -392,6 +417,25 @@ TEST_F(WineGame, RunsBorderlessAtTheTopLeftPlaysABoardAndExitsWithZero) {
     EXPECT_EQ(exitCode, 0);
 }
 
+// The whole menu in the window's frame, and "Выход" at its place on the screen ends the game.
+void WineGame::ExitThroughTheFrame(const std::string& name) {
+    const e2e::FrameOnScreen frame = e2e::FrameOnScreen::Of(window);
+    Point nowhere = frame.ToScreen(e2e::Nowhere);
+    session.MovePointer(nowhere.x, nowhere.y);
+    ASSERT_TRUE(
+        WaitForScreen([&](const Screenshot& s) { return MainGroupShown(frame.View(s)); }, 30000))
+        << "no whole menu in the window: " << SaveShot(name + "-menu");
+    Point exit = frame.ToScreen(e2e::Centre(menu::Exit));
+    int exitCode = -1;
+    for (int attempt = 0; attempt < 3 && exitCode == -1; ++attempt) {
+        menuPresses.Wait();
+        session.Press(exit.x, exit.y, 170);
+        session.WaitForExit(10000, &exitCode);
+    }
+    EXPECT_EQ(exitCode, 0) << "\"Выход\" at its place on the screen did not end the game: "
+                           << SaveShot(name + "-exit");
+}
+
 TEST_F(WineGame, OnALaptopScreenTheWindowFitsAndExitIsReachable) {
     Launch(1366, 768);
     if (IsSkipped() || HasFatalFailure()) {
@@ -401,21 +445,17 @@ TEST_F(WineGame, OnALaptopScreenTheWindowFitsAndExitIsReachable) {
     EXPECT_EQ(window.y, 0);
     EXPECT_EQ(window.width, 960);
     EXPECT_EQ(window.height, 768);
-    const e2e::FrameOnScreen frame = e2e::FrameOnScreen::Of(window);
-    Point nowhere = frame.ToScreen(e2e::Nowhere);
-    session.MovePointer(nowhere.x, nowhere.y);
-    ASSERT_TRUE(
-        WaitForScreen([&](const Screenshot& s) { return MainGroupShown(frame.View(s)); }, 30000))
-        << "no whole menu in the window: " << SaveShot("laptop-menu");
-    Point exit = frame.ToScreen(e2e::Centre(menu::Exit));
-    int exitCode = -1;
-    for (int attempt = 0; attempt < 3 && exitCode == -1; ++attempt) {
-        menuPresses.Wait();
-        session.Press(exit.x, exit.y, 170);
-        session.WaitForExit(10000, &exitCode);
+    ExitThroughTheFrame("laptop");
+}
+
+TEST_F(WineGame, At200PercentTheWindowIsTwiceAsLargeAndPlays) {
+    Launch(2600, 2100, 192);
+    if (IsSkipped() || HasFatalFailure()) {
+        return;
     }
-    EXPECT_EQ(exitCode, 0) << "\"Выход\" at its place on the screen did not end the game: "
-                           << SaveShot("laptop-exit");
+    EXPECT_EQ(window.width, 2560);
+    EXPECT_EQ(window.height, 2048);
+    ExitThroughTheFrame("scaled");
 }
 
 }  // namespace
