@@ -7,6 +7,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <ostream>
 #include <string>
 
 #include "tests/e2e/FittedPlay.h"
@@ -19,6 +20,10 @@ struct Screen {
     int width, height;
     int windowWidth, windowHeight;  // the largest 5:4 window that fits
 };
+
+void PrintTo(const Screen& screen, std::ostream* out) {
+    *out << screen.width << " x " << screen.height;
+}
 
 class SmallScreen : public ::testing::TestWithParam<Screen> {};
 
