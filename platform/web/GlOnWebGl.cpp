@@ -486,13 +486,8 @@ void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei widt
         return;
     }
     bool turn = format == BgrPixels || format == BgraPixels;
-    TextureLevel upload = {level,
-                           internalFormat,
-                           width,
-                           height,
-                           turn ? (bytesPerPixel == 3 ? GL_RGB : GL_RGBA) : format,
-                           type,
-                           {}};
+    GLenum sent = turn ? (bytesPerPixel == 3 ? GL_RGB : GL_RGBA) : format;
+    TextureLevel upload = {level, internalFormat, width, height, sent, type, {}};
     if (pixels != nullptr && width > 0 && height > 0) {
         size_t row = (static_cast<size_t>(width) * bytesPerPixel + 3) / 4 * 4;
         const unsigned char* from = static_cast<const unsigned char*>(pixels);

@@ -1,0 +1,87 @@
+#!/usr/bin/python3
+"""A long session of the browser build (dist/web) in headless Chromium with scripted input,
+sampling the game's wasm heap (bytes in use and bytes taken by the allocator) and the page's
+JS heap (through the DevTools protocol, after a garbage collection) every 10 s. Prints the
+samples and a summary; asserts nothing.
+
+Usage: web_session.py [SECONDS] (600 by default).
+
+Each round: "Играть", a board of the next size, eight block presses and random moves over it,
+Escape to the menu and back, Escape again, "Назад", and the credits box shown and hidden.
+"""
+import os
+import random
+import sys
+import time
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'web'))
+from webpage import AUTHORS, BACK, NOWHERE, PLAY, SIZE4, SIZE6, SIZE8, WebPage, centre  # noqa: E402
+
+SAMPLE_SECONDS = 10
+
+
+def sample(page, started):
+    page.driver.execute_cdp_cmd('HeapProfiler.collectGarbage', {})
+    js = page.driver.execute_cdp_cmd('Runtime.getHeapUsage', {})
+    used, taken, frames = page.script('return [Module._HeapBytesInUse(), Module._HeapBytesTaken(),'
+                                      ' Module.win32.frames]')
+    return (time.monotonic() - started, used, taken, js['usedSize'], js['totalSize'], frames)
+
+
+def play_round(page, size_button, size):
+    page.press(*centre(PLAY))
+    time.sleep(0.5)
+    page.press(*centre(size_button))
+    time.sleep(0.6)
+    for _ in range(8):
+        column, row = random.randrange(size - 1), random.randrange(size - 1)
+        x = round((column + 1) / size * 640 + 320)
+        y = round(1024 - ((row + 1) / size * 512 + 256))
+        page.press(x, y, hold=0.07)
+        page.move(random.randrange(320, 960), random.randrange(256, 768))
+        time.sleep(0.15)
+    for _ in range(3):  # to the menu, back to the board, to the menu again
+        time.sleep(0.55)
+        page.key()
+    time.sleep(0.3)
+    page.press(*centre(BACK))
+    time.sleep(0.4)
+    for _ in range(2):
+        page.press(*centre(AUTHORS))
+        time.sleep(0.4)
+    page.move(*NOWHERE)
+
+
+def main():
+    seconds = float(sys.argv[1]) if len(sys.argv) > 1 else 600
+    page = WebPage()
+    samples = []
+    try:
+        if not page.wait_for_frames():
+            sys.exit('the page never drew a frame')
+        started = time.monotonic()
+        samples.append(sample(page, started))
+        sizes = [(SIZE4, 4), (SIZE6, 6), (SIZE8, 8)]
+        rounds = 0
+        while time.monotonic() - started < seconds:
+            play_round(page, *sizes[rounds % 3])
+            rounds += 1
+            if time.monotonic() - started - samples[-1][0] >= SAMPLE_SECONDS:
+                samples.append(sample(page, started))
+        samples.append(sample(page, started))
+    finally:
+        page.close()
+    print('%8s %12s %12s %12s %12s %8s' % ('seconds', 'wasm in use', 'wasm taken', 'JS used',
+                                           'JS total', 'frames'))
+    for row in samples:
+        print('%8.0f %12d %12d %12d %12d %8d' % row)
+    print('%d rounds in %.0f s' % (rounds, samples[-1][0]))
+    for name, column in (('wasm heap in use', 1), ('wasm heap taken', 2), ('JS heap used', 3)):
+        values = [row[column] for row in samples]
+        print('%s: start %d, after the first round %d, end %d, lowest %d, highest %d'
+              % (name, values[0], values[1], values[-1], min(values), max(values)))
+
+
+if __name__ == '__main__':
+    main()
