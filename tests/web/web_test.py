@@ -311,6 +311,27 @@ class InputTest(GamePage):
                 self.page.script('window.dispatchEvent(new PointerEvent("pointercancel", '
                                  '{pointerId: 4711}))')
 
+    def test_a_hidden_page_lets_go_and_waits(self):
+        self.wait_for_group(MAIN_TEXTS, 'the first menu')
+        self.page.mouse_event('mousePressed', *self.page.page_point(*NOWHERE), 'left', 1)
+        self.assertTrue(self.held([0]), 'left held')
+        self.page.script('''
+            window.hidden = [];
+            document.addEventListener("visibilitychange", () => hidden.push(
+                [document.hidden, performance.now(), Module.win32.frames]));''')
+        game = self.page.driver.current_window_handle
+        self.page.driver.switch_to.new_window('tab')
+        time.sleep(3)
+        self.page.driver.switch_to.window(game)
+        self.assertTrue(self.held([]), 'nothing held after the page was hidden')
+        changes = self.page.script('return hidden')
+        self.assertEqual([change[0] for change in changes[:2]], [True, False], changes)
+        (_, hid, frames_then), (_, shown, frames_after) = changes[:2]
+        self.assertGreater(shown - hid, 2000)
+        self.assertLessEqual(frames_after - frames_then, 1, 'frames while hidden')
+        self.assertTrue(self.page.wait_until('return Module.win32.frames > %d' % (frames_after + 5)),
+                        'frames again once shown')
+
 
 # In the page: the frames the game presents over 60 animation frames.
 FRAMES_IN_60_ANIMATION_FRAMES = '''
@@ -378,6 +399,16 @@ class BrokenPageTest(unittest.TestCase):
                                'document.getElementById("notice-text").textContent : ""')
             time.sleep(0.05)
         return text
+
+    def test_each_message_box_is_shown_once(self):
+        page = WebPage()
+        self.addCleanup(page.close)
+        self.assertTrue(page.wait_for_frames())
+        text = page.script('''
+            for (const text of ["Weird State", "Weird State", "Other", "Weird State"])
+                Module.win32.showMessage("Error", text);
+            return document.getElementById("notice-text").innerText;''')
+        self.assertEqual(text, 'Error: Weird State\nError: Other')
 
     def test_the_page_says_when_there_is_no_webgl(self):
         page = WebPage(arguments=['--disable-3d-apis'])
