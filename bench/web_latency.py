@@ -180,11 +180,11 @@ def frames_and_cpu(screen, pid):
 def open_board(screen):
     for _ in range(5):
         screen.press(centre(PLAY))
-        if screen.wait_for(lambda s: s.button_fill(SIZE8), 3):
+        if screen.wait_for(lambda s: s.button_fill(SIZE8), 8):
             break
     for _ in range(5):
         screen.press(centre(SIZE4))
-        if screen.wait_for(lambda s: Board(s, 4).clear(), 3):
+        if screen.wait_for(lambda s: Board(s, 4).clear(), 8):
             return True
     return False
 

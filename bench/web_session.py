@@ -16,7 +16,8 @@ import time
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'web'))
-from webpage import AUTHORS, BACK, NOWHERE, PLAY, SIZE4, SIZE6, SIZE8, WebPage, centre  # noqa: E402
+from webpage import (AUTHORS, BACK, NOWHERE, PLAY, SIZE4, SIZE6, SIZE8, Board,  # noqa: E402
+                     WebPage, centre)
 
 SAMPLE_SECONDS = 10
 
@@ -29,24 +30,43 @@ def sample(page, started):
     return (time.monotonic() - started, used, taken, js['usedSize'], js['totalSize'], frames)
 
 
+def size_group(shot):
+    return shot.button_fill(SIZE8)  # the 8x8 button, only in the size group
+
+
+def main_group(shot):
+    return shot.button_fill(PLAY) and shot.blank(SIZE8)
+
+
+def until(page, act, test, what):
+    """Acts until the canvas shows what `test` accepts (a press may fall in a repeat guard)."""
+    for _ in range(8):
+        act()
+        if page.wait_for(test, 3):
+            return
+    raise RuntimeError('no %s; the page %s' % (what, 'has ended' if page.script(
+        'return document.body.classList.contains("ended")') else 'plays on'))
+
+
 def play_round(page, size_button, size):
-    page.press(*centre(PLAY))
-    time.sleep(0.5)
-    page.press(*centre(size_button))
-    time.sleep(0.6)
+    until(page, lambda: page.press(*centre(PLAY)), size_group, 'size group after Играть')
+    until(page, lambda: page.press(*centre(size_button)), lambda s: Board(s, size).clear(),
+          'board')
     for _ in range(8):
         column, row = random.randrange(size - 1), random.randrange(size - 1)
-        x = round((column + 1) / size * 640 + 320)
-        y = round(1024 - ((row + 1) / size * 512 + 256))
-        page.press(x, y, hold=0.07)
+        # The inner lamp corner of the block, as Board.block_centre finds it.
+        page.press(round((column + 1) / size * 640 + 320),
+                   round(1024 - ((row + 1) / size * 512 + 256)), hold=0.07)
         page.move(random.randrange(320, 960), random.randrange(256, 768))
         time.sleep(0.15)
-    for _ in range(3):  # to the menu, back to the board, to the menu again
-        time.sleep(0.55)
+
+    def escape():
+        time.sleep(0.5)  # Escape switches at most every 500 ms
         page.key()
-    time.sleep(0.3)
-    page.press(*centre(BACK))
-    time.sleep(0.4)
+    until(page, escape, size_group, 'menu after Escape')
+    until(page, escape, lambda s: Board(s, size).clear(), 'board after Escape')
+    until(page, escape, size_group, 'menu after Escape')
+    until(page, lambda: page.press(*centre(BACK)), main_group, 'main group after Назад')
     for _ in range(2):
         page.press(*centre(AUTHORS))
         time.sleep(0.4)
@@ -65,7 +85,11 @@ def main():
         sizes = [(SIZE4, 4), (SIZE6, 6), (SIZE8, 8)]
         rounds = 0
         while time.monotonic() - started < seconds:
-            play_round(page, *sizes[rounds % 3])
+            try:
+                play_round(page, *sizes[rounds % 3])
+            except RuntimeError as error:
+                print('round %d stopped: %s' % (rounds + 1, error))
+                break
             rounds += 1
             if time.monotonic() - started - samples[-1][0] >= SAMPLE_SECONDS:
                 samples.append(sample(page, started))

@@ -62,28 +62,30 @@ const PageInput = (function (layout) {
         post(down ? WM_KEYDOWN : WM_KEYUP, code);
     }
 
+    // Every press is seen: a button let go before any frame has seen it down is let go only
+    // after the next frame. Frames come as the display and the GPU allow, a few a second on a
+    // busy machine, and a finger's tap is short: a click or a tap would otherwise fall between
+    // two frames and do nothing. Input arrives while a frame sleeps, before that frame is
+    // presented: the frame that sees a press is the one presented after the next.
+    let framesShown = 0;
+    const seenAfter = [0, 0, 0];  // by button: the present after which it has been seen down
+    const toLetGo = new Set();    // buttons let go too soon, let go after that present
+
     function press(button) {
         buttonsDown.add(button);
+        seenAfter[button] = framesShown + 2;
         post(ButtonDown[button], 0);
     }
 
     function release(button) {
+        toLetGo.delete(button);
         if (buttonsDown.delete(button)) post(ButtonUp[button], 0);
     }
 
-    // A tap is a press: a finger lifted before any frame has seen it down is let go only
-    // after the next frame. (A mouse click between two frames does nothing, as on the
-    // desktop; a tap is shorter, and Chromium holds the page back for a moment after a touch.)
-    // Input arrives while a frame sleeps, before that frame is presented: the frame that sees
-    // a press is the one presented after the next.
-    let framesShown = 0;
-    let tapSeenAt = -1;  // the present after which a touch has been seen down
-    let tapToFinish = false;
     function frameShown() {
         framesShown++;
-        if (tapToFinish && framesShown >= tapSeenAt) {
-            tapToFinish = false;
-            release(0);
+        for (const button of toLetGo) {
+            if (framesShown >= seenAfter[button]) release(button);
         }
     }
 
@@ -94,19 +96,20 @@ const PageInput = (function (layout) {
     function follow(event, mayPress) {
         for (let button = 0; button < 3; button++) {
             const held = (event.buttons & ButtonBit[button]) !== 0;
-            if (held && !buttonsDown.has(button) && mayPress) {
+            if (held && toLetGo.has(button)) {
+                toLetGo.delete(button);  // down again before it was let go: held on
+            } else if (held && !buttonsDown.has(button) && mayPress) {
                 press(button);
-            } else if (!held && !(button === 0 && tapToFinish)) {
-                release(button);
+            } else if (!held && buttonsDown.has(button) && !toLetGo.has(button)) {
+                if (framesShown < seenAfter[button]) toLetGo.add(button); else release(button);
             }
         }
-        holder = buttonsDown.size > 0 || tapToFinish ? event.pointerId : null;
+        holder = buttonsDown.size > 0 ? event.pointerId : null;
     }
 
     function releaseAll() {
         for (const code of keysDown) post(WM_KEYUP, code);
         keysDown.clear();
-        tapToFinish = false;
         for (const button of [...buttonsDown]) release(button);
         holder = null;
     }
@@ -122,8 +125,6 @@ const PageInput = (function (layout) {
         track(event);
         try { canvas.setPointerCapture(event.pointerId); } catch (e) { /* released already */ }
         post(WM_MOUSEMOVE, 0);
-        if (event.pointerType === 'touch' && !buttonsDown.has(0)) tapSeenAt = framesShown + 2;
-        tapToFinish = false;  // a finger down again before its last tap was let go holds on
         follow(event, true);
     });
     window.addEventListener('pointermove', (event) => {
@@ -135,9 +136,6 @@ const PageInput = (function (layout) {
     window.addEventListener('pointerup', (event) => {
         if (!event.isPrimary) return;
         track(event);
-        if (event.pointerType === 'touch' && buttonsDown.has(0) && framesShown < tapSeenAt) {
-            tapToFinish = true;
-        }
         follow(event, false);
     });
     // A cancelled pointer lets go of what it held, and only that.
