@@ -9,6 +9,8 @@ Usage: web_session.py [SECONDS] (600 by default).
 Each round: "Играть", a board of the next size, eight block presses and random moves over it,
 Escape to the menu and back, Escape again, "Назад", and the credits box shown and hidden.
 """
+import base64
+import io
 import os
 import random
 import sys
@@ -16,8 +18,9 @@ import time
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'web'))
-from webpage import (AUTHORS, BACK, NOWHERE, PLAY, SIZE4, SIZE6, SIZE8, Board,  # noqa: E402
-                     WebPage, centre)
+from PIL import Image  # noqa: E402
+from webpage import (AUTHORS, BACK, NOWHERE, PLAY, SIZE4, SIZE6, SIZE8, WIDTH, Board,  # noqa: E402
+                     Shot, WebPage, centre)
 
 SAMPLE_SECONDS = 10
 
@@ -28,6 +31,18 @@ def sample(page, started):
     used, taken, frames = page.script('return [Module._HeapBytesInUse(), Module._HeapBytesTaken(),'
                                       ' Module.win32.frames]')
     return (time.monotonic() - started, used, taken, js['usedSize'], js['totalSize'], frames)
+
+
+class ScreenshotPage(WebPage):
+    """The page, its canvas read back from the browser's own screenshots: a picture returned by
+    a page script stays on the page's JS heap (about 8 MB for 20 pictures, with or without
+    the game), and would swamp what is measured."""
+
+    def shot(self):
+        left, top, width, height = self.canvas_box()
+        picture = self.driver.execute_cdp_cmd('Page.captureScreenshot', {'format': 'png', 'clip': {
+            'x': left, 'y': top, 'width': width, 'height': height, 'scale': WIDTH / width}})
+        return Shot(Image.open(io.BytesIO(base64.b64decode(picture['data']))))
 
 
 def size_group(shot):
@@ -75,7 +90,7 @@ def play_round(page, size_button, size):
 
 def main():
     seconds = float(sys.argv[1]) if len(sys.argv) > 1 else 600
-    page = WebPage()
+    page = ScreenshotPage()
     samples = []
     try:
         if not page.wait_for_frames():
