@@ -28,8 +28,11 @@ SAMPLE_SECONDS = 10
 def sample(page, started):
     page.driver.execute_cdp_cmd('HeapProfiler.collectGarbage', {})
     js = page.driver.execute_cdp_cmd('Runtime.getHeapUsage', {})
-    used, taken, frames = page.script('return [Module._HeapBytesInUse(), Module._HeapBytesTaken(),'
-                                      ' Module.win32.frames]')
+    # An older page without the heap figures gives -1 for them.
+    used, taken, frames = page.script(
+        'const has = typeof Module._HeapBytesInUse === "function";'
+        'return [has ? Module._HeapBytesInUse() : -1, has ? Module._HeapBytesTaken() : -1,'
+        ' Module.win32.frames]')
     return (time.monotonic() - started, used, taken, js['usedSize'], js['totalSize'], frames)
 
 
