@@ -2,8 +2,10 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 // WebGL 2 itself, under the names Emscripten gives it beside the plain ones, so that the plain
@@ -11,6 +13,10 @@
 extern "C" {
 void emscripten_glEnable(GLenum capability);
 void emscripten_glDisable(GLenum capability);
+void emscripten_glBlendFunc(GLenum source, GLenum destination);
+void emscripten_glClearColor(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha);
+void emscripten_glGenTextures(GLsizei count, GLuint* textures);
+void emscripten_glDeleteTextures(GLsizei count, const GLuint* textures);
 void emscripten_glBindTexture(GLenum target, GLuint texture);
 void emscripten_glTexParameteri(GLenum target, GLenum name, GLint value);
 void emscripten_glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
@@ -31,7 +37,10 @@ void emscripten_glGetProgramiv(GLuint program, GLenum name, GLint* value);
 void emscripten_glUseProgram(GLuint program);
 GLint emscripten_glGetUniformLocation(GLuint program, const char* name);
 void emscripten_glUniform1i(GLint location, GLint value);
+void emscripten_glDeleteShader(GLuint shader);
+void emscripten_glDeleteProgram(GLuint program);
 void emscripten_glGenBuffers(GLsizei count, GLuint* buffers);
+void emscripten_glDeleteBuffers(GLsizei count, const GLuint* buffers);
 void emscripten_glBindBuffer(GLenum target, GLuint buffer);
 void emscripten_glBufferData(GLenum target, intptr_t size, const void* data, GLenum usage);
 void emscripten_glEnableVertexAttribArray(GLuint index);
@@ -81,7 +90,27 @@ struct Vertex {
     float colour[4];
 };
 
+// One level of a texture as it was last given, in the order WebGL takes (RGB, not BGR), so a
+// lost context can be given it again.
+struct TextureLevel {
+    GLint level;
+    GLint internalFormat;
+    GLsizei width, height;
+    GLenum format, type;
+    std::vector<unsigned char> pixels;  // empty: uploaded without pixels
+};
+
+// A texture under the name the game knows, and the WebGL texture that stands for it now.
+struct Texture {
+    GLuint webgl = 0;  // 0: a deleted name
+    bool generatesMipmaps = false;
+    std::vector<std::pair<GLenum, GLint>> parameters;  // as last set, one entry a parameter
+    std::vector<TextureLevel> levels;
+};
+
 struct Gl {
+    int width = 1280, height = 1024;  // the drawing buffer
+    GLuint program = 0, vertexShader = 0, fragmentShader = 0, buffer = 0;
     GLint texturedLocation = -1;
     float pixelWidth = 2.0f / 1280;  // one pixel in GL coordinates
     float pixelHeight = 2.0f / 1024;
@@ -94,9 +123,13 @@ struct Gl {
     float lineWidth = 1;
     bool texturing = false;
     bool texturingSent = false;
-    // Textures that make their mipmaps whenever level 0 is given, by name.
+    // The game's textures by name (name n at n - 1), and its state that lives in WebGL: what a
+    // lost context forgets and a restored one is given again.
+    std::vector<Texture> textures;
     GLuint boundTexture = 0;
-    std::vector<bool> generatesMipmaps;
+    std::vector<GLenum> enabled;
+    GLenum blendSource = GL_ONE, blendDestination = GL_ZERO;
+    float clearColour[4] = {0, 0, 0, 0};
 };
 
 Gl gl;
@@ -168,29 +201,63 @@ void BuildTriangles() {
     }
 }
 
-void SetGeneratesMipmaps(GLuint texture, bool generates) {
-    if (texture == 0) {
-        return;
-    }
-    if (gl.generatesMipmaps.size() <= texture) {
-        gl.generatesMipmaps.resize(texture + 1, false);
-    }
-    gl.generatesMipmaps[texture] = generates;
+Texture* Named(GLuint name) {
+    return name != 0 && name <= gl.textures.size() && gl.textures[name - 1].webgl != 0
+               ? &gl.textures[name - 1]
+               : nullptr;
 }
 
-}  // namespace
+// Bytes a pixel takes in a GL_UNSIGNED_BYTE upload; 0 for uploads kept without their pixels.
+size_t PixelBytes(GLenum format, GLenum type) {
+    if (type != GL_UNSIGNED_BYTE) {
+        return 0;
+    }
+    switch (format) {
+        case GL_RGBA:
+        case BgraPixels:
+            return 4;
+        case GL_RGB:
+        case BgrPixels:
+            return 3;
+        case GL_LUMINANCE_ALPHA:
+            return 2;
+        case GL_LUMINANCE:
+        case GL_ALPHA:
+            return 1;
+        default:
+            return 0;
+    }
+}
 
-bool StartGlOnWebGl(int width, int height) {
-    gl.pixelWidth = 2.0f / static_cast<float>(width);
-    gl.pixelHeight = 2.0f / static_cast<float>(height);
-    GLuint vertexShader = CompileShader(VertexShader, VertexSource);
-    GLuint fragmentShader = CompileShader(FragmentShader, FragmentSource);
-    if (vertexShader == 0 || fragmentShader == 0) {
+void Upload(const TextureLevel& level, bool generatesMipmaps) {
+    emscripten_glTexImage2D(GL_TEXTURE_2D, level.level, level.internalFormat, level.width,
+                            level.height, 0, level.format, level.type,
+                            level.pixels.empty() ? nullptr : level.pixels.data());
+    if (level.level == 0 && generatesMipmaps && level.width > 0 && level.height > 0) {
+        emscripten_glGenerateMipmap(GL_TEXTURE_2D);
+    }
+}
+
+void Remember(Texture& texture, TextureLevel level) {
+    for (TextureLevel& known : texture.levels) {
+        if (known.level == level.level) {
+            known = std::move(level);
+            return;
+        }
+    }
+    texture.levels.push_back(std::move(level));
+}
+
+// The shader, its attributes and uniforms, and the vertex buffer, on the current context.
+bool MakeShaderAndBuffer() {
+    gl.vertexShader = CompileShader(VertexShader, VertexSource);
+    gl.fragmentShader = CompileShader(FragmentShader, FragmentSource);
+    if (gl.vertexShader == 0 || gl.fragmentShader == 0) {
         return false;
     }
-    GLuint program = emscripten_glCreateProgram();
-    emscripten_glAttachShader(program, vertexShader);
-    emscripten_glAttachShader(program, fragmentShader);
+    GLuint program = gl.program = emscripten_glCreateProgram();
+    emscripten_glAttachShader(program, gl.vertexShader);
+    emscripten_glAttachShader(program, gl.fragmentShader);
     emscripten_glBindAttribLocation(program, 0, "position");
     emscripten_glBindAttribLocation(program, 1, "texCoord");
     emscripten_glBindAttribLocation(program, 2, "colour");
@@ -204,10 +271,10 @@ bool StartGlOnWebGl(int width, int height) {
     emscripten_glUniform1i(emscripten_glGetUniformLocation(program, "picture"), 0);
     gl.texturedLocation = emscripten_glGetUniformLocation(program, "textured");
     emscripten_glUniform1i(gl.texturedLocation, 0);
+    gl.texturingSent = false;
 
-    GLuint buffer = 0;
-    emscripten_glGenBuffers(1, &buffer);
-    emscripten_glBindBuffer(ArrayBuffer, buffer);
+    emscripten_glGenBuffers(1, &gl.buffer);
+    emscripten_glBindBuffer(ArrayBuffer, gl.buffer);
     const GLsizei stride = sizeof(Vertex);
     emscripten_glEnableVertexAttribArray(0);
     emscripten_glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride,
@@ -218,8 +285,52 @@ bool StartGlOnWebGl(int width, int height) {
     emscripten_glEnableVertexAttribArray(2);
     emscripten_glVertexAttribPointer(2, 4, GL_FLOAT, GL_FALSE, stride,
                                      reinterpret_cast<const void*>(offsetof(Vertex, colour)));
+    return true;
+}
+
+}  // namespace
+
+bool StartGlOnWebGl(int width, int height) {
+    gl.width = width;
+    gl.height = height;
+    gl.pixelWidth = 2.0f / static_cast<float>(width);
+    gl.pixelHeight = 2.0f / static_cast<float>(height);
     gl.begun.reserve(1024);
     gl.triangles.reserve(1536);
+    return MakeShaderAndBuffer();
+}
+
+bool RestoreGlOnWebGl() {
+    // The old objects belong to the lost context: deleting them only frees their names.
+    emscripten_glDeleteProgram(gl.program);
+    emscripten_glDeleteShader(gl.vertexShader);
+    emscripten_glDeleteShader(gl.fragmentShader);
+    emscripten_glDeleteBuffers(1, &gl.buffer);
+    if (!MakeShaderAndBuffer()) {
+        return false;
+    }
+    for (Texture& texture : gl.textures) {
+        if (texture.webgl == 0) {
+            continue;
+        }
+        emscripten_glDeleteTextures(1, &texture.webgl);
+        emscripten_glGenTextures(1, &texture.webgl);
+        emscripten_glBindTexture(GL_TEXTURE_2D, texture.webgl);
+        for (const auto& parameter : texture.parameters) {
+            emscripten_glTexParameteri(GL_TEXTURE_2D, parameter.first, parameter.second);
+        }
+        for (const TextureLevel& level : texture.levels) {
+            Upload(level, texture.generatesMipmaps);
+        }
+    }
+    Texture* bound = Named(gl.boundTexture);
+    emscripten_glBindTexture(GL_TEXTURE_2D, bound != nullptr ? bound->webgl : 0);
+    for (GLenum capability : gl.enabled) {
+        emscripten_glEnable(capability);
+    }
+    emscripten_glBlendFunc(gl.blendSource, gl.blendDestination);
+    const float* c = gl.clearColour;
+    emscripten_glClearColor(c[0], c[1], c[2], c[3]);
     return true;
 }
 
@@ -277,67 +388,119 @@ void glLineWidth(GLfloat width) {
     }
 }
 
-// 2D texturing is a switch of the shader; everything else is WebGL's own.
+// 2D texturing is a switch of the shader; everything else is WebGL's own, and remembered.
 void glEnable(GLenum capability) {
     if (capability == GL_TEXTURE_2D) {
         gl.texturing = true;
-    } else {
-        emscripten_glEnable(capability);
+        return;
     }
+    if (std::find(gl.enabled.begin(), gl.enabled.end(), capability) == gl.enabled.end()) {
+        gl.enabled.push_back(capability);
+    }
+    emscripten_glEnable(capability);
 }
 
 void glDisable(GLenum capability) {
     if (capability == GL_TEXTURE_2D) {
         gl.texturing = false;
-    } else {
-        emscripten_glDisable(capability);
+        return;
+    }
+    gl.enabled.erase(std::remove(gl.enabled.begin(), gl.enabled.end(), capability),
+                     gl.enabled.end());
+    emscripten_glDisable(capability);
+}
+
+void glBlendFunc(GLenum source, GLenum destination) {
+    gl.blendSource = source;
+    gl.blendDestination = destination;
+    emscripten_glBlendFunc(source, destination);
+}
+
+void glClearColor(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha) {
+    float colour[4] = {red, green, blue, alpha};
+    std::copy(colour, colour + 4, gl.clearColour);
+    emscripten_glClearColor(red, green, blue, alpha);
+}
+
+// The game's texture names are the layer's own, so that a restored context can stand new WebGL
+// textures behind the same names.
+void glGenTextures(GLsizei count, GLuint* names) {
+    for (GLsizei i = 0; i < count; ++i) {
+        Texture texture;
+        emscripten_glGenTextures(1, &texture.webgl);
+        gl.textures.push_back(texture);
+        names[i] = texture.webgl != 0 ? static_cast<GLuint>(gl.textures.size()) : 0;
     }
 }
 
-void glBindTexture(GLenum target, GLuint texture) {
-    gl.boundTexture = texture;
-    emscripten_glBindTexture(target, texture);
+void glDeleteTextures(GLsizei count, const GLuint* names) {
+    for (GLsizei i = 0; i < count; ++i) {
+        if (Texture* texture = Named(names[i])) {
+            emscripten_glDeleteTextures(1, &texture->webgl);
+            *texture = Texture();
+            if (gl.boundTexture == names[i]) {
+                gl.boundTexture = 0;
+            }
+        }
+    }
+}
+
+void glBindTexture(GLenum target, GLuint name) {
+    Texture* texture = Named(name);
+    gl.boundTexture = texture != nullptr ? name : 0;
+    emscripten_glBindTexture(target, texture != nullptr ? texture->webgl : 0);
 }
 
 void glTexParameteri(GLenum target, GLenum name, GLint value) {
+    Texture* texture = Named(gl.boundTexture);
     if (name == GenerateMipmap) {
-        SetGeneratesMipmaps(gl.boundTexture, value != 0);
+        if (texture != nullptr) {
+            texture->generatesMipmaps = value != 0;
+        }
         return;
+    }
+    if (texture != nullptr) {
+        auto& parameters = texture->parameters;
+        auto same = std::find_if(parameters.begin(), parameters.end(),
+                                 [name](const auto& known) { return known.first == name; });
+        if (same != parameters.end()) {
+            same->second = value;
+        } else {
+            parameters.emplace_back(name, value);
+        }
     }
     emscripten_glTexParameteri(target, name, value);
 }
 
 // WebGL takes RGB(A) only: BGR(A) rows are turned round into a copy, padding kept, so the
-// default unpack alignment of 4 reads them as OpenGL would have read the original.
+// default unpack alignment of 4 reads them as OpenGL would have read the original. The copy is
+// kept for a lost context; so are other pixels of a size known here.
 void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
-                  GLint border, GLenum format, GLenum type, const GLvoid* pixels) {
-    int bytesPerPixel = format == BgrPixels ? 3 : format == BgraPixels ? 4 : 0;
-    if (bytesPerPixel == 0) {
-        emscripten_glTexImage2D(target, level, internalFormat, width, height, border, format, type,
+                  GLint, GLenum format, GLenum type, const GLvoid* pixels) {
+    Texture* texture = Named(gl.boundTexture);
+    size_t bytesPerPixel = PixelBytes(format, type);
+    if (target != GL_TEXTURE_2D || texture == nullptr || width < 0 || height < 0 ||
+        (pixels != nullptr && bytesPerPixel == 0)) {
+        emscripten_glTexImage2D(target, level, internalFormat, width, height, 0, format, type,
                                 pixels);
-    } else {
-        GLenum rgbFormat = bytesPerPixel == 3 ? GL_RGB : GL_RGBA;
-        std::vector<unsigned char> turned;
-        if (pixels != nullptr && width > 0 && height > 0) {
-            size_t row = (static_cast<size_t>(width) * bytesPerPixel + 3) / 4 * 4;
-            const unsigned char* from = static_cast<const unsigned char*>(pixels);
-            turned.assign(from, from + row * static_cast<size_t>(height));
-            for (size_t y = 0; y < static_cast<size_t>(height); ++y) {
-                unsigned char* pixel = &turned[y * row];
-                for (GLsizei x = 0; x < width; ++x, pixel += bytesPerPixel) {
-                    unsigned char blue = pixel[0];
-                    pixel[0] = pixel[2];
-                    pixel[2] = blue;
-                }
+        return;
+    }
+    bool turn = format == BgrPixels || format == BgraPixels;
+    GLenum sent = turn ? (bytesPerPixel == 3 ? GL_RGB : GL_RGBA) : format;
+    TextureLevel upload = {level, internalFormat, width, height, sent, type, {}};
+    if (pixels != nullptr && width > 0 && height > 0) {
+        size_t row = (static_cast<size_t>(width) * bytesPerPixel + 3) / 4 * 4;
+        const unsigned char* from = static_cast<const unsigned char*>(pixels);
+        upload.pixels.assign(from, from + row * static_cast<size_t>(height));
+        for (size_t y = 0; turn && y < static_cast<size_t>(height); ++y) {
+            unsigned char* pixel = &upload.pixels[y * row];
+            for (GLsizei x = 0; x < width; ++x, pixel += bytesPerPixel) {
+                std::swap(pixel[0], pixel[2]);
             }
         }
-        emscripten_glTexImage2D(target, level, internalFormat, width, height, border, rgbFormat,
-                                type, turned.empty() ? nullptr : turned.data());
     }
-    if (level == 0 && gl.boundTexture < gl.generatesMipmaps.size() &&
-        gl.generatesMipmaps[gl.boundTexture] && width > 0 && height > 0) {
-        emscripten_glGenerateMipmap(target);
-    }
+    Upload(upload, texture->generatesMipmaps);
+    Remember(*texture, std::move(upload));
 }
 
 }  // extern "C"

@@ -18,13 +18,23 @@ foreach(picture ${lumenvale_pictures})
     set_property(TARGET lumenvale APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/data/${picture})
 endforeach()
 
+# The stack, set here rather than left to the compiler's default (5 MiB of the 16 MiB in older
+# ones, far beyond what the game's few frames deep need); the option's name changed in 3.1.25.
+if(EMSCRIPTEN_VERSION VERSION_LESS 3.1.25)
+    set(lumenvale_stack -sTOTAL_STACK=1048576)
+else()
+    set(lumenvale_stack -sSTACK_SIZE=1048576)
+endif()
+
 # The game's loop sleeps in every frame; ASYNCIFY turns that sleep into a return to the browser.
 target_link_options(lumenvale PRIVATE
     -sASYNCIFY -sENVIRONMENT=web -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2
-    -sINITIAL_MEMORY=16777216 -sALLOW_MEMORY_GROWTH=0 -sEXIT_RUNTIME=0
+    -sINITIAL_MEMORY=16777216 -sALLOW_MEMORY_GROWTH=0 -sEXIT_RUNTIME=0 ${lumenvale_stack}
     "SHELL:-sEXPORTED_RUNTIME_METHODS=[]" ${lumenvale_preload})
 
-# The page: our own index.html, script and style beside the program.
-foreach(page index.html page.js page.css)
+# The page: our own index.html, scripts and style beside the program.
+set(lumenvale_page index.html page.css page.js page-messages.js page-layout.js page-input.js
+    page-lifecycle.js)
+foreach(page ${lumenvale_page})
     configure_file(${CMAKE_SOURCE_DIR}/platform/web/${page} ${CMAKE_BINARY_DIR}/${page} COPYONLY)
 endforeach()

@@ -43,22 +43,19 @@ EM_JS(void, ShowPagePointer, (int show), { Module.win32.showPointer(show != 0); 
 EM_JS(void, ShowPageMessage, (const char* caption, const char* text),
       { Module.win32.showMessage(UTF8ToString(caption), UTF8ToString(text)); });
 
-// Back to the browser until the time has passed or the browser paints its next frame, whichever
-// comes first. The frame callback keeps the game going where timers are held back: Chromium
-// delays them for about 100 ms after a finger touches the screen, longer than a short press.
-EM_ASYNC_JS(void, YieldToBrowser, (int milliseconds), {
-    await new Promise(function(resolve) {
-        let waiting = true;
-        const wake = function() {
-            if (waiting) {
-                waiting = false;
-                resolve();
-            }
-        };
-        setTimeout(wake, milliseconds);
-        requestAnimationFrame(wake);
-    });
-});
+EM_JS(int, PageTickCount, (), { return Module.win32.tickCount(); });
+EM_JS(int, TakeContextRestored, (), { return Module.win32.takeContextRestored() ? 1 : 0; });
+
+// Back to the browser until the time has passed and the browser is ready for the next frame
+// (page-lifecycle.js): the game then draws inside an animation frame, once per frame shown.
+EM_ASYNC_JS(void, YieldToBrowser, (int milliseconds),
+            { await Module.win32.nextFrame(milliseconds); });
+
+// Says on the page why the game cannot be drawn here, and ends it.
+void CannotDraw(const char* why) {
+    ShowPageMessage("Lumenvale", why);
+    emscripten_force_exit(1);
+}
 
 }  // namespace
 
@@ -134,8 +131,8 @@ int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
 }
 
 BOOL WINAPI SwapBuffers(HDC deviceContext) {
-    // The browser shows the canvas whenever the game yields, and the game yields in every
-    // frame's sleep, after the frame is drawn; there is nothing to swap, only to count.
+    // The browser shows the canvas after the animation frame in which the game drew it; there
+    // is nothing to swap, only to count.
     if (deviceContext == nullptr) {
         return FALSE;
     }
@@ -159,9 +156,7 @@ HGLRC WINAPI wglCreateContext(HDC deviceContext) {
     attributes.preserveDrawingBuffer = true;
     platform.context = emscripten_webgl_create_context("#canvas", &attributes);
     if (platform.context <= 0) {
-        ShowPageMessage("Lumenvale",
-                        "This browser cannot draw the game: WebGL 2 is not available.");
-        emscripten_force_exit(1);
+        CannotDraw("This browser cannot draw the game: WebGL 2 is not available.");
     }
     return reinterpret_cast<HGLRC>(static_cast<intptr_t>(platform.context));
 }
@@ -177,19 +172,23 @@ BOOL WINAPI wglMakeCurrent(HDC deviceContext, HGLRC glContext) {
     if (!started) {
         started = true;
         if (!StartGlOnWebGl(CanvasWidth, CanvasHeight)) {
-            ShowPageMessage("Lumenvale", "This browser cannot draw the game: its shaders failed.");
-            emscripten_force_exit(1);
+            CannotDraw("This browser cannot draw the game: its shaders failed.");
         }
     }
     return TRUE;
 }
 
 DWORD WINAPI GetTickCount(void) {
-    // Milliseconds since the page was opened, from the browser's monotonic clock.
-    return static_cast<DWORD>(static_cast<uint64_t>(emscripten_get_now()));
+    // Milliseconds like a machine's clock: from the wall clock at load on, monotonic while the
+    // page runs, so no two visits start their count alike.
+    return static_cast<DWORD>(PageTickCount());
 }
 
 void WINAPI Sleep(DWORD milliseconds) {
-    // The browser shows the canvas and delivers input meanwhile.
+    // The browser shows the canvas and delivers input meanwhile; a context it lost and gave back
+    // meanwhile is made whole again before the next frame is drawn.
     YieldToBrowser(static_cast<int>(milliseconds));
+    if (TakeContextRestored() && !RestoreGlOnWebGl()) {
+        CannotDraw("This browser cannot draw the game: its shaders failed.");
+    }
 }

@@ -10,6 +10,7 @@ import sys
 
 sys.dont_write_bytecode = True  # nothing written into the source tree
 
+import json
 import shutil
 import tempfile
 import time
@@ -94,25 +95,25 @@ class GamePage(unittest.TestCase):
                 return shot
         self.fail(what + self.last_picture())
 
-    def open_board(self, touch=False):
-        """Play, then 4x4: a stable, clearly read board."""
+    def open_board(self, touch=False, size=4):
+        """Play, then the size: a stable, clearly read board."""
         self.wait_for_group(MAIN_TEXTS, 'the main buttons')
         self.until(lambda: self.menu_press(PLAY, touch),
                    lambda s: self.shows_group(s, SIZE_TEXTS), 'the size buttons after Играть')
-        self.until(lambda: self.menu_press(SIZE4, touch),
-                   lambda s: Board(s, 4).clear(), 'a board after 4x4')
-        return self.stable_board()
+        self.until(lambda: self.menu_press({4: SIZE4, 8: SIZE8}[size], touch),
+                   lambda s: Board(s, size).clear(), 'a board after %dx%d' % (size, size))
+        return self.stable_board(size=size)
 
-    def stable_board(self, timeout=5):
+    def stable_board(self, timeout=5, size=4):
         previous = []
 
         def settled(shot):
-            board = Board(shot, 4)
+            board = Board(shot, size)
             ok = board.clear() and previous and previous[-1] == board
             previous.append(board)
             return ok
         self.assertIsNotNone(self.page.wait_for(settled, timeout),
-                             'a clearly read 4x4 board; last seen:\n%s' %
+                             'a clearly read board; last seen:\n%s' %
                              (previous[-1] if previous else 'nothing') + self.last_picture())
         return previous[-1]
 
@@ -270,6 +271,124 @@ class TouchTest(GamePage):
         self.assertEqual(self.stable_board(), board, 'the same board back')
 
 
+class LostContextTest(GamePage):
+    def test_the_board_comes_back_after_a_lost_context(self):
+        board = self.open_board()
+        self.page.script('window.loser = document.getElementById("canvas")'
+                         '.getContext("webgl2").getExtension("WEBGL_lose_context");'
+                         'loser.loseContext();')
+        self.assertTrue(self.page.wait_until(
+            'return document.getElementById("waiting").offsetHeight > 0'),
+            'the page says the picture is lost')
+        frames = self.page.frames()
+        self.assertTrue(self.page.wait_until('return Module.win32.frames > %d' % (frames + 10)),
+                        'the game plays on while the context is lost')
+        self.page.script('loser.restoreContext()')
+        self.assertTrue(self.page.wait_until(
+            'return document.getElementById("waiting").offsetHeight === 0'),
+            'the page no longer says the picture is lost')
+        self.assertEqual(self.stable_board(), board, 'the same board, its pictures drawn again')
+        self.flip(board, 1, 0)
+
+
+class InputTest(GamePage):
+    def held(self, buttons):
+        return self.page.wait_until('return JSON.stringify(Module.win32.buttonsHeld()) === "%s"'
+                                    % json.dumps(buttons, separators=(',', ':')))
+
+    def test_buttons_held_together_are_all_let_go(self):
+        self.wait_for_group(MAIN_TEXTS, 'the first menu')
+        at = self.page.page_point(*NOWHERE)
+        # Left down, right down, left up, right up; each step as the page should then hold it.
+        steps = [('mousePressed', 'left', 1, [0]), ('mousePressed', 'right', 3, [0, 2]),
+                 ('mouseReleased', 'left', 2, [2]), ('mouseReleased', 'right', 0, [])]
+        for kind, button, buttons, held in steps:
+            self.page.mouse_event(kind, *at, button, buttons)
+            self.assertTrue(self.held(held), 'after %s %s the page holds %s, not %s' % (
+                kind, button, self.page.script('return Module.win32.buttonsHeld()'), held))
+            if held == [0, 2]:
+                # A cancelled pointer that holds nothing lets nothing go.
+                self.page.script('window.dispatchEvent(new PointerEvent("pointercancel", '
+                                 '{pointerId: 4711}))')
+
+    def test_a_hidden_page_lets_go_and_waits(self):
+        self.wait_for_group(MAIN_TEXTS, 'the first menu')
+        self.page.mouse_event('mousePressed', *self.page.page_point(*NOWHERE), 'left', 1)
+        self.assertTrue(self.held([0]), 'left held')
+        self.page.script('''
+            window.hidden = [];
+            document.addEventListener("visibilitychange", () => hidden.push(
+                [document.hidden, performance.now(), Module.win32.frames]));''')
+        game = self.page.driver.current_window_handle
+        self.page.driver.switch_to.new_window('tab')
+        time.sleep(3)
+        self.page.driver.switch_to.window(game)
+        self.assertTrue(self.held([]), 'nothing held after the page was hidden')
+        changes = self.page.script('return hidden')
+        self.assertEqual([change[0] for change in changes[:2]], [True, False], changes)
+        (_, hid, frames_then), (_, shown, frames_after) = changes[:2]
+        self.assertGreater(shown - hid, 2000)
+        self.assertLessEqual(frames_after - frames_then, 1, 'frames while hidden')
+        self.assertTrue(self.page.wait_until('return Module.win32.frames > %d' % (frames_after + 5)),
+                        'frames again once shown')
+
+
+# In the page: the frames the game presents over 60 animation frames.
+FRAMES_IN_60_ANIMATION_FRAMES = '''
+    const done = arguments[0], first = Module.win32.frames;
+    let count = 0;
+    const step = () => ++count < 60 ? requestAnimationFrame(step) : done(Module.win32.frames - first);
+    requestAnimationFrame(step);'''
+
+
+class ClockTest(GamePage):
+    def test_clock_frames_and_first_boards_of_five_loads(self):
+        ticks, wall = self.page.script('return [Module.win32.tickCount(), Date.now()]')
+        # Counted from the wall clock at load, wrapped as a 32-bit tick count is.
+        self.assertLess(abs(ticks - wall % 2 ** 32), 1000, 'ticks %d at wall clock %d' % (ticks, wall))
+        # No more frames than animation frames: none drawn that are never shown.
+        frames = self.page.script_async(FRAMES_IN_60_ANIMATION_FRAMES)
+        self.assertTrue(0 < frames <= 61, '%d frames in 60 animation frames' % frames)
+
+        boards = []
+        for load in range(5):
+            if load:
+                self.page.reload()
+                self.assertTrue(self.page.wait_for_frames(), 'no frame after reload %d' % load)
+            boards.append(str(self.open_board(size=8)))
+        print('first 8x8 boards of five loads:\n' + '\n\n'.join(boards))
+        self.assertEqual(len(set(boards)), 5, 'five loads, five first boards')
+
+
+class PhoneTest(GamePage):
+    window = (390, 844)
+    touch = True
+
+    def boxes(self):
+        return self.page.script('''
+            const box = (id) => { const b = document.getElementById(id).getBoundingClientRect();
+                                  return [b.left, b.top, b.right, b.bottom]; };
+            return [box("canvas"), box("turn"), box("full-screen"), box("escape")];''')
+
+    def test_upright_phone_hint_and_full_screen(self):
+        canvas, turn, full, escape = self.boxes()
+        self.assertGreater(turn[3] - turn[1], 0, 'the hint to turn the phone is shown')
+        self.assertLessEqual(turn[3], canvas[1], 'the hint lies above the canvas: %s' % turn)
+        for control in (full, escape):
+            self.assertGreaterEqual(control[1], canvas[3], 'controls below the canvas')
+        self.assertTrue(full[2] <= escape[0] or escape[2] <= full[0], 'controls side by side')
+
+        middle = (int((full[0] + full[2]) / 2), int((full[1] + full[3]) / 2))
+        self.page.press(0, 0, hold=0.05, touch=True, page=middle)
+        self.assertTrue(self.page.wait_until('return document.fullscreenElement !== null'),
+                        'full screen after the control')
+        self.page.driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
+            'width': 844, 'height': 390, 'deviceScaleFactor': 1, 'mobile': True})
+        self.assertTrue(self.page.wait_until(
+            'return document.getElementById("turn").offsetHeight === 0'),
+            'no hint with the phone sideways')
+
+
 class BrokenPageTest(unittest.TestCase):
     def notice(self, page, words):
         """The page's notice once it holds `words`, or what it holds after 10 s."""
@@ -280,6 +399,16 @@ class BrokenPageTest(unittest.TestCase):
                                'document.getElementById("notice-text").textContent : ""')
             time.sleep(0.05)
         return text
+
+    def test_each_message_box_is_shown_once(self):
+        page = WebPage()
+        self.addCleanup(page.close)
+        self.assertTrue(page.wait_for_frames())
+        text = page.script('''
+            for (const text of ["Weird State", "Weird State", "Other", "Weird State"])
+                Module.win32.showMessage("Error", text);
+            return document.getElementById("notice-text").innerText;''')
+        self.assertEqual(text, 'Error: Weird State\nError: Other')
 
     def test_the_page_says_when_there_is_no_webgl(self):
         page = WebPage(arguments=['--disable-3d-apis'])

@@ -264,6 +264,22 @@ class WebPage:
     def script(self, code, *args):
         return self.driver.execute_script(code, *args)
 
+    def script_async(self, code, *args):
+        return self.driver.execute_async_script(code, *args)
+
+    def wait_until(self, code, timeout=10):
+        """Whether the page's script `code` returns true within `timeout` seconds."""
+        deadline = time.monotonic() + timeout
+        while not self.script(code):
+            if time.monotonic() > deadline:
+                return False
+            time.sleep(0.05)
+        return True
+
+    def reload(self):
+        """A fresh load of the page in the same browser."""
+        self.driver.get(self.url)
+
     def frames(self):
         return self.script('return Module.win32 ? Module.win32.frames : 0') or 0
 
@@ -302,6 +318,14 @@ class WebPage:
     def _pointer(self, kind):
         builder = ActionBuilder(self.driver, mouse=PointerInput(kind, kind + '-pointer'))
         return builder, builder.pointer_action
+
+    def mouse_event(self, kind, x, y, button='none', buttons=0):
+        """One mouse event through Chromium's own input, at page pixel (x, y): `kind` is
+        mouseMoved, mousePressed or mouseReleased, `buttons` the bits of the buttons held after
+        it, as a system reports them (WebDriver's actions get the bits wrong in a chord)."""
+        self.driver.execute_cdp_cmd('Input.dispatchMouseEvent', {
+            'type': kind, 'x': x, 'y': y, 'button': button, 'buttons': buttons,
+            'clickCount': 0 if kind == 'mouseMoved' else 1})
 
     def press(self, x, y, hold=0.2, touch=False, page=None):
         """Moves to canvas pixel (x, y) (or page pixel `page`), holds the button, releases."""
