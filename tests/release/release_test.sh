@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# The release as scripts/release cuts it, checked by CTest (label release):
+#   source-archive  the source archive holds exactly the tracked files and its list, never a
+#                   planted untracked file; made again from the unpacked archive it is the
+#                   same, byte for byte; and scripts/release refuses a tree with such a file.
+#   second-folder   a second release of the same tree, cut later from a clone in another
+#                   folder (its name holds a space and a quote) under another umask and time
+#                   zone, gives files identical to dist/'s; and scripts/play's headless demo
+#                   runs from that clone.
+# Usage: release_test.sh <check> <source folder> <scratch folder>
+set -euo pipefail
+check=$1
+source=$2
+scratch=$3
+# shellcheck source=../../scripts/lib/setup.sh
+source "$source/scripts/lib/setup.sh"
+version=$(project_version)
+
+fail() {
+    echo "FAILED: $*" >&2
+    exit 1
+}
+skip_or_fail() {
+    [ "${LUMENVALE_REQUIRE_PACKAGE:-}" != 1 ] || fail "$@"
+    echo "skipped: $* (LUMENVALE_REQUIRE_PACKAGE=1 makes this a failure)"
+    exit 77
+}
+
+# A clone of the source folder's tree: its commit, with any uncommitted change to a tracked
+# file as a commit of its own (which is what scripts/release --snapshot packages there).
+clone_tree() {
+    local into=$1 commit
+    commit=$(git -C "$source" stash create)
+    commit=${commit:-$(git -C "$source" rev-parse HEAD)}
+    git clone --quiet --no-checkout "$source" "$into"
+    git -C "$into" checkout --quiet --detach "$commit"
+}
+
+# Files no release may carry, where a maintainer might leave them.
+plant_strays() {
+    printf 'password\n' >"$1/notes.txt"
+    printf 'swap\n' >"$1/app/.Game.cpp.swp"
+    mkdir -p "$1/tools/__pycache__"
+    printf 'cache\n' >"$1/tools/__pycache__/x.pyc"
+}
+
+source_archive() {
+    [ -e "$source/.git" ] || skip_or_fail "$source is not a git checkout"
+    local clone="$scratch/clone" unpacked="$scratch/unpacked"
+    clone_tree "$clone"
+    plant_strays "$clone"
+    (cd "$clone" && scripts/source-archive >/dev/null)
+    local archive="lumenvale-$version-src.tar.gz" expected actual
+    expected=$( (git -C "$clone" ls-files && echo .source-files) | LC_ALL=C sort)
+    actual=$(tar -tzf "$clone/dist/$archive" | sed "s,^lumenvale-$version/,," | LC_ALL=C sort)
+    [ "$expected" = "$actual" ] ||
+        fail "the archive is not the tracked files and their list:" \
+            "$(diff <(echo "$expected") <(echo "$actual"))"
+
+    mkdir "$unpacked"
+    tar -xzf "$clone/dist/$archive" -C "$unpacked"
+    plant_strays "$unpacked/lumenvale-$version"
+    (cd "$unpacked/lumenvale-$version" && umask 077 && scripts/source-archive >/dev/null)
+    cmp "$clone/dist/$archive" "$unpacked/lumenvale-$version/dist/$archive" ||
+        fail "the archive made from the unpacked archive differs"
+
+    if (cd "$clone" && scripts/release) >"$scratch/refused.log" 2>&1; then
+        fail "scripts/release packaged a tree with untracked files"
+    fi
+    grep -q "notes.txt" "$scratch/refused.log" || fail "no word of notes.txt: $(cat "$scratch/refused.log")"
+}
+
+second_folder() {
+    [ -e "$source/.git" ] || skip_or_fail "$source is not a git checkout"
+    [ -f "$source/dist/SHA256SUMS" ] || skip_or_fail "no dist/SHA256SUMS: run scripts/release"
+    local second="$scratch/second release's folder" file differing=()
+    clone_tree "$second"
+    (cd "$second" && umask 077 && TZ=Asia/Kathmandu scripts/release >"$scratch/release.log" 2>&1) ||
+        fail "the second release failed: $(tail -n 20 "$scratch/release.log")"
+    mapfile -t files < <(sed 's/^[0-9a-f]*  //' "$source/dist/SHA256SUMS")
+    for file in "${files[@]}" SHA256SUMS RELEASE-NOTES.md; do
+        cmp -s "$source/dist/$file" "$second/dist/$file" || differing+=("$file")
+    done
+    [ ${#differing[@]} -eq 0 ] || fail "the second release differs in ${differing[*]}"
+    echo "Both releases:"
+    cat "$second/dist/SHA256SUMS"
+
+    # The demo saves its screenshots under out/ of the clone, whatever its path holds.
+    (cd "$second" && env -u DISPLAY -u WAYLAND_DISPLAY scripts/play >"$scratch/play.log" 2>&1) ||
+        fail "scripts/play's demo failed: $(tail -n 20 "$scratch/play.log")"
+    local shots
+    shots=$(find "$second/out" -name '*.png' -size +1k | wc -l)
+    [ "$shots" -eq 8 ] || fail "the demo saved $shots screenshots: $(cat "$scratch/play.log")"
+}
+
+rm -rf "$scratch"
+mkdir -p "$scratch"
+case "$check" in
+    source-archive) source_archive ;;
+    second-folder) second_folder ;;
+    *) fail "no check named $check" ;;
+esac
