@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "tests/e2e/GameScreen.h"
+#include "tests/support/Shell.h"
 #include "tests/x11/XSession.h"
 
 namespace {
@@ -35,9 +36,7 @@ std::string OutputDir() {
     return std::string(LUMENVALE_BUILD_DIR) + "/desktop";
 }
 
-bool OnPath(const char* program) {
-    return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
-}
+using shell::OnPath;
 
 // Our own connection to the display, for what a window manager and the X server tell.
 class Desktop {
