@@ -20,8 +20,8 @@ wine_packages=(wine wine64 unzip xvfb libgl1 libgl1-mesa-dri libxcursor1 libxfix
                libxinerama1 libxrandr2 libxrender1 libxxf86vm1 libxcomposite1)
 # What making the Debian package and checking it needs: dpkg-shlibdeps and dpkg-gencontrol,
 # the checkers the package tests run (icoutils reads the Windows program's resources), and
-# zlib, through which the icon writer's test reads its PNG files back.
-package_packages=(dpkg-dev lintian desktop-file-utils appstream icoutils man-db zlib1g-dev)
+# libpng and zlib, through which the icon writer's test reads its files back.
+package_packages=(dpkg-dev lintian desktop-file-utils appstream icoutils man-db libpng-dev)
 # What building the browser version needs, and what testing it in a real browser needs.
 web_packages=(emscripten cmake make zip)
 web_test_packages=(chromium chromium-driver python3-selenium python3-pil)
