@@ -11,7 +11,7 @@ target_include_directories(lumenvale PRIVATE ${CMAKE_SOURCE_DIR})
 
 set(lumenvale_preload)
 foreach(picture ${LUMENVALE_PICTURES})
-    list(APPEND lumenvale_preload "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/data/${picture}@/${picture}")
+    list(APPEND lumenvale_preload "SHELL:--preload-file \"${CMAKE_SOURCE_DIR}/data/${picture}@/${picture}\"")
     set_property(TARGET lumenvale APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/data/${picture})
 endforeach()
 
