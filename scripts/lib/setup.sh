@@ -10,6 +10,8 @@ play_packages=(cmake g++ make pkg-config libsdl2-dev libgl1-mesa-dev libgl1-mesa
 test_packages=(libgtest-dev googletest libbenchmark-dev libfreetype-dev fonts-dejavu-core
                xvfb libx11-dev libxtst-dev x11-apps imagemagick clang libclang-rt-14-dev
                clang-format valgrind)
+# Every shell script of the project is checked.
+test_packages+=(shellcheck)
 # The tests under a window manager with a panel, and the long session's X resource counts.
 test_packages+=(mutter tint2 libxfixes-dev libxres-dev)
 # What cross-building and packaging the Windows program needs.
