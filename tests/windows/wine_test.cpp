@@ -279,7 +279,9 @@ TEST_F(WineGame, RunsBorderlessAtTheTopLeftPlaysABoardAndExitsWithZero) {
     // A fresh copy of the package, unzipped as a player would.
     const std::string folder = WineDir() + "/lumenvale-windows";
     std::filesystem::remove_all(folder);
-    ASSERT_TRUE(shell::Run({{"unzip", "-q", package, "-d", folder}}));
+    std::filesystem::create_directories(folder);
+    const shell::Output unzipped = shell::Capture({{"unzip", "-q", package, "-d", folder}});
+    ASSERT_EQ(unzipped.status, 0) << unzipped.output;
     ASSERT_TRUE(Exists(folder + "/lumenvale.exe"));
 
     // Wine processes left by a run that was killed would hold the prefix: they end first.
