@@ -3,12 +3,13 @@
 #   source-archive  the source archive holds exactly the tracked files and its list, never a
 #                   planted untracked file; made again from the unpacked archive it is the
 #                   same, byte for byte; and scripts/release refuses a tree with such a file.
-#   second-folder   a second release of the same tree, cut later from a clone in another
+#   second-folder   a second release of the same tree, cut later from a copy in another
 #                   folder (its name holds a space) under another umask and time zone, gives
 #                   files identical to dist/'s.
-#   demo            scripts/play's headless demo runs from a clone in a folder whose name
+#   demo            scripts/play's headless demo runs from a copy in a folder whose name
 #                   holds a space and a quote. (The Windows resource compiler runs its
 #                   preprocessor through a shell, so the release cannot be cut from there.)
+# A copy is a clone where the source folder is a git checkout, else its source archive unpacked.
 # Usage: release_test.sh <check> <source folder> <scratch folder>
 set -euo pipefail
 check=$1
@@ -28,14 +29,22 @@ skip_or_fail() {
     exit 77
 }
 
-# A clone of the source folder's tree: its commit, with any uncommitted change to a tracked
-# file as a commit of its own (which is what scripts/release --snapshot packages there).
-clone_tree() {
-    local into=$1 commit
-    commit=$(git -C "$source" stash create)
-    commit=${commit:-$(git -C "$source" rev-parse HEAD)}
-    git clone --quiet --no-checkout "$source" "$into"
-    git -C "$into" checkout --quiet --detach "$commit"
+# A copy of the source folder's tree. From a git checkout, a clone of its commit, with any
+# uncommitted change to a tracked file as a commit of its own (which is what scripts/release
+# --snapshot packages there); from an unpacked source archive, its archive in dist/ unpacked.
+copy_tree() {
+    local into=$1 commit archive="$source/dist/lumenvale-$version-src.tar.gz"
+    if [ -e "$source/.git" ]; then
+        commit=$(git -C "$source" stash create)
+        commit=${commit:-$(git -C "$source" rev-parse HEAD)}
+        git clone --quiet --no-checkout "$source" "$into"
+        git -C "$into" checkout --quiet --detach "$commit"
+    elif [ -f "$archive" ]; then
+        mkdir -p "$into"
+        tar -xzf "$archive" -C "$into" --strip-components=1
+    else
+        skip_or_fail "no $archive: run scripts/release"
+    fi
 }
 
 # Files no release may carry, where a maintainer might leave them.
@@ -47,13 +56,16 @@ plant_strays() {
 }
 
 source_archive() {
-    [ -e "$source/.git" ] || skip_or_fail "$source is not a git checkout"
     local clone="$scratch/clone" unpacked="$scratch/unpacked"
-    clone_tree "$clone"
+    copy_tree "$clone"
+    local archive="lumenvale-$version-src.tar.gz" expected actual
+    if [ -e "$clone/.git" ]; then
+        expected=$( (git -C "$clone" ls-files && echo .source-files) | LC_ALL=C sort)
+    else
+        expected=$( (tr '\0' '\n' <"$clone/.source-files" && echo .source-files) | LC_ALL=C sort)
+    fi
     plant_strays "$clone"
     (cd "$clone" && scripts/source-archive >/dev/null)
-    local archive="lumenvale-$version-src.tar.gz" expected actual
-    expected=$( (git -C "$clone" ls-files && echo .source-files) | LC_ALL=C sort)
     actual=$(tar -tzf "$clone/dist/$archive" | sed "s,^lumenvale-$version/,," | LC_ALL=C sort)
     [ "$expected" = "$actual" ] ||
         fail "the archive is not the tracked files and their list:" \
@@ -66,6 +78,7 @@ source_archive() {
     cmp "$clone/dist/$archive" "$unpacked/lumenvale-$version/dist/$archive" ||
         fail "the archive made from the unpacked archive differs"
 
+    [ -e "$clone/.git" ] || return 0
     if (cd "$clone" && scripts/release) >"$scratch/refused.log" 2>&1; then
         fail "scripts/release packaged a tree with untracked files"
     fi
@@ -73,10 +86,9 @@ source_archive() {
 }
 
 second_folder() {
-    [ -e "$source/.git" ] || skip_or_fail "$source is not a git checkout"
     [ -f "$source/dist/SHA256SUMS" ] || skip_or_fail "no dist/SHA256SUMS: run scripts/release"
     local second="$scratch/second release" file differing=()
-    clone_tree "$second"
+    copy_tree "$second"
     (cd "$second" && umask 077 && TZ=Asia/Kathmandu scripts/release >"$scratch/release.log" 2>&1) ||
         fail "the second release failed: $(tail -n 20 "$scratch/release.log")"
     mapfile -t files < <(sed 's/^[0-9a-f]*  //' "$source/dist/SHA256SUMS")
@@ -92,9 +104,8 @@ second_folder() {
 # whatever the clone's path holds. It plays by fixed pauses, so on a busy machine the game may
 # take one press for another and end early or late: its exit status is left aside.
 demo() {
-    [ -e "$source/.git" ] || skip_or_fail "$source is not a git checkout"
     local clone="$scratch/the demo's folder" shots=0 shot
-    clone_tree "$clone"
+    copy_tree "$clone"
     (cd "$clone" && env -u DISPLAY -u WAYLAND_DISPLAY scripts/play >"$scratch/play.log" 2>&1) || true
     grep -q '^Screenshots:' "$scratch/play.log" ||
         fail "scripts/play stopped before the end of its demo: $(tail -n 20 "$scratch/play.log")"
