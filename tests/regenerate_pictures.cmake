@@ -1,5 +1,5 @@
-# Runs the picture generator into a scratch directory and checks that every picture the game
-# ships in data/ comes out byte for byte the same.
+# Runs the picture generator into a scratch directory and checks that it writes exactly the
+# pictures the game ships (data/pictures.cmake), each byte for byte as data/ holds it.
 #   cmake -DGENERATOR=<lumenvale_assets> -DOUTPUT_DIR=<scratch> -DDATA_DIR=<data> -P this
 foreach(required GENERATOR OUTPUT_DIR DATA_DIR)
     if(NOT DEFINED ${required})
@@ -7,14 +7,22 @@ foreach(required GENERATOR OUTPUT_DIR DATA_DIR)
     endif()
 endforeach()
 
-set(pictures Font.bmp On_Green.bmp Off_Green.bmp On_Red.bmp Off_Red.bmp On_Blue.bmp
-             Off_Blue.bmp Off_TrueLamp.bmp On_TrueLamp.bmp Title.bmp Cursor.bmp Planet.bmp)
+include(${DATA_DIR}/pictures.cmake)
+set(pictures ${LUMENVALE_PICTURES})
 
 file(REMOVE_RECURSE ${OUTPUT_DIR})
 file(MAKE_DIRECTORY ${OUTPUT_DIR})
 execute_process(COMMAND ${GENERATOR} ${OUTPUT_DIR} RESULT_VARIABLE result OUTPUT_QUIET)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "the picture generator failed: ${result}")
+endif()
+
+file(GLOB written RELATIVE ${OUTPUT_DIR} ${OUTPUT_DIR}/*)
+set(shipped ${pictures})
+list(SORT written)
+list(SORT shipped)
+if(NOT written STREQUAL shipped)
+    message(FATAL_ERROR "the generator writes ${written}; data/pictures.cmake names ${shipped}")
 endif()
 
 set(differing "")

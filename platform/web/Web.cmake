@@ -10,11 +10,9 @@ add_executable(lumenvale platform/web/Main.cpp platform/web/Win32Web.cpp
 target_link_libraries(lumenvale PRIVATE lumenvale_core)
 target_include_directories(lumenvale PRIVATE ${CMAKE_SOURCE_DIR})
 
-set(lumenvale_pictures Font.bmp On_Green.bmp Off_Green.bmp On_Red.bmp Off_Red.bmp On_Blue.bmp
-    Off_Blue.bmp On_TrueLamp.bmp Off_TrueLamp.bmp Title.bmp Cursor.bmp Planet.bmp)
 set(lumenvale_preload)
-foreach(picture ${lumenvale_pictures})
-    list(APPEND lumenvale_preload "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/data/${picture}@/${picture}")
+foreach(picture ${LUMENVALE_PICTURES})
+    list(APPEND lumenvale_preload "SHELL:--preload-file \"${CMAKE_SOURCE_DIR}/data/${picture}@/${picture}\"")
     set_property(TARGET lumenvale APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/data/${picture})
 endforeach()
 

@@ -9,8 +9,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -31,35 +32,10 @@ const std::string Work = LUMENVALE_PACKAGE_TEST_DIR;
 
 // ---- Running tools -----------------------------------------------------------------------
 
-using shell::Quoted;
+using shell::Output;
 
-// What a command writes to its output (its errors too), and its exit status.
-struct Output {
-    int status = -1;
-    std::string output;
-    std::vector<std::string> Lines() const {
-        std::vector<std::string> lines;
-        std::istringstream in(output);
-        for (std::string line; std::getline(in, line);) {
-            lines.push_back(line);
-        }
-        return lines;
-    }
-};
-
-Output Capture(const std::string& command) {
-    Output run;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) {
-        return run;
-    }
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        run.output.append(buffer, n);
-    }
-    int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+Output Capture(std::vector<std::string> arguments) {
+    return shell::Capture({std::move(arguments)});
 }
 
 bool Exists(const std::string& path) {
@@ -89,7 +65,7 @@ bool Required() {
 
 #define REQUIRE_TOOL(tool)                                                                      \
     do {                                                                                        \
-        if (!shell::Run("command -v " + std::string(tool) + " >/dev/null 2>&1")) {              \
+        if (!shell::OnPath(tool)) {                                                             \
             SKIP_OR_FAIL(tool << " is not installed (scripts/lib/setup.sh names its package)"); \
         }                                                                                       \
     } while (false)
@@ -101,8 +77,17 @@ std::string DebPath() {
 // A fresh, empty folder of the test's own.
 std::string FreshFolder(const std::string& name) {
     const std::string path = Work + "/" + name;
-    shell::Run("rm -rf " + Quoted(path) + " && mkdir -p " + Quoted(path));
+    std::filesystem::remove_all(path);
+    std::filesystem::create_directories(path);
     return path;
+}
+
+// The package's files below a fresh folder of that name.
+std::string Unpacked(const std::string& name) {
+    const std::string tree = FreshFolder(name);
+    Output unpacked = Capture({"dpkg-deb", "-x", DebPath(), tree});
+    EXPECT_EQ(unpacked.status, 0) << unpacked.output;
+    return tree;
 }
 
 // ---- The Debian package ------------------------------------------------------------------
@@ -136,7 +121,7 @@ std::map<std::string, std::string> ExpectedFiles() {
 TEST(DebianPackage, NamesTheProjectVersionTheGamesSectionAndWhatTheGameLoads) {
     REQUIRE_FILE(DebPath(), "scripts/package");
     auto field = [](const char* name) {
-        Output run = Capture("dpkg-deb -f " + Quoted(DebPath()) + " " + name);
+        Output run = Capture({"dpkg-deb", "-f", DebPath(), name});
         return run.Lines().empty() ? std::string() : run.Lines()[0];
     };
     EXPECT_EQ(field("Package"), "lumenvale");
@@ -156,7 +141,7 @@ TEST(DebianPackage, NamesTheProjectVersionTheGamesSectionAndWhatTheGameLoads) {
 TEST(DebianPackage, InstallsExactlyTheGameItsPicturesAndItsDesktopFilesOwnedByRoot) {
     REQUIRE_FILE(DebPath(), "scripts/package");
     std::map<std::string, std::string> files;
-    for (const std::string& line : Capture("dpkg-deb -c " + Quoted(DebPath())).Lines()) {
+    for (const std::string& line : Capture({"dpkg-deb", "-c", DebPath()}).Lines()) {
         std::istringstream fields(line);
         std::string mode, owner, size, date, time, path;
         fields >> mode >> owner >> size >> date >> time >> path;
@@ -175,23 +160,23 @@ TEST(DebianPackage, PassesLintianAndTheDesktopEntryMetadataAndManualValidators) 
     for (const char* tool : {"lintian", "desktop-file-validate", "appstreamcli", "man"}) {
         REQUIRE_TOOL(tool);
     }
-    Output lintian = Capture("lintian --fail-on error " + Quoted(DebPath()));
+    Output lintian = Capture({"lintian", "--fail-on", "error", DebPath()});
     EXPECT_EQ(lintian.status, 0) << lintian.output;
     for (const std::string& line : lintian.Lines()) {
         EXPECT_NE(line.rfind("E: ", 0), 0u) << line;
     }
 
-    const std::string tree = FreshFolder("validated");
-    ASSERT_TRUE(shell::Run("dpkg-deb -x " + Quoted(DebPath()) + " " + Quoted(tree)));
-    const std::string share = tree + "/usr/share";
-    Output desktop = Capture("desktop-file-validate " +
-                             Quoted(share + "/applications/org.lumenvale.Lumenvale.desktop"));
+    const std::string share = Unpacked("validated") + "/usr/share";
+    Output desktop =
+        Capture({"desktop-file-validate", share + "/applications/org.lumenvale.Lumenvale.desktop"});
     EXPECT_TRUE(desktop.status == 0 && desktop.output.empty()) << desktop.output;
-    Output metainfo = Capture("appstreamcli validate --no-net " +
-                              Quoted(share + "/metainfo/org.lumenvale.Lumenvale.metainfo.xml"));
+    Output metainfo = Capture({"appstreamcli", "validate", "--no-net",
+                               share + "/metainfo/org.lumenvale.Lumenvale.metainfo.xml"});
     EXPECT_EQ(metainfo.status, 0) << metainfo.output;
-    Output manual = Capture("LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l " +
-                            Quoted(share + "/man/man6/lumenvale.6.gz") + " 2>&1 >/dev/null");
+    Output manual = shell::Capture(
+        {{"man", "--warnings", "-E", "UTF-8", "-l", share + "/man/man6/lumenvale.6.gz"},
+         {"LC_ALL=C.UTF-8", "MANWIDTH=80"}},
+        shell::Keep::Errors);
     EXPECT_TRUE(manual.status == 0 && manual.output.empty()) << manual.output;
 }
 
@@ -216,8 +201,7 @@ bool MenuWithPictures(const Screenshot& shot) {
 TEST(InstalledGame, StartsThroughItsCommandFromAnotherFolderAndDrawsTheMenuWithItsPictures) {
     REQUIRE_FILE(DebPath(), "scripts/package");
     REQUIRE_TOOL("Xvfb");
-    const std::string tree = FreshFolder("installed");
-    ASSERT_TRUE(shell::Run("dpkg-deb -x " + Quoted(DebPath()) + " " + Quoted(tree)));
+    const std::string tree = Unpacked("installed");
     const std::string elsewhere = FreshFolder("elsewhere");
 
     xsession::Session session;
@@ -240,10 +224,9 @@ TEST(InstalledGame, StartsThroughItsCommandFromAnotherFolderAndDrawsTheMenuWithI
 // Without its pictures' folder the command says which folder is missing, and fails.
 TEST(InstalledGame, CommandNamesTheMissingPicturesFolder) {
     REQUIRE_FILE(DebPath(), "scripts/package");
-    const std::string tree = FreshFolder("no-pictures");
-    ASSERT_TRUE(shell::Run("dpkg-deb -x " + Quoted(DebPath()) + " " + Quoted(tree) + " && rm -r " +
-                           Quoted(tree + "/usr/share/games/lumenvale")));
-    Output run = Capture("cd / && " + Quoted(tree + "/usr/games/lumenvale"));
+    const std::string tree = Unpacked("no-pictures");
+    ASSERT_GT(std::filesystem::remove_all(tree + "/usr/share/games/lumenvale"), 0u);
+    Output run = shell::Capture({{tree + "/usr/games/lumenvale"}, {}, "/"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find(tree + "/usr/share/games/lumenvale"), std::string::npos)
         << run.output;
@@ -257,7 +240,7 @@ TEST(SourceArchive, HoldsEveryProjectFileUnderOneFolderAndNoBuildOutput) {
     REQUIRE_FILE(archive, "scripts/package");
     const std::string top = "lumenvale-" + Version + "/";
     std::set<std::string> files;
-    for (const std::string& path : Capture("tar -tzf " + Quoted(archive)).Lines()) {
+    for (const std::string& path : Capture({"tar", "-tzf", archive}).Lines()) {
         ASSERT_EQ(path.rfind(top, 0), 0u) << path << " lies outside " << top;
         files.insert(path.substr(top.size()));
     }
@@ -276,7 +259,7 @@ TEST(SourceArchive, HoldsEveryProjectFileUnderOneFolderAndNoBuildOutput) {
     // Where the sources are a git checkout, nothing it tracks may be left out.
     if (Exists(std::string(LUMENVALE_SOURCE_DIR) + "/.git")) {
         for (const std::string& tracked :
-             Capture("git -C " + Quoted(LUMENVALE_SOURCE_DIR) + " ls-files").Lines()) {
+             Capture({"git", "-C", LUMENVALE_SOURCE_DIR, "ls-files"}).Lines()) {
             EXPECT_EQ(files.count(tracked), 1u) << tracked << " is tracked but not archived";
         }
     }
@@ -294,11 +277,13 @@ protected:
         REQUIRE_TOOL("wrestool");
         REQUIRE_TOOL("icotool");
         exe = FreshFolder("windows") + "/lumenvale.exe";
-        ASSERT_TRUE(shell::Run("unzip -p " + Quoted(zip) + " lumenvale.exe >" + Quoted(exe)));
+        Output program = shell::Capture({{"unzip", "-p", zip, "lumenvale.exe"}});
+        ASSERT_EQ(program.status, 0) << program.output;
+        std::ofstream(exe, std::ios::binary) << program.output;
     }
 
     Output Resource(const std::string& type) {
-        return Capture("wrestool -x --raw --type=" + type + " " + Quoted(exe));
+        return Capture({"wrestool", "-x", "--raw", "--type=" + type, exe});
     }
 
     std::string exe;
@@ -306,9 +291,9 @@ protected:
 
 TEST_F(WindowsProgram, CarriesTheIconInEverySizeFrom16To256) {
     const std::string ico = Work + "/windows/lumenvale.ico";
-    ASSERT_TRUE(shell::Run("wrestool -x --type=group_icon -o " + Quoted(ico) + " " + Quoted(exe)));
+    ASSERT_TRUE(shell::Run({{"wrestool", "-x", "--type=group_icon", "-o", ico, exe}}));
     std::set<std::string> sizes;
-    for (const std::string& line : Capture("icotool -l " + Quoted(ico)).Lines()) {
+    for (const std::string& line : Capture({"icotool", "-l", ico}).Lines()) {
         EXPECT_NE(line.find("--bit-depth=32"), std::string::npos) << line;
         sizes.insert(line.substr(line.find("--width=") + 8,
                                  line.find(" --height") - line.find("--width=") - 8));
@@ -318,7 +303,9 @@ TEST_F(WindowsProgram, CarriesTheIconInEverySizeFrom16To256) {
 
 TEST_F(WindowsProgram, CarriesVersionInformationWithTheProjectVersion) {
     // The strings of the version resource are UTF-16: read them as such.
-    Output strings = Capture("wrestool -x --raw --type=16 " + Quoted(exe) + " | strings -el");
+    const std::string version = Work + "/windows/version.res";
+    std::ofstream(version, std::ios::binary) << Resource("16").output;
+    Output strings = Capture({"strings", "-el", version});
     std::map<std::string, std::string> values;
     std::vector<std::string> lines = strings.Lines();
     for (size_t i = 0; i + 1 < lines.size(); ++i) {
@@ -334,7 +321,7 @@ TEST_F(WindowsProgram, CarriesVersionInformationWithTheProjectVersion) {
 // Windows reads the manifest with name 1: per-monitor DPI awareness (version 2 first), the
 // older switch for Windows 7 to 8.1, and the four Windows versions the game was made for.
 TEST_F(WindowsProgram, CarriesOneManifestDeclaringDpiAwarenessAndSupportedWindows) {
-    Output list = Capture("wrestool -l --type=24 " + Quoted(exe));
+    Output list = Capture({"wrestool", "-l", "--type=24", exe});
     EXPECT_EQ(list.Lines().size(), 1u) << list.output;
     EXPECT_NE(list.output.find("--name=1 "), std::string::npos) << list.output;
     const std::string manifest = Resource("24").output;

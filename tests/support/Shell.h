@@ -1,23 +1,143 @@
-// Running shell commands from the tests that drive whole programs and packages.
+// Running programs from the tests that drive whole programs and packages. A program gets its
+// arguments as a list, straight through posix_spawn: no shell reads a command string, so a
+// path or value may hold any character.
 #pragma once
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
+
+extern char** environ;
 
 namespace shell {
 
-// `text` as one word for the shell, whatever it holds.
-inline std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+struct Command {
+    Command(std::vector<std::string> commandLine, std::vector<std::string> settings = {},
+            std::string folder = {})
+        : arguments(std::move(commandLine)),
+          environment(std::move(settings)),
+          directory(std::move(folder)) {}
+
+    std::vector<std::string> arguments;    // the program (looked up on PATH), then its arguments
+    std::vector<std::string> environment;  // NAME=value settings on top of the test's own
+    std::string directory;                 // where it runs; empty: where the test runs
+};
+
+// What Capture keeps: the program's output and errors together, its errors alone, or its
+// output alone (a picture it prints, say).
+enum class Keep { Everything, Errors, Output };
+
+struct Output {
+    int status = -1;  // the exit status; -1 when the program did not start or did not exit
+    std::string output;
+
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> lines;
+        std::istringstream in(output);
+        for (std::string line; std::getline(in, line);) {
+            lines.push_back(line);
+        }
+        return lines;
     }
-    return quoted + "'";
+};
+
+namespace detail {
+// The test's environment with `settings` in place of the variables they name.
+inline std::vector<std::string> Environment(const std::vector<std::string>& settings) {
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string variable(*entry);
+        bool replaced = false;
+        for (const std::string& setting : settings) {
+            const size_t name = setting.find('=');
+            replaced = replaced || variable.compare(0, name + 1, setting, 0, name + 1) == 0;
+        }
+        if (!replaced) {
+            environment.push_back(variable);
+        }
+    }
+    environment.insert(environment.end(), settings.begin(), settings.end());
+    return environment;
+}
+
+inline std::vector<char*> Pointers(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (std::string& text : strings) {
+        pointers.push_back(text.data());
+    }
+    pointers.push_back(nullptr);
+    return pointers;
+}
+}  // namespace detail
+
+// Runs the command to its end and collects what it writes.
+inline Output Capture(const Command& command, Keep keep = Keep::Everything) {
+    Output run;
+    int ends[2];
+    if (command.arguments.empty() || pipe2(ends, O_CLOEXEC) != 0) {
+        return run;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (keep == Keep::Errors) {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    } else {
+        posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
+    }
+    if (keep == Keep::Output) {
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    } else {
+        posix_spawn_file_actions_adddup2(&actions, ends[1], STDERR_FILENO);
+    }
+    if (!command.directory.empty()) {
+        posix_spawn_file_actions_addchdir_np(&actions, command.directory.c_str());
+    }
+    std::vector<std::string> arguments = command.arguments;
+    std::vector<std::string> environment = detail::Environment(command.environment);
+    std::vector<char*> argv = detail::Pointers(arguments);
+    std::vector<char*> envp = detail::Pointers(environment);
+    pid_t pid;
+    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(ends[1]);
+    if (spawned == 0) {
+        char buffer[4096];
+        for (ssize_t n; (n = read(ends[0], buffer, sizeof buffer)) != 0;) {
+            if (n > 0) {
+                run.output.append(buffer, static_cast<size_t>(n));
+            }
+        }
+        int status = 0;
+        while (waitpid(pid, &status, 0) < 0) {
+        }
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    close(ends[0]);
+    return run;
 }
 
 // Whether the command ran and succeeded.
-inline bool Run(const std::string& command) {
-    return std::system(command.c_str()) == 0;
+inline bool Run(const Command& command) {
+    return Capture(command).status == 0;
+}
+
+// Whether a program of that name is on PATH.
+inline bool OnPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::istringstream folders(path != nullptr ? path : "");
+    for (std::string folder; std::getline(folders, folder, ':');) {
+        if (access(((folder.empty() ? "." : folder) + "/" + program).c_str(), X_OK) == 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace shell

@@ -11,7 +11,6 @@
 #include <grp.h>
 #include <pwd.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,57 +25,20 @@
 
 #include "tests/e2e/FittedPlay.h"
 #include "tests/e2e/GameScreen.h"
+#include "tests/support/Shell.h"
 #include "tests/x11/XSession.h"
-
-extern char** environ;
 
 namespace {
 
 using xsession::Screenshot;
 
-bool OnPath(const std::string& program) {
-    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 // Runs a program with extra NAME=value settings and gives its standard output; false when it
 // cannot be started or fails.
 bool Output(const std::vector<std::string>& commandLine, const std::vector<std::string>& settings,
             std::string* out) {
-    std::vector<std::string> environment(settings);
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        environment.push_back(*entry);
-    }
-    std::vector<char*> argv, envp;
-    for (const std::string& argument : commandLine) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    for (const std::string& setting : environment) {
-        envp.push_back(const_cast<char*>(setting.c_str()));
-    }
-    argv.push_back(nullptr);
-    envp.push_back(nullptr);
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0) {
-        return false;
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
-    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t child = 0;
-    bool started = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    close(pipeEnds[1]);
-    out->clear();
-    char buffer[65536];
-    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
-        out->append(buffer, static_cast<size_t>(n));
-    }
-    close(pipeEnds[0]);
-    int status = 0;
-    return started && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
+    shell::Output run = shell::Capture({commandLine, settings}, shell::Keep::Output);
+    *out = std::move(run.output);
+    return run.status == 0;
 }
 
 // A binary PPM (P6, 8 bits) as grim writes it.
@@ -249,7 +211,7 @@ class UnderSway : public ::testing::Test {
 protected:
     void SetUp() override {
         for (const char* program : {"sway", "swaymsg", "grim", "Xwayland", "xhost"}) {
-            if (!OnPath(program)) {
+            if (!shell::OnPath(program)) {
                 GTEST_SKIP() << program
                              << " is missing (Debian packages sway, grim, xwayland, "
                                 "x11-xserver-utils)";

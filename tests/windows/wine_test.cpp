@@ -11,6 +11,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <set>
@@ -51,33 +53,7 @@ bool Exists(const std::string& path) {
     return stat(path.c_str(), &info) == 0;
 }
 
-using shell::Quoted;
-
-bool OnPath(const std::string& program) {
-    return shell::Run("command -v " + program + " >/dev/null 2>&1");
-}
-
-std::vector<std::string> OutputLines(const std::string& command) {
-    std::vector<std::string> lines;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return lines;
-    }
-    std::string line;
-    for (int c = std::fgetc(pipe); c != EOF; c = std::fgetc(pipe)) {
-        if (c != '\n') {
-            line += static_cast<char>(c);
-            continue;
-        }
-        lines.push_back(line);
-        line.clear();
-    }
-    if (!line.empty()) {
-        lines.push_back(line);
-    }
-    pclose(pipe);
-    return lines;
-}
+using shell::OnPath;
 
 // The program and the twelve pictures it reads from its own folder, with no folder in
 // between, so that unzipping and double-clicking is all a player does.
@@ -106,14 +82,15 @@ public:
             return true;
         }
         auto start = Clock::now();
-        std::string settings = "env " + Quoted("DISPLAY=" + display);
-        for (const std::string& setting : Environment()) {
-            settings += " " + Quoted(setting);
-        }
-        bool made = shell::Run("rm -rf " + Quoted(path) + " && mkdir -p " + Quoted(path)) &&
-                    shell::Run(settings + " wineboot -i >" + Quoted(path + ".log") + " 2>&1") &&
-                    shell::Run(settings + " timeout 120 wineserver -w") &&
-                    shell::Run("touch " + Quoted(ReadyMark()));
+        std::vector<std::string> settings = Environment();
+        settings.push_back("DISPLAY=" + display);
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path);
+        const shell::Output boot = shell::Capture({{"wineboot", "-i"}, settings});
+        std::ofstream(path + ".log") << boot.output;
+        bool made = boot.status == 0 &&
+                    shell::Run({{"timeout", "120", "wineserver", "-w"}, settings}) &&
+                    std::ofstream(ReadyMark()).good();
         *seconds = std::chrono::duration<double>(Clock::now() - start).count();
         return made;
     }
@@ -121,21 +98,16 @@ public:
     // The pixels per logical inch that the prefix's programs see, as Windows' display
     // settings set them; waits until the registry has it.
     bool SetDpi(const std::string& display, int dpi) const {
-        std::string settings = "env " + Quoted("DISPLAY=" + display);
-        for (const std::string& setting : Environment()) {
-            settings += " " + Quoted(setting);
-        }
-        return shell::Run(settings +
-                          " wine reg add 'HKCU\\Control Panel\\Desktop' /v LogPixels /t "
-                          "REG_DWORD /d " +
-                          std::to_string(dpi) + " /f >/dev/null 2>&1") &&
-               shell::Run(settings + " timeout 120 wineserver -w");
+        std::vector<std::string> settings = Environment();
+        settings.push_back("DISPLAY=" + display);
+        return shell::Run({{"wine", "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels",
+                            "/t", "REG_DWORD", "/d", std::to_string(dpi), "/f"},
+                           settings}) &&
+               shell::Run({{"timeout", "120", "wineserver", "-w"}, settings});
     }
 
     // Ends every Wine process of this prefix, the game and the wineserver among them.
-    void Stop() const {
-        shell::Run("env " + Quoted("WINEPREFIX=" + path) + " wineserver -k >/dev/null 2>&1");
-    }
+    void Stop() const { shell::Run({{"wineserver", "-k"}, {"WINEPREFIX=" + path}}); }
 
     const std::string& Path() const { return path; }
 
@@ -303,7 +275,7 @@ TEST(WindowsPackage, HoldsTheProgramAndItsTwelvePicturesSideBySide) {
     if (!OnPath("unzip")) {
         SKIP_OR_FAIL("unzip is not installed");
     }
-    std::vector<std::string> entries = OutputLines("unzip -Z1 " + Quoted(package));
+    std::vector<std::string> entries = shell::Capture({{"unzip", "-Z1", package}}).Lines();
     std::set<std::string> files(entries.begin(), entries.end());
     EXPECT_EQ(files.size(), entries.size()) << "an entry appears twice";
     EXPECT_EQ(files, PackageFiles);
@@ -327,8 +299,10 @@ void WineGame::Launch(int width, int height, int dpi) {
 
     // A fresh copy of the package, unzipped as a player would.
     const std::string folder = WineDir() + "/lumenvale-windows";
-    ASSERT_TRUE(shell::Run("rm -rf " + Quoted(folder) + " && mkdir -p " + Quoted(folder) +
-                           " && unzip -q " + Quoted(package) + " -d " + Quoted(folder)));
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const shell::Output unzipped = shell::Capture({{"unzip", "-q", package, "-d", folder}});
+    ASSERT_EQ(unzipped.status, 0) << unzipped.output;
     ASSERT_TRUE(Exists(folder + "/lumenvale.exe"));
 
     // Wine processes left by a run that was killed would hold the prefix: they end first.

@@ -15,13 +15,10 @@
 #include <cstring>
 #include <thread>
 
+#include "tests/support/Shell.h"
+
 namespace xsession {
 namespace {
-
-bool OnPath(const char* program) {
-    std::string command = std::string("command -v ") + program + " >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
-}
 
 int Ignore(::Display*, XErrorEvent*) {
     return 0;
@@ -106,8 +103,7 @@ std::string Screenshot::Save(const std::string& base) const {
     std::fclose(file);
     if (access("/usr/bin/convert", X_OK) == 0) {
         std::string png = base + ".png";
-        std::string command = "/usr/bin/convert '" + ppm + "' '" + png + "' 2>/dev/null";
-        if (std::system(command.c_str()) == 0) {
+        if (shell::Run({{"/usr/bin/convert", ppm, png}})) {
             unlink(ppm.c_str());
             return png;
         }
@@ -160,7 +156,7 @@ void Session::Stop(pid_t& pid) {
 }
 
 bool Session::StartDisplay(int width, int height) {
-    if (!OnPath("Xvfb")) {
+    if (!shell::OnPath("Xvfb")) {
         error = "Xvfb is not installed (Debian package xvfb)";
         return false;
     }

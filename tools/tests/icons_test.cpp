@@ -1,5 +1,7 @@
-// Checks for the icon writer: the PNG and icon files read back, through the system's zlib,
-// to the very pixels drawn, and the icon shows the four lit lamps it is meant to.
+// Checks for the icon writer: the PNG and icon files read back, through the system's libpng
+// and zlib, to the very pixels drawn, and the icon shows the four lit lamps it is meant to.
+#include <gtest/gtest.h>
+#include <png.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -12,7 +14,6 @@
 #include "ico_writer.h"
 #include "icons.h"
 #include "png_writer.h"
-#include "tests/Check.h"
 
 using namespace lumenvale::assets;
 
@@ -20,9 +21,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::uint32_t big32(const Bytes& b, std::size_t at) {
-    return static_cast<std::uint32_t>(b[at]) << 24 | b[at + 1] << 16 | b[at + 2] << 8 | b[at + 3];
-}
 std::uint32_t little32(const Bytes& b, std::size_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
 }
@@ -40,59 +38,20 @@ bool inflateZlib(const Bytes& compressed, std::size_t expectedSize, Bytes* out) 
     return size == expectedSize;
 }
 
-int paeth(int a, int b, int c) {
-    const int p = a + b - c;
-    const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-    return pa <= pb && pa <= pc ? a : (pb <= pc ? b : c);
-}
-
-// Reads an 8-bit RGBA PNG with every chunk's checksum checked; an empty image on any fault.
+// Reads an 8-bit RGBA PNG with libpng, which checks every chunk; an empty image on any fault.
 Image8 decodePng(const Bytes& png) {
-    const Bytes signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (png.size() < 8 || !std::equal(signature.begin(), signature.end(), png.begin())) {
+    png_image header{};
+    header.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&header, png.data(), png.size())) {
         return {};
     }
-    int width = 0, height = 0;
-    Bytes idat;
-    for (std::size_t at = 8; at + 12 <= png.size();) {
-        const std::uint32_t length = big32(png, at);
-        const std::string type(png.begin() + at + 4, png.begin() + at + 8);
-        if (at + 12 + length > png.size() ||
-            crc32(&png[at + 4], length + 4) != big32(png, at + 8 + length)) {
-            return {};
-        }
-        if (type == "IHDR") {
-            width = static_cast<int>(big32(png, at + 8));
-            height = static_cast<int>(big32(png, at + 12));
-            if (png[at + 16] != 8 || png[at + 17] != 6 || png[at + 20] != 0) {
-                return {};
-            }
-        } else if (type == "IDAT") {
-            idat.insert(idat.end(), png.begin() + at + 8, png.begin() + at + 8 + length);
-        }
-        at += 12 + length;
-    }
-    const std::size_t stride = static_cast<std::size_t>(width) * 4;
-    Bytes rows;
-    if (width <= 0 || !inflateZlib(idat, (stride + 1) * height, &rows)) {
+    if (header.format != PNG_FORMAT_RGBA) {
+        png_image_free(&header);
         return {};
     }
-    Image8 image(width, height);
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t filter = rows[y * (stride + 1)];
-        const std::uint8_t* in = &rows[y * (stride + 1) + 1];
-        std::uint8_t* out = image.pixel(0, y);
-        const std::uint8_t* above = y > 0 ? image.pixel(0, y - 1) : nullptr;
-        for (std::size_t i = 0; i < stride; ++i) {
-            const int left = i >= 4 ? out[i - 4] : 0;
-            const int up = above ? above[i] : 0;
-            const int upLeft = above && i >= 4 ? above[i - 4] : 0;
-            const int predicted[5] = {0, left, up, (left + up) / 2, paeth(left, up, upLeft)};
-            if (filter > 4) {
-                return {};
-            }
-            out[i] = static_cast<std::uint8_t>(in[i] + predicted[filter]);
-        }
+    Image8 image(static_cast<int>(header.width), static_cast<int>(header.height));
+    if (!png_image_finish_read(&header, nullptr, image.rgba.data(), 0, nullptr)) {
+        return {};
     }
     return image;
 }
@@ -158,16 +117,16 @@ void testDeflateReadsBack() {
             stream.push_back(static_cast<std::uint8_t>(adler32(input) >> shift));
         }
         Bytes back;
-        CHECK(inflateZlib(stream, input.size(), &back) && back == input);
+        EXPECT_TRUE(inflateZlib(stream, input.size(), &back) && back == input);
     }
-    CHECK(deflateFixed(Bytes(1000, 7)).size() < 30);
+    EXPECT_TRUE(deflateFixed(Bytes(1000, 7)).size() < 30);
 }
 
 void testPngReadsBack() {
     const Image8 pattern = testPattern();
-    CHECK(samePixels(decodePng(encodePng(pattern)), pattern));
+    EXPECT_TRUE(samePixels(decodePng(encodePng(pattern)), pattern));
     const Image8 icon = makeIcon(64);
-    CHECK(samePixels(decodePng(encodePng(icon)), icon));
+    EXPECT_TRUE(samePixels(decodePng(encodePng(icon)), icon));
 }
 
 void testIcoHoldsEverySize() {
@@ -176,34 +135,34 @@ void testIcoHoldsEverySize() {
         pictures.push_back(makeIcon(size));
     }
     const Bytes ico = encodeIco(pictures);
-    CHECK(little16(ico, 0) == 0 && little16(ico, 2) == 1);
-    CHECK(little16(ico, 4) == pictures.size());
+    EXPECT_TRUE(little16(ico, 0) == 0 && little16(ico, 2) == 1);
+    EXPECT_TRUE(little16(ico, 4) == pictures.size());
     std::size_t expectedOffset = 6 + 16 * pictures.size();
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         const std::size_t entry = 6 + 16 * i;
         const int size = pictures[i].width;
-        CHECK(ico[entry] == (size & 0xff) && ico[entry + 1] == (size & 0xff));
-        CHECK(little16(ico, entry + 6) == 32);
+        EXPECT_TRUE(ico[entry] == (size & 0xff) && ico[entry + 1] == (size & 0xff));
+        EXPECT_TRUE(little16(ico, entry + 6) == 32);
         const std::size_t length = little32(ico, entry + 8);
         const std::size_t offset = little32(ico, entry + 12);
-        CHECK(offset == expectedOffset);
+        EXPECT_TRUE(offset == expectedOffset);
         expectedOffset += length;
         if (offset + length > ico.size()) {
-            CHECK(offset + length <= ico.size());
+            EXPECT_TRUE(offset + length <= ico.size());
             return;
         }
         const Bytes image(ico.begin() + offset, ico.begin() + offset + length);
         if (size >= kIcoPngFromSize) {
-            CHECK(samePixels(decodePng(image), pictures[i]));
+            EXPECT_TRUE(samePixels(decodePng(image), pictures[i]));
         } else {
             bool maskMatchesAlpha = false;
-            CHECK(samePixels(decodeIconBitmap(ico, offset, &maskMatchesAlpha), pictures[i]));
-            CHECK(maskMatchesAlpha);
-            CHECK(length ==
-                  static_cast<std::size_t>(40 + size * size * 4 + (size + 31) / 32 * 4 * size));
+            EXPECT_TRUE(samePixels(decodeIconBitmap(ico, offset, &maskMatchesAlpha), pictures[i]));
+            EXPECT_TRUE(maskMatchesAlpha);
+            EXPECT_TRUE(length == static_cast<std::size_t>(40 + size * size * 4 +
+                                                           (size + 31) / 32 * 4 * size));
         }
     }
-    CHECK(expectedOffset == ico.size());
+    EXPECT_TRUE(expectedOffset == ico.size());
 }
 
 // Transparent corners (where there is room); in each quarter a lit lamp of its colour
@@ -211,28 +170,33 @@ void testIcoHoldsEverySize() {
 void testIconShowsFourLitLamps() {
     for (int size : {16, 48, 256}) {
         const Image8 icon = makeIcon(size);
-        CHECK(icon.width == size && icon.height == size);
+        EXPECT_TRUE(icon.width == size && icon.height == size);
         if (size >= 48) {
-            CHECK(icon.pixel(0, 0)[3] == 0 && icon.pixel(size - 1, size - 1)[3] == 0);
+            EXPECT_TRUE(icon.pixel(0, 0)[3] == 0 && icon.pixel(size - 1, size - 1)[3] == 0);
         }
         const int expectedChannel[4] = {1, 0, 2, 1};
         for (int quarter = 0; quarter < 4; ++quarter) {
             const std::uint8_t* p =
                 icon.pixel((quarter % 2 * 2 + 1) * size / 4, (quarter / 2 * 2 + 1) * size / 4);
             const int channel = static_cast<int>(std::max_element(p, p + 3) - p);
-            CHECK(channel == expectedChannel[quarter]);
-            CHECK(p[channel] > 160 && p[3] == 255);
+            EXPECT_TRUE(channel == expectedChannel[quarter]);
+            EXPECT_TRUE(p[channel] > 160 && p[3] == 255);
         }
     }
-    CHECK(samePixels(makeIcon(48), makeIcon(48)));
+    EXPECT_TRUE(samePixels(makeIcon(48), makeIcon(48)));
+}
+
+TEST(IconWriter, DeflatesStreamsZlibReadsBack) {
+    testDeflateReadsBack();
+}
+TEST(IconWriter, WritesPngFilesLibpngReadsBack) {
+    testPngReadsBack();
+}
+TEST(IconWriter, WritesAnIconFileWithEverySize) {
+    testIcoHoldsEverySize();
+}
+TEST(IconWriter, DrawsFourLitLamps) {
+    testIconShowsFourLitLamps();
 }
 
 }  // namespace
-
-int main() {
-    testDeflateReadsBack();
-    testPngReadsBack();
-    testIcoHoldsEverySize();
-    testIconShowsFourLitLamps();
-    return check::Result("icon");
-}
