@@ -290,6 +290,21 @@ class WebPage:
                 return None
             time.sleep(0.05)
 
+    def settle(self, test, frames=4, timeout=60):
+        """After an input: the first canvas picture that `test` accepts, or None once the page
+        has shown `frames` more frames without one. By then the game has taken the input and
+        drawn what it does, however busy the machine: only then is it safe to try again."""
+        goal = self.frames() + frames
+        deadline = time.monotonic() + timeout
+        while True:
+            decisive = self.frames() >= goal
+            shot = self.last_shot = self.shot()
+            if test(shot):
+                return shot
+            if decisive or time.monotonic() > deadline:
+                return None
+            time.sleep(0.02)
+
     def canvas_box(self):
         return self.script('const b = document.getElementById("canvas").getBoundingClientRect();'
                            'return [b.left, b.top, b.width, b.height];')
