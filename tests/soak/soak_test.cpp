@@ -223,15 +223,29 @@ protected:
         }
     }
 
+    // Waits until the game has surely taken every input sent so far and shown what it did:
+    // the drawn cursor, moved to an empty place, is drawn there only by a frame that took the
+    // earlier input, and moved back, by a frame after that one. Only then may a press that
+    // seems not taken be made again, however busy the machine.
+    void Settle() {
+        for (const Point& spot : {Point{e2e::Nowhere.x, e2e::Nowhere.y - 100}, e2e::Nowhere}) {
+            session.MovePointer(spot.x, spot.y);
+            Expect("settle", [&](const Screenshot& s) {
+                return e2e::LitShare(s, e2e::Around(spot.x, spot.y, 16, 16)) > 0.05;
+            });
+        }
+    }
+
     // An action and the screen it should bring. The game acts on the held button, so a press
     // that falls between two frames does nothing, and one that meets a stalled frame on a busy
-    // machine may act twice; the action is taken again, up to three times in all, before the
-    // game counts as not answering.
+    // machine may act twice; once the game has settled, the action is taken again, up to three
+    // times in all, before the game counts as not answering.
     void Step(const std::string& step, const std::function<void()>& action,
               const std::function<bool(const Screenshot&)>& seen) {
         Screenshot shot;
         for (int attempt = 1; attempt <= 3; ++attempt) {
             action();
+            Settle();
             bool answered = session.WaitForScreen(seen, 3000, &shot);
             SampleNowAndThen();
             journal << Elapsed() << " s: " << step << (answered ? "" : " unanswered") << std::endl;
@@ -258,7 +272,7 @@ protected:
 
     void Park() { session.MovePointer(e2e::Nowhere.x, e2e::Nowhere.y); }
 
-    void PressMenu(const GlRect& button, int holdMs = 170) {
+    void PressMenu(const GlRect& button, int holdMs = 120) {
         Point centre = e2e::Centre(button);
         menuPresses.Wait();
         session.Press(centre.x, centre.y, holdMs);
@@ -307,6 +321,7 @@ protected:
             session.Press(corner.x, corner.y, 70);
             ++actions;
             boardPresses.Restart();
+            Settle();
             BoardReading now;
             Screenshot shot;
             bool changed = session.WaitForScreen(
@@ -370,12 +385,11 @@ protected:
                      [](const Screenshot& s) { return !e2e::AboutBoxShown(s); });
         } else {
             // A long hold repeats the press every 250 ms: "Играть" and "Назад" share a place,
-            // so the groups swap back and forth. Whichever stays, the menu goes on. The hold
-            // ends well clear of a repeat, and a frame begun before the release (it still
-            // sees the button down) has shown before the screen is read.
+            // so the groups swap back and forth. Whichever stays, the menu goes on once the game
+            // has settled after the release.
             PressMenu(menu::Play, 650);
             ++holds;
-            xsession::SleepMs(400);
+            Settle();
             Expect("after-hold", [](const Screenshot& s) {
                 return e2e::MainGroupShown(s) || e2e::SizeGroupShown(s);
             });
@@ -404,7 +418,7 @@ protected:
         session.Press(corner.x, corner.y, 650);
         ++actions;
         ++holds;
-        Park();
+        Settle();
         ReadStableBoard("after-board-hold", size, &board);
         if (size == 4) {
             Solve(board);

@@ -18,8 +18,8 @@ from selenium import webdriver  # noqa: E402
 from selenium.webdriver.webkitgtk.options import Options as WebKitOptions  # noqa: E402
 
 from web_test import SIZE_TEXTS, GamePage, setUpModule  # noqa: F401,E402
-from webpage import (HEIGHT, NOWHERE, TITLE, WEB_DIR, WIDTH, Board, VirtualDisplay,  # noqa: E402
-                     WebPage, box_of)
+from webpage import (HEIGHT, NOWHERE, SCRIPT_TIMEOUT, TITLE, WEB_DIR, WIDTH,  # noqa: E402
+                     Board, VirtualDisplay, WebPage, box_of, serve_web)
 
 MINIBROWSER = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser'
 FIREFOX_PREFS = [('browser.shell.checkDefaultBrowser', 'false'),
@@ -34,28 +34,30 @@ class WebKitPage(WebPage):
     """The page in WebKitGTK's MiniBrowser on a virtual display, through WebKitWebDriver."""
 
     def __init__(self, folder=WEB_DIR):
-        self.server = serve_web_for(folder)
+        self.server = serve_web.serve(folder)
         self.display = VirtualDisplay()
         options = WebKitOptions()
         options.binary_location = MINIBROWSER
         options.add_argument('--automation')
-        # The driver starts the browser with its own environment, the display's.
+        # The driver starts the browser with its own environment: the display's, and a fresh
+        # profile for whatever the browser keeps.
+        self.profile = tempfile.mkdtemp(prefix='lumenvale-webkit-')
         os.environ['DISPLAY'] = self.display.name
+        for kept in ('XDG_CONFIG_HOME', 'XDG_CACHE_HOME', 'XDG_DATA_HOME'):
+            os.environ[kept] = self.profile
         with warnings.catch_warnings():
             # The old-style arguments are the only ones this driver's Selenium class takes.
             warnings.simplefilter('ignore', DeprecationWarning)
             self.driver = webdriver.WebKitGTK(executable_path='/usr/bin/WebKitWebDriver',
                                               options=options, service_log_path=os.devnull)
         self.driver.set_window_size(WIDTH, HEIGHT)
-        self.driver.set_script_timeout(30)
+        self.driver.set_script_timeout(SCRIPT_TIMEOUT)
         self.driver.get('http://127.0.0.1:%d/index.html' % self.server.server_address[1])
 
     def close(self):
         try:
-            self.driver.quit()
+            super().close()
         finally:
-            self.server.shutdown()
-            self.server.server_close()
             self.display.close()
 
 
@@ -64,7 +66,7 @@ class FirefoxPage:
     and read from screenshots: a canvas pixel is a screen pixel."""
 
     def __init__(self, folder=WEB_DIR):
-        self.server = serve_web_for(folder)
+        self.server = serve_web.serve(folder)
         self.display = VirtualDisplay()
         self.profile = tempfile.mkdtemp(prefix='lumenvale-firefox-')
         # No first-run notices or bars over the page.
@@ -143,11 +145,6 @@ SPOTS = (NOWHERE, (NOWHERE[0], NOWHERE[1] - 100))
 
 def cursor_at(shot, spot):
     return shot.lit_share((spot[0] - 8, spot[1] - 8, spot[0] + 8, spot[1] + 8)) > 0.05
-
-
-def serve_web_for(folder):
-    from webpage import serve_web
-    return serve_web.serve(folder)
 
 
 class EngineScenario:

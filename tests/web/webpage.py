@@ -29,6 +29,7 @@ import serve_web  # noqa: E402
 WEB_DIR = os.environ.get('LUMENVALE_WEB_DIR', os.path.join(ROOT, 'dist', 'web'))
 DATA_DIR = os.path.join(ROOT, 'data')
 WIDTH, HEIGHT = 1280, 1024
+SCRIPT_TIMEOUT = 120  # seconds
 
 
 def pixel_x(gl_x):
@@ -248,7 +249,9 @@ class WebPage:
                 'deviceMetrics': {'width': window[0], 'height': window[1], 'pixelRatio': 1,
                                   'touch': True}})
         self.driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
-        self.driver.set_script_timeout(30)
+        # Reading the canvas back waits for the frames queued before it: seconds on a busy
+        # machine with a software renderer.
+        self.driver.set_script_timeout(SCRIPT_TIMEOUT)
         self.url = 'http://127.0.0.1:%d/index.html' % self.server.server_address[1]
         self.started = time.monotonic()
         self.driver.get(self.url)
@@ -303,7 +306,7 @@ class WebPage:
                 return shot
             if decisive or time.monotonic() > deadline:
                 return None
-            time.sleep(0.02)
+            time.sleep(0.1)  # each read costs the page a frame's work
 
     def canvas_box(self):
         return self.script('const b = document.getElementById("canvas").getBoundingClientRect();'
