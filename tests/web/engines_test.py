@@ -3,6 +3,7 @@
 Firefox ESR on a virtual display through real X input, judged by screenshots (Debian has no
 driver for it). Each plays one short scenario: the menu, a board, a press that flips a block,
 and Escape back to the menu."""
+import glob
 import os
 import shutil
 import subprocess
@@ -21,7 +22,8 @@ from web_test import SIZE_TEXTS, GamePage, setUpModule  # noqa: F401,E402
 from webpage import (HEIGHT, NOWHERE, SCRIPT_TIMEOUT, TITLE, WEB_DIR, WIDTH,  # noqa: E402
                      Board, VirtualDisplay, WebPage, box_of, serve_web)
 
-MINIBROWSER = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser'
+# WebKitGTK's own small browser, in its library's folder (named after the architecture).
+MINIBROWSER = (glob.glob('/usr/lib/*/webkit2gtk-4.1/MiniBrowser') + [''])[0]
 FIREFOX_PREFS = [('browser.shell.checkDefaultBrowser', 'false'),
                  ('browser.startup.homepage_override.mstone', '"ignore"'),
                  ('browser.aboutwelcome.enabled', 'false'),
