@@ -223,16 +223,10 @@ protected:
         }
     }
 
-    // Waits until the game has surely taken every input sent so far and shown what it did:
-    // the drawn cursor, moved to an empty place, is drawn there only by a frame that took the
-    // earlier input, and moved back, by a frame after that one. Only then may a press that
-    // seems not taken be made again, however busy the machine.
+    // Only once the game has taken an input and drawn what it did is its screen the answer.
     void Settle() {
-        for (const Point& spot : {Point{e2e::Nowhere.x, e2e::Nowhere.y - 100}, e2e::Nowhere}) {
-            session.MovePointer(spot.x, spot.y);
-            Expect("settle", [&](const Screenshot& s) {
-                return e2e::LitShare(s, e2e::Around(spot.x, spot.y, 16, 16)) > 0.05;
-            });
+        if (!e2e::Settle(session)) {
+            Unanswered("settle", session.Capture(), "10000 ms (its drawn cursor did not follow)");
         }
     }
 
