@@ -303,16 +303,17 @@ protected:
         });
     }
 
-    // A press on one block, short enough not to repeat; one that falls between frames is
-    // tried again. Expects exactly that block flipped, or a fresh board when it lights the
-    // last lamps.
+    // A press on one block, short enough not to repeat; one that falls between frames (or,
+    // on a stalled game, flips twice and so changes nothing) is tried again, a little longer
+    // each time. Expects exactly that block flipped, or a fresh board when it lights the last
+    // lamps.
     void Flip(BoardReading* board, int column, int row) {
         const int size = board->columns;
         BoardReading expected = e2e::Flipped(*board, {column, row});
         Point corner = e2e::BlockCorner(column, row, size, size);
-        for (int attempt = 0; attempt < 4; ++attempt) {
+        for (int attempt = 0; attempt < 8; ++attempt) {
             boardPresses.Wait();
-            session.Press(corner.x, corner.y, 70);
+            session.Press(corner.x, corner.y, 60 + 5 * attempt);
             ++actions;
             boardPresses.Restart();
             Settle();
@@ -339,7 +340,7 @@ protected:
             *board = now;
             return;
         }
-        Lost("flipped nothing on four presses on block (" + std::to_string(column) + ", " +
+        Lost("flipped nothing on eight presses on block (" + std::to_string(column) + ", " +
              std::to_string(row) + ")");
     }
 
