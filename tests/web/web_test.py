@@ -119,9 +119,10 @@ class GamePage(unittest.TestCase):
             ok = board.clear() and previous and previous[-1] == board
             previous.append(board)
             return ok
-        self.assertIsNotNone(self.page.wait_for(settled, timeout),
-                             'a clearly read 4x4 board; last seen:\n%s' %
-                             (previous[-1] if previous else 'nothing') + self.last_picture())
+        if self.page.wait_for(settled, timeout) is None:
+            # Only now: the picture of a failure is not to be overwritten by a later success.
+            self.fail('a clearly read 4x4 board; last seen:\n%s' %
+                      (previous[-1] if previous else 'nothing') + self.last_picture())
         return previous[-1]
 
     def flip(self, board, column, row, touch=False, page=None):
