@@ -30,9 +30,28 @@ target_link_options(lumenvale PRIVATE
     -sINITIAL_MEMORY=16777216 -sALLOW_MEMORY_GROWTH=0 -sEXIT_RUNTIME=0 ${lumenvale_stack}
     "SHELL:-sEXPORTED_RUNTIME_METHODS=[]" ${lumenvale_preload})
 
-# The page: our own index.html, scripts and style beside the program.
+# The page: our own index.html, scripts and style beside the program, the web app manifest
+# and the icons tools/ draws.
 set(lumenvale_page index.html page.css page.js page-messages.js page-layout.js page-input.js
-    page-lifecycle.js)
+    page-lifecycle.js offline.js manifest.webmanifest)
+set(lumenvale_icons lumenvale-128.png lumenvale-256.png)
 foreach(page ${lumenvale_page})
     configure_file(${CMAKE_SOURCE_DIR}/platform/web/${page} ${CMAKE_BINARY_DIR}/${page} COPYONLY)
 endforeach()
+foreach(icon ${lumenvale_icons})
+    configure_file(${CMAKE_SOURCE_DIR}/packaging/icons/${icon} ${CMAKE_BINARY_DIR}/${icon} COPYONLY)
+endforeach()
+
+# The service worker that keeps all of them for offline play, named after this build.
+set(lumenvale_kept ${lumenvale_page} ${lumenvale_icons} lumenvale.js lumenvale.wasm lumenvale.data)
+add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/service-worker.js ${CMAKE_BINARY_DIR}/web-files.txt
+    COMMAND ${CMAKE_COMMAND} -DVERSION=${PROJECT_VERSION} -DDIR=${CMAKE_BINARY_DIR}
+            "-DFILES=${lumenvale_kept}"
+            -DTEMPLATE=${CMAKE_SOURCE_DIR}/platform/web/service-worker.js
+            -P ${CMAKE_SOURCE_DIR}/platform/web/StampWorker.cmake
+    DEPENDS lumenvale ${CMAKE_SOURCE_DIR}/platform/web/service-worker.js
+            ${CMAKE_SOURCE_DIR}/platform/web/StampWorker.cmake
+    VERBATIM)
+add_custom_target(lumenvale_page ALL
+                  DEPENDS ${CMAKE_BINARY_DIR}/service-worker.js ${CMAKE_BINARY_DIR}/web-files.txt)

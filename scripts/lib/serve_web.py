@@ -23,10 +23,17 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         pass
 
 
+class Server(http.server.ThreadingHTTPServer):
+    def handle_error(self, request, client_address):
+        # A browser that closes while the service worker still downloads is no fault.
+        if not isinstance(sys.exc_info()[1], ConnectionError):
+            super().handle_error(request, client_address)
+
+
 def serve(folder, port=0):
     """Starts serving folder in a background thread; returns the server (address, shutdown)."""
     handler = functools.partial(Handler, directory=folder)
-    server = http.server.ThreadingHTTPServer(('127.0.0.1', port), handler)
+    server = Server(('127.0.0.1', port), handler)
     server.daemon_threads = True
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server

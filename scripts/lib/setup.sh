@@ -30,6 +30,9 @@ package_packages=(dpkg-dev lintian desktop-file-utils appstream icoutils man-db 
 # What building the browser version needs, and what testing it in a real browser needs.
 web_packages=(emscripten cmake make zip)
 web_test_packages=(chromium chromium-driver python3-selenium python3-pil)
+# The other engines: WebKitGTK's driver (MiniBrowser comes with its library), and Firefox ESR
+# on a virtual display driven by X input.
+web_test_packages+=(webkit2gtk-driver firefox-esr xvfb x11-apps xdotool)
 
 # Installs, as root through apt-get, whichever of the given packages are missing.
 install_missing() {

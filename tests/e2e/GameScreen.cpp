@@ -412,4 +412,17 @@ BoardReading Flipped(BoardReading board, Point block) {
     return board;
 }
 
+bool Settle(xsession::Session& session, int timeoutMs) {
+    for (const Point& spot : {Point{Nowhere.x, Nowhere.y - 100}, Nowhere}) {
+        session.MovePointer(spot.x, spot.y);
+        auto drawn = [&](const Screenshot& s) {
+            return LitShare(s, Around(spot.x, spot.y, 16, 16)) > 0.05;
+        };
+        if (!session.WaitForScreen(drawn, timeoutMs)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace e2e

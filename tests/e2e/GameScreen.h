@@ -161,4 +161,11 @@ bool BoardShown(const Screenshot& shot, int size, BoardReading* reading = nullpt
 // The reading after one flip of the block with lower-left lamp `block`.
 BoardReading Flipped(BoardReading board, Point block);
 
+// Waits until the game has taken every input sent so far and drawn what it did: the drawn
+// cursor, moved to an empty place, is drawn there only by a frame that took the earlier input,
+// and moved back to Nowhere, by a frame after that one. Only then may an input that seems not
+// taken be sent again, however busy the machine. False when the cursor did not show within
+// timeoutMs at either place.
+bool Settle(xsession::Session& session, int timeoutMs = 10000);
+
 }  // namespace e2e

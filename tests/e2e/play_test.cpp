@@ -114,6 +114,38 @@ protected:
         Park();
     }
 
+    // A menu press and the screen it should bring. On a busy machine the game may rightly
+    // not take a press (one that fell between two frames): once it has settled and the screen
+    // does not show the answer, the press is made again.
+    bool MenuStep(const std::string& step, const GlRect& button,
+                  const std::function<Findings(const Screenshot&)>& findings,
+                  const std::string& expected) {
+        return Step(
+            step, [&] { PressMenu(button); }, findings, expected);
+    }
+    bool EscapeStep(const std::string& step,
+                    const std::function<Findings(const Screenshot&)>& findings,
+                    const std::string& expected) {
+        auto escape = [this] {
+            xsession::SleepMs(700);  // Escape switches at most every 500 ms
+            session.PressKey("Escape", 150);
+        };
+        return Step(step, escape, findings, expected);
+    }
+    bool Step(const std::string& step, const std::function<void()>& act,
+              const std::function<Findings(const Screenshot&)>& findings,
+              const std::string& expected) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            act();
+            EXPECT_TRUE(e2e::Settle(session)) << "the drawn cursor did not follow the pointer";
+            if (session.WaitForScreen([&](const Screenshot& s) { return findings(s).Empty(); },
+                                      1000)) {
+                return true;
+            }
+        }
+        return WaitFor(step, findings, 1000, expected + " after three tries");
+    }
+
     void CaptionShown(Findings& f, const Screenshot& shot, const GlRect& rect,
                       const std::string& caption, const std::string& name,
                       const std::string& rival = "", const std::string& rivalName = "") {
@@ -250,11 +282,12 @@ protected:
     }
 
     void OpenBoard(int size, const GlRect& sizeButton, BoardReading* board) {
-        PressMenu(menu::Play);
-        ASSERT_TRUE(WaitFor(
-            "size-group", [this](const Screenshot& s) { return SizeGroupFindings(s); }, 5000,
+        ASSERT_TRUE(MenuStep(
+            "size-group", menu::Play, [this](const Screenshot& s) { return SizeGroupFindings(s); },
             "the size group after \"Играть\""));
-        PressMenu(sizeButton);
+        ASSERT_TRUE(MenuStep(
+            "board", sizeButton, [&](const Screenshot& s) { return BoardFindings(s, size); },
+            "a board after the size"));
         ASSERT_TRUE(ReadStableBoard("board", size, board));
     }
 
@@ -274,6 +307,7 @@ protected:
             // The board's click delay (100 ms since the last flip) has run out by now.
             boardPresses.Wait();
             session.Press(corner.x, corner.y, std::min(60 + 10 * attempt, 90));  // no repeat
+            EXPECT_TRUE(e2e::Settle(session)) << "the drawn cursor did not follow the pointer";
             BoardReading now;
             Screenshot shot;
             bool changed = session.WaitForScreen(
@@ -342,25 +376,15 @@ TEST_F(GameOnScreen, FirstMenuShowsPicturesAndMainButtonsOnly) {
 // that the game sees the button held past its repeat and switches twice, back to where it was:
 // then the press is made again, as a player would.
 TEST_F(GameOnScreen, AuthorsShowsTheFramedAboutBoxAndASecondPressHidesIt) {
-    auto pressUntil = [this](bool shown) {
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            PressMenu(menu::Authors);
-            if (session.WaitForScreen(
-                    [&](const Screenshot& s) { return AboutBoxFindings(s, shown).Empty(); },
-                    3000)) {
-                return;
-            }
-        }
-    };
-    pressUntil(true);
-    ASSERT_TRUE(WaitFor(
-        "about-shown", [this](const Screenshot& s) { return AboutBoxFindings(s, true); }, 2000,
+    ASSERT_TRUE(MenuStep(
+        "about-shown", menu::Authors,
+        [this](const Screenshot& s) { return AboutBoxFindings(s, true); },
         "the framed about box after \"Авторы\""));
     std::filesystem::create_directories(OutputDir());
     session.Capture().Save(OutputDir() + "/menu-about");
-    pressUntil(false);
-    ASSERT_TRUE(WaitFor(
-        "about-hidden", [this](const Screenshot& s) { return AboutBoxFindings(s, false); }, 2000,
+    ASSERT_TRUE(MenuStep(
+        "about-hidden", menu::Authors,
+        [this](const Screenshot& s) { return AboutBoxFindings(s, false); },
         "the about box gone after a second \"Авторы\""));
     EXPECT_TRUE(WaitFor(
         "main-group", [this](const Screenshot& s) { return MainMenuFindings(s); }, 2000,
@@ -368,13 +392,11 @@ TEST_F(GameOnScreen, AuthorsShowsTheFramedAboutBoxAndASecondPressHidesIt) {
 }
 
 TEST_F(GameOnScreen, PlayShowsTheSizeGroupAndBackReturns) {
-    PressMenu(menu::Play);
-    ASSERT_TRUE(WaitFor(
-        "size-group", [this](const Screenshot& s) { return SizeGroupFindings(s); }, 5000,
+    ASSERT_TRUE(MenuStep(
+        "size-group", menu::Play, [this](const Screenshot& s) { return SizeGroupFindings(s); },
         "\"4x4\", \"6x6\", \"8x8\" and \"Назад\" in place of the main group"));
-    PressMenu(menu::Back);
-    ASSERT_TRUE(WaitFor(
-        "main-group", [this](const Screenshot& s) { return MainMenuFindings(s); }, 5000,
+    ASSERT_TRUE(MenuStep(
+        "main-group", menu::Back, [this](const Screenshot& s) { return MainMenuFindings(s); },
         "\"Играть\", \"Авторы\" and \"Выход\" again after \"Назад\""));
 }
 
@@ -531,14 +553,12 @@ TEST_F(GameOnScreen, EscapeGoesToTheMenuAndBackToTheSameBoard) {
     BoardReading board;
     OpenBoard(4, menu::Size4, &board);
     ASSERT_FALSE(HasFatalFailure());
-    // Escape switches at most every 500 ms of board time.
-    xsession::SleepMs(700);
-    session.PressKey("Escape", 150);
-    ASSERT_TRUE(WaitFor(
-        "escape-to-menu", [this](const Screenshot& s) { return SizeGroupFindings(s); }, 5000,
+    ASSERT_TRUE(EscapeStep(
+        "escape-to-menu", [this](const Screenshot& s) { return SizeGroupFindings(s); },
         "the menu, still showing the size group, after Escape"));
-    xsession::SleepMs(700);
-    session.PressKey("Escape", 150);
+    ASSERT_TRUE(EscapeStep(
+        "escape-to-board", [this](const Screenshot& s) { return BoardFindings(s, 4); },
+        "the board after a second Escape"));
     BoardReading resumed;
     ASSERT_TRUE(ReadStableBoard("escape-to-board", 4, &resumed));
     if (!resumed.SameLamps(board)) {

@@ -223,15 +223,23 @@ protected:
         }
     }
 
+    // Only once the game has taken an input and drawn what it did is its screen the answer.
+    void Settle() {
+        if (!e2e::Settle(session)) {
+            Unanswered("settle", session.Capture(), "10000 ms (its drawn cursor did not follow)");
+        }
+    }
+
     // An action and the screen it should bring. The game acts on the held button, so a press
     // that falls between two frames does nothing, and one that meets a stalled frame on a busy
-    // machine may act twice; the action is taken again, up to three times in all, before the
-    // game counts as not answering.
+    // machine may act twice; once the game has settled, the action is taken again, up to three
+    // times in all, before the game counts as not answering.
     void Step(const std::string& step, const std::function<void()>& action,
               const std::function<bool(const Screenshot&)>& seen) {
         Screenshot shot;
         for (int attempt = 1; attempt <= 3; ++attempt) {
             action();
+            Settle();
             bool answered = session.WaitForScreen(seen, 3000, &shot);
             SampleNowAndThen();
             journal << Elapsed() << " s: " << step << (answered ? "" : " unanswered") << std::endl;
@@ -258,7 +266,7 @@ protected:
 
     void Park() { session.MovePointer(e2e::Nowhere.x, e2e::Nowhere.y); }
 
-    void PressMenu(const GlRect& button, int holdMs = 170) {
+    void PressMenu(const GlRect& button, int holdMs = 120) {
         Point centre = e2e::Centre(button);
         menuPresses.Wait();
         session.Press(centre.x, centre.y, holdMs);
@@ -295,18 +303,20 @@ protected:
         });
     }
 
-    // A press on one block, short enough not to repeat; one that falls between frames is
-    // tried again. Expects exactly that block flipped, or a fresh board when it lights the
-    // last lamps.
+    // A press on one block, short enough not to repeat; one that falls between frames (or,
+    // on a stalled game, flips twice and so changes nothing) is tried again, a little longer
+    // each time. Expects exactly that block flipped, or a fresh board when it lights the last
+    // lamps.
     void Flip(BoardReading* board, int column, int row) {
         const int size = board->columns;
         BoardReading expected = e2e::Flipped(*board, {column, row});
         Point corner = e2e::BlockCorner(column, row, size, size);
-        for (int attempt = 0; attempt < 4; ++attempt) {
+        for (int attempt = 0; attempt < 8; ++attempt) {
             boardPresses.Wait();
-            session.Press(corner.x, corner.y, 70);
+            session.Press(corner.x, corner.y, 60 + 5 * attempt);
             ++actions;
             boardPresses.Restart();
+            Settle();
             BoardReading now;
             Screenshot shot;
             bool changed = session.WaitForScreen(
@@ -330,7 +340,7 @@ protected:
             *board = now;
             return;
         }
-        Lost("flipped nothing on four presses on block (" + std::to_string(column) + ", " +
+        Lost("flipped nothing on eight presses on block (" + std::to_string(column) + ", " +
              std::to_string(row) + ")");
     }
 
@@ -370,12 +380,11 @@ protected:
                      [](const Screenshot& s) { return !e2e::AboutBoxShown(s); });
         } else {
             // A long hold repeats the press every 250 ms: "Играть" and "Назад" share a place,
-            // so the groups swap back and forth. Whichever stays, the menu goes on. The hold
-            // ends well clear of a repeat, and a frame begun before the release (it still
-            // sees the button down) has shown before the screen is read.
+            // so the groups swap back and forth. Whichever stays, the menu goes on once the game
+            // has settled after the release.
             PressMenu(menu::Play, 650);
             ++holds;
-            xsession::SleepMs(400);
+            Settle();
             Expect("after-hold", [](const Screenshot& s) {
                 return e2e::MainGroupShown(s) || e2e::SizeGroupShown(s);
             });
@@ -404,7 +413,7 @@ protected:
         session.Press(corner.x, corner.y, 650);
         ++actions;
         ++holds;
-        Park();
+        Settle();
         ReadStableBoard("after-board-hold", size, &board);
         if (size == 4) {
             Solve(board);

@@ -76,21 +76,29 @@ class GamePage(unittest.TestCase):
         return shot
 
     def menu_press(self, rect, touch=False):
-        # Held past a frame, released before the 250 ms repeat; the page holds a tap for a
-        # frame, and a finger's touch arrives late, so a tap is enough.
-        self.page.press(*centre(rect), hold=0 if touch else 0.2, touch=touch)
+        # A menu button acts once the menu has run 250 ms since its last action (or since the
+        # return from a board): that is waited out. Held past a frame and let go well before
+        # the next 250 ms repeat, even where an engine delivers the release late; the page
+        # holds a tap for a frame, and a finger's touch arrives late, so a tap is enough.
+        time.sleep(0.3)
+        self.page.press(*centre(rect), hold=0 if touch else 0.1, touch=touch)
         self.page.wait_for_release()
         if touch:
             self.touched = centre(rect)  # the drawn cursor stays where the finger left
         else:
             self.page.move(*NOWHERE)  # out of the way of the captions
 
+    def escape(self):
+        time.sleep(0.5)  # Escape switches at most every 500 ms
+        self.page.key()
+
     def until(self, act, test, what, attempts=5):
-        """Acts until the canvas shows what `test` accepts: a press that fell between two
-        frames, or was held into a repeat, is made again."""
+        """Acts until the canvas shows what `test` accepts. The game may rightly ignore an
+        input (a press that fell between two frames on a busy page); it is made again once the
+        page has drawn enough frames to show that it was not taken."""
         for _ in range(attempts):
             act()
-            shot = self.page.wait_for(test, 2)
+            shot = self.page.settle(test)
             if shot is not None:
                 return shot
         self.fail(what + self.last_picture())
@@ -112,9 +120,10 @@ class GamePage(unittest.TestCase):
             ok = board.clear() and previous and previous[-1] == board
             previous.append(board)
             return ok
-        self.assertIsNotNone(self.page.wait_for(settled, timeout),
-                             'a clearly read board; last seen:\n%s' %
-                             (previous[-1] if previous else 'nothing') + self.last_picture())
+        if self.page.wait_for(settled, timeout) is None:
+            # Only now: the picture of a failure is not to be overwritten by a later success.
+            self.fail('a clearly read %dx%d board; last seen:\n%s' %
+                      (size, size, previous[-1] if previous else 'nothing') + self.last_picture())
         return previous[-1]
 
     def flip(self, board, column, row, touch=False, page=None):
@@ -127,8 +136,8 @@ class GamePage(unittest.TestCase):
             self.page.press(*board.block_centre(column, row), hold=hold, touch=touch, page=page)
             self.page.wait_for_release()
             seen = []
-            changed = self.page.wait_for(
-                lambda s: seen.append(Board(s, 4)) or (seen[-1].clear() and seen[-1] != board), 1.5)
+            changed = self.page.settle(
+                lambda s: seen.append(Board(s, 4)) or (seen[-1].clear() and seen[-1] != board))
             if changed:
                 now = self.stable_board()
                 if all(lamp.isupper() for row in expected for lamp in row):
@@ -159,20 +168,17 @@ class MenuTest(GamePage):
         first_frame = self.page.script('return Module.win32.firstFrameAt')
         print('first menu frame %.0f ms after navigation' % first_frame)
 
-        self.menu_press(AUTHORS)
-        about = self.page.wait_for(lambda s: all(
+        self.until(lambda: self.menu_press(AUTHORS), lambda s: all(
             glyphs().about_line(s, i, text) > CAPTION_MATCH
-            for i, text in zip(ABOUT_LINE_INDEX, ABOUT_LINES)))
-        self.assertIsNotNone(about, 'the about box after Авторы')
-        self.menu_press(AUTHORS)
-        self.assertIsNotNone(self.page.wait_for(lambda s: s.blank(ABOUT_BOX)),
-                             'the about box gone after a second Авторы')
+            for i, text in zip(ABOUT_LINE_INDEX, ABOUT_LINES)), 'the about box after Авторы')
+        self.until(lambda: self.menu_press(AUTHORS), lambda s: s.blank(ABOUT_BOX),
+                   'the about box gone after a second Авторы')
 
-        self.menu_press(PLAY)
-        sizes = self.wait_for_group(SIZE_TEXTS, 'the size group after Играть')
+        sizes = self.until(lambda: self.menu_press(PLAY), lambda s: self.shows_group(s, SIZE_TEXTS),
+                           'the size group after Играть')
         self.assertFalse(glyphs().caption(sizes, AUTHORS, AUTHORS_TEXT) > CAPTION_MATCH)
-        self.menu_press(BACK)
-        self.wait_for_group(MAIN_TEXTS, 'the main group after Назад')
+        self.until(lambda: self.menu_press(BACK), lambda s: self.shows_group(s, MAIN_TEXTS),
+                   'the main group after Назад')
 
 
 class BoardTest(GamePage):
@@ -183,25 +189,18 @@ class BoardTest(GamePage):
         board = self.flip(board, 1, 1)
         board = self.flip(board, 0, 2)
 
-        time.sleep(0.5)  # Escape switches at most every 500 ms
-        self.page.key()
-        self.wait_for_group(SIZE_TEXTS, 'the menu after Escape on the board')
-        time.sleep(0.4)
-        self.page.key()
+        in_menu = lambda s: self.shows_group(s, SIZE_TEXTS)  # noqa: E731
+        self.until(self.escape, in_menu, 'the menu after Escape on the board')
+        self.until(self.escape, lambda s: Board(s, 4).clear(), 'the board after Escape')
         resumed = self.stable_board()
         self.assertEqual(resumed, board, 'the same board after Escape twice')
 
-        time.sleep(0.4)
-        self.page.key()
-        self.wait_for_group(SIZE_TEXTS, 'the menu after Escape')
-        self.menu_press(BACK)
-        self.wait_for_group(MAIN_TEXTS, 'the main group after Назад')
+        self.until(self.escape, in_menu, 'the menu after Escape')
+        self.until(lambda: self.menu_press(BACK), lambda s: self.shows_group(s, MAIN_TEXTS),
+                   'the main group after Назад')
         frames = self.page.frames()
-        self.menu_press(EXIT)
-        deadline = time.monotonic() + 5
-        while time.monotonic() < deadline and not self.page.script(
-                'return document.body.classList.contains("ended")'):
-            time.sleep(0.05)
+        self.until(lambda: self.menu_press(EXIT), lambda s: self.page.script(
+            'return document.body.classList.contains("ended")'), 'the end after Выход')
         state = self.page.script('''
             const notice = document.getElementById("notice");
             return [document.body.classList.contains("ended"), notice.offsetHeight > 0,

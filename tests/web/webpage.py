@@ -29,6 +29,7 @@ import serve_web  # noqa: E402
 WEB_DIR = os.environ.get('LUMENVALE_WEB_DIR', os.path.join(ROOT, 'dist', 'web'))
 DATA_DIR = os.path.join(ROOT, 'data')
 WIDTH, HEIGHT = 1280, 1024
+SCRIPT_TIMEOUT = 120  # seconds
 
 
 def pixel_x(gl_x):
@@ -248,7 +249,9 @@ class WebPage:
                 'deviceMetrics': {'width': window[0], 'height': window[1], 'pixelRatio': 1,
                                   'touch': True}})
         self.driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
-        self.driver.set_script_timeout(30)
+        # Reading the canvas back waits for the frames queued before it: seconds on a busy
+        # machine with a software renderer.
+        self.driver.set_script_timeout(SCRIPT_TIMEOUT)
         self.url = 'http://127.0.0.1:%d/index.html' % self.server.server_address[1]
         self.started = time.monotonic()
         self.driver.get(self.url)
@@ -305,6 +308,21 @@ class WebPage:
             if time.monotonic() > deadline:
                 return None
             time.sleep(0.05)
+
+    def settle(self, test, frames=4, timeout=60):
+        """After an input: the first canvas picture that `test` accepts, or None once the page
+        has shown `frames` more frames without one. By then the game has taken the input and
+        drawn what it does, however busy the machine: only then is it safe to try again."""
+        goal = self.frames() + frames
+        deadline = time.monotonic() + timeout
+        while True:
+            decisive = self.frames() >= goal
+            shot = self.last_shot = self.shot()
+            if test(shot):
+                return shot
+            if decisive or time.monotonic() > deadline:
+                return None
+            time.sleep(0.1)  # each read costs the page a frame's work
 
     def canvas_box(self):
         return self.script('const b = document.getElementById("canvas").getBoundingClientRect();'
@@ -364,31 +382,58 @@ class WebPage:
         ActionChains(self.driver).key_down(key).pause(hold).key_up(key).perform()
 
 
+class VirtualDisplay:
+    """A fresh Xvfb screen of 1280 x 1024, for browsers and programs that need a real display."""
+
+    def __init__(self):
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(['Xvfb', '-displayfd', str(write_end), '-screen', '0',
+                                      '1280x1024x24', '-nolisten', 'tcp'], pass_fds=[write_end],
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as numbers:
+            self.name = ':' + numbers.readline().strip()
+        self.env = dict(os.environ, DISPLAY=self.name)
+
+    def shot(self):
+        """The whole screen, or None when it could not be read. Read from xwd's dump as it
+        is (32 bits a pixel, least significant byte first), which is far quicker on a busy
+        machine than a conversion."""
+        dump = subprocess.run(['timeout', '-s', 'KILL', '20', 'xwd', '-root', '-silent',
+                               '-display', self.name], capture_output=True).stdout
+        if len(dump) < 100:
+            return None
+        fields = struct.unpack_from('>25I', dump)
+        header, width, height, order, bits, stride, colours = (fields[0], fields[4], fields[5],
+                                                               fields[7], fields[11], fields[12],
+                                                               fields[19])
+        start = header + 12 * colours
+        if bits != 32 or order != 0 or len(dump) < start + stride * height:
+            return None
+        return Shot(Image.frombuffer('RGB', (width, height), dump[start:start + stride * height],
+                                     'raw', 'BGRX', stride, 1))
+
+    def close(self):
+        self.xvfb.kill()
+        self.xvfb.wait()
+
+
 def desktop_menu_shot(program, timeout=30):
     """The Linux build's first menu on a fresh virtual display, as the screen shows it; the
     pointer stays where the display puts it, the centre."""
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(['Xvfb', '-displayfd', str(write_end), '-screen', '0', '1280x1024x24',
-                             '-nolisten', 'tcp'], pass_fds=[write_end],
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
+    display = VirtualDisplay()
     game = None
     try:
-        with os.fdopen(read_end) as numbers:
-            display = ':' + numbers.readline().strip()
-        env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER='x11', LUMENVALE_NO_MESSAGE_BOX='1')
+        env = dict(display.env, SDL_VIDEODRIVER='x11', LUMENVALE_NO_MESSAGE_BOX='1')
         game = subprocess.Popen([program], cwd=DATA_DIR, env=env,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         deadline = time.monotonic() + timeout
         previous = None
         while time.monotonic() < deadline:
             time.sleep(0.3)
-            png = subprocess.run(['timeout', '-s', 'KILL', '20', 'sh', '-c',
-                                  'xwd -root -silent -display "$0" | /usr/bin/convert xwd:- png:-',
-                                  display], capture_output=True).stdout
-            if not png:
+            shot = display.shot()
+            if shot is None:
                 continue
-            shot = Shot(Image.open(io.BytesIO(png)))
             # The menu is up once the title is drawn and two pictures in a row agree.
             if shot.lit_share(box_of(TITLE, 4)) > 0.2:
                 if previous is not None and list(previous.image.getdata()) == list(shot.image.getdata()):
@@ -396,7 +441,7 @@ def desktop_menu_shot(program, timeout=30):
                 previous = shot
         return None
     finally:
-        for process in (game, xvfb):
-            if process is not None:
-                process.kill()
-                process.wait()
+        if game is not None:
+            game.kill()
+            game.wait()
+        display.close()

@@ -1,0 +1,182 @@
+#!/usr/bin/python3
+"""The browser build in the other engines players use: WebKitGTK through WebKitWebDriver, and
+Firefox ESR on a virtual display through real X input, judged by screenshots (Debian has no
+driver for it). Each plays one short scenario: the menu, a board, a press that flips a block,
+and Escape back to the menu."""
+import glob
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+import warnings
+
+sys.dont_write_bytecode = True  # nothing written into the source tree
+
+from selenium import webdriver  # noqa: E402
+from selenium.webdriver.webkitgtk.options import Options as WebKitOptions  # noqa: E402
+
+from web_test import SIZE_TEXTS, GamePage, setUpModule  # noqa: F401,E402
+from webpage import (HEIGHT, NOWHERE, SCRIPT_TIMEOUT, TITLE, WEB_DIR, WIDTH,  # noqa: E402
+                     Board, VirtualDisplay, WebPage, box_of, serve_web)
+
+# WebKitGTK's own small browser, in its library's folder (named after the architecture).
+MINIBROWSER = (glob.glob('/usr/lib/*/webkit2gtk-4.1/MiniBrowser') + [''])[0]
+FIREFOX_PREFS = [('browser.shell.checkDefaultBrowser', 'false'),
+                 ('browser.startup.homepage_override.mstone', '"ignore"'),
+                 ('browser.aboutwelcome.enabled', 'false'),
+                 ('datareporting.policy.dataSubmissionEnabled', 'false'),
+                 ('datareporting.policy.dataSubmissionPolicyBypassNotification', 'true'),
+                 ('toolkit.telemetry.reportingpolicy.firstRun', 'false')]
+
+
+class WebKitPage(WebPage):
+    """The page in WebKitGTK's MiniBrowser on a virtual display, through WebKitWebDriver."""
+
+    def __init__(self, folder=WEB_DIR):
+        self.server = serve_web.serve(folder)
+        self.display = VirtualDisplay()
+        options = WebKitOptions()
+        options.binary_location = MINIBROWSER
+        options.add_argument('--automation')
+        # The driver starts the browser with its own environment: the display's, and a fresh
+        # profile for whatever the browser keeps.
+        self.profile = tempfile.mkdtemp(prefix='lumenvale-webkit-')
+        os.environ['DISPLAY'] = self.display.name
+        for kept in ('XDG_CONFIG_HOME', 'XDG_CACHE_HOME', 'XDG_DATA_HOME'):
+            os.environ[kept] = self.profile
+        with warnings.catch_warnings():
+            # The old-style arguments are the only ones this driver's Selenium class takes.
+            warnings.simplefilter('ignore', DeprecationWarning)
+            self.driver = webdriver.WebKitGTK(executable_path='/usr/bin/WebKitWebDriver',
+                                              options=options, service_log_path=os.devnull)
+        self.driver.set_window_size(WIDTH, HEIGHT)
+        self.driver.set_script_timeout(SCRIPT_TIMEOUT)
+        self.driver.get('http://127.0.0.1:%d/index.html' % self.server.server_address[1])
+
+    def close(self):
+        try:
+            super().close()
+        finally:
+            self.display.close()
+
+
+class FirefoxPage:
+    """The page in Firefox ESR's kiosk mode over a whole virtual screen, driven by real X input
+    and read from screenshots: a canvas pixel is a screen pixel."""
+
+    def __init__(self, folder=WEB_DIR):
+        self.server = serve_web.serve(folder)
+        self.display = VirtualDisplay()
+        self.profile = tempfile.mkdtemp(prefix='lumenvale-firefox-')
+        # No first-run notices or bars over the page.
+        with open(os.path.join(self.profile, 'user.js'), 'w') as prefs:
+            for name, value in FIREFOX_PREFS:
+                prefs.write('user_pref("%s", %s);\n' % (name, value))
+        url = 'http://127.0.0.1:%d/index.html' % self.server.server_address[1]
+        self.browser = subprocess.Popen(
+            ['firefox-esr', '--no-remote', '--profile', self.profile, '--kiosk', url],
+            env=self.display.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # With no window manager the window opens smaller than the screen.
+        window = self.xdotool('search', '--sync', '--onlyvisible', '--pid', str(self.browser.pid))
+        self.xdotool('windowmove', window.split()[0], '0', '0',
+                     'windowsize', window.split()[0], str(WIDTH), str(HEIGHT))
+
+    def xdotool(self, *args):
+        return subprocess.run(['timeout', '-s', 'KILL', '60', 'xdotool', *args], env=self.display.env,
+                              check=True, capture_output=True, text=True).stdout
+
+    def close(self):
+        try:
+            self.browser.kill()
+            self.browser.wait()
+        finally:
+            self.server.shutdown()
+            self.server.server_close()
+            self.display.close()
+            shutil.rmtree(self.profile, ignore_errors=True)
+
+    def shot(self):
+        return self.display.shot()
+
+    wait_for = WebPage.wait_for
+
+    def wait_for_frames(self, count=3, timeout=60):
+        """Whether the game's menu came up: its title lit, on black (not a blank white page)."""
+        return self.wait_for(lambda s: s is not None and s.lit_share(box_of(TITLE, 4)) > 0.2 and
+                             s.lit_share((0, 0, WIDTH, HEIGHT)) < 0.5, timeout) is not None
+
+    def move(self, x, y):
+        self.xdotool('mousemove', str(x), str(y))
+
+    def settle(self, test, timeout=60):
+        """After an input: the first screen that `test` accepts, or None once the game has
+        surely taken the input and shown what it does. Firefox has no frame count to read, so
+        the game's own drawn cursor tells: moved away after the input, it is drawn at its new
+        place by a frame that took the input, and moved once more, by a frame after that."""
+        deadline = time.monotonic() + timeout
+        shot = self.last_shot = self.shot()
+        for _ in range(2):
+            spot = SPOTS[1] if cursor_at(shot, SPOTS[0]) else SPOTS[0]
+            self.move(*spot)
+            while not test(shot):
+                if cursor_at(shot, spot) or time.monotonic() > deadline:
+                    break
+                time.sleep(0.02)
+                shot = self.last_shot = self.shot()
+            else:
+                return shot
+        return shot if test(shot) else None
+
+    def press(self, x, y, hold=0.2, touch=False, page=None):
+        self.xdotool('mousemove', *map(str, page or (x, y)), 'sleep', '0.05', 'mousedown', '1',
+                     'sleep', str(hold), 'mouseup', '1')
+
+    def wait_for_release(self):
+        pass  # X input is in the browser's queue once xdotool returns
+
+    def key(self, key='Escape', hold=0.2):
+        self.xdotool('keydown', key, 'sleep', str(hold), 'keyup', key)
+
+
+# Two places where nothing but the drawn cursor ever shows, on the menu and on a board.
+SPOTS = (NOWHERE, (NOWHERE[0], NOWHERE[1] - 100))
+
+
+def cursor_at(shot, spot):
+    return shot.lit_share((spot[0] - 8, spot[1] - 8, spot[0] + 8, spot[1] + 8)) > 0.05
+
+
+class EngineScenario:
+    """The menu, a 4x4 board, a flip, and Escape to the menu and back to the same board."""
+    started = None
+
+    def test_menu_board_press_and_escape(self):
+        board = self.open_board()
+        board = self.flip(board, 1, 1)
+        self.until(self.escape, lambda s: self.shows_group(s, SIZE_TEXTS), 'the menu after Escape')
+        self.until(self.escape, lambda s: Board(s, 4).clear(), 'the board after Escape')
+        self.assertEqual(self.stable_board(), board, 'the same board back')
+        print('%s: %.1f s' % (type(self).__name__, time.monotonic() - self.started))
+
+
+class WebKitTest(EngineScenario, GamePage):
+    def setUp(self):
+        self.started = time.monotonic()
+        self.page = WebKitPage()
+        self.addCleanup(self.page.close)
+        self.assertTrue(self.page.wait_for_frames(timeout=60), 'the page never drew a frame')
+
+
+class FirefoxTest(EngineScenario, GamePage):
+    def setUp(self):
+        self.started = time.monotonic()
+        self.page = FirefoxPage()
+        self.addCleanup(self.page.close)
+        self.assertTrue(self.page.wait_for_frames(), 'the page never showed the menu')
+
+
+if __name__ == '__main__':
+    unittest.main(verbosity=2)
