@@ -32,7 +32,7 @@ sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, '..', 'tests', 'web'))
 from webpage import (DATA_DIR, PLAY, ROOT, SIZE4, SIZE8, TITLE, WEB_DIR, Board, Shot,  # noqa: E402
-                     box_of, centre)
+                     VirtualDisplay, box_of, centre)
 import serve_web  # noqa: E402  (webpage put scripts/lib on the path)
 
 MENU_SPOTS = [(1180, 250), (1235, 380)]  # black but for the drawn cursor
@@ -43,17 +43,11 @@ BACKENDS = {'Mesa': ['--use-angle=gl', '--ignore-gpu-blocklist'],
             'SwiftShader': ['--use-angle=swiftshader', '--enable-unsafe-swiftshader']}
 
 
-class Screen:
-    """A fresh Xvfb of 1280 x 1024 and a connection to it."""
+class Screen(VirtualDisplay):
+    """A fresh Xvfb of 1280 x 1024 and a connection to it, which hears of every change drawn."""
 
     def __init__(self):
-        read_end, write_end = os.pipe()
-        self.xvfb = subprocess.Popen(['Xvfb', '-displayfd', str(write_end), '-screen', '0',
-                                      '1280x1024x24', '-nolisten', 'tcp'], pass_fds=[write_end],
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as numbers:
-            self.name = ':' + numbers.readline().strip()
+        super().__init__()
         self.x = xdisplay.Display(self.name)
         self.root = self.x.screen().root
         self.x.damage_query_version()  # the extension answers no client before this
@@ -61,8 +55,7 @@ class Screen:
 
     def close(self):
         self.x.close()
-        self.xvfb.kill()
-        self.xvfb.wait()
+        super().close()
 
     def grab(self, x, y, w, h):
         return self.root.get_image(x, y, w, h, X.ZPixmap, 0xFFFFFFFF).data
