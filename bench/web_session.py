@@ -14,6 +14,7 @@ import io
 import os
 import random
 import sys
+import tempfile
 import time
 
 sys.dont_write_bytecode = True
@@ -41,6 +42,32 @@ class ScreenshotPage(WebPage):
     a page script stays on the page's JS heap (about 8 MB for 20 pictures, with or without
     the game), and would swamp what is measured."""
 
+    def canvas_box(self):
+        # Asked once: the window keeps its size, and every script the driver runs stays on the
+        # JS heap (about 70 bytes a call, the same on an empty page) and would be measured.
+        if not hasattr(self, 'box'):
+            self.box = super().canvas_box()
+        return self.box
+
+    # Input through Chromium's own input events: WebDriver's actions run scripts of the
+    # driver's on the page too.
+    def move(self, x, y):
+        self.mouse_event('mouseMoved', *self.page_point(x, y))
+
+    def press(self, x, y, hold=0.2):
+        px, py = self.page_point(x, y)
+        self.mouse_event('mouseMoved', px, py)
+        time.sleep(0.05)
+        self.mouse_event('mousePressed', px, py, 'left', 1)
+        time.sleep(hold)
+        self.mouse_event('mouseReleased', px, py, 'left', 0)
+
+    def key(self, hold=0.2):
+        escape = {'key': 'Escape', 'code': 'Escape', 'windowsVirtualKeyCode': 27}
+        self.driver.execute_cdp_cmd('Input.dispatchKeyEvent', dict(escape, type='rawKeyDown'))
+        time.sleep(hold)
+        self.driver.execute_cdp_cmd('Input.dispatchKeyEvent', dict(escape, type='keyUp'))
+
     def shot(self):
         left, top, width, height = self.canvas_box()
         picture = self.driver.execute_cdp_cmd('Page.captureScreenshot', {'format': 'png', 'clip': {
@@ -62,8 +89,11 @@ def until(page, act, test, what):
         act()
         if page.wait_for(test, 3):
             return
-    raise RuntimeError('no %s; the page %s' % (what, 'has ended' if page.script(
-        'return document.body.classList.contains("ended")') else 'plays on'))
+    picture = os.path.join(tempfile.gettempdir(), 'lumenvale-session-stopped.png')
+    page.last_shot.image.save(picture)
+    ended = page.script('return document.body.classList.contains("ended")')
+    raise RuntimeError('no %s; the page %s (its last picture: %s)'
+                       % (what, 'has ended' if ended else 'plays on', picture))
 
 
 def play_round(page, size_button, size):
