@@ -1,9 +1,9 @@
 // The page around the game: it joins what the other page scripts do (layout, input, lifecycle,
-// messages) into what the game's Win32 layer calls, fetches the game, and says on the page when
-// it cannot start or has ended.
+// messages, offline play) into what the game's Win32 layer calls, fetches the game, and says on
+// the page when it cannot start or has ended.
 'use strict';
 
-var Module = (function (input, lifecycle, messages) {
+var Module = (function (input, lifecycle, messages, offline) {
     const body = document.body;
     let firstFrameAt = 0;
 
@@ -29,7 +29,10 @@ var Module = (function (input, lifecycle, messages) {
             showPointer: (show) => body.classList.toggle('pointer-hidden', !show),
             showMessage: messages.showOnce,
             presented: () => {
-                if (input.frames === 0) firstFrameAt = performance.now();
+                if (input.frames === 0) {
+                    firstFrameAt = performance.now();
+                    offline.keepFiles();
+                }
                 input.frameShown();
             },
             tickCount: lifecycle.tickCount,
@@ -66,4 +69,4 @@ var Module = (function (input, lifecycle, messages) {
                                 'Check the connection and reload the page.');
     document.body.appendChild(script);
     return module;
-})(PageInput, PageLifecycle, PageMessages);
+})(PageInput, PageLifecycle, PageMessages, PageOffline);
