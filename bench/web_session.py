@@ -107,6 +107,8 @@ def play_round(page, size_button, size):
                    round(1024 - ((row + 1) / size * 512 + 256)), hold=0.07)
         page.move(random.randrange(320, 960), random.randrange(256, 768))
         time.sleep(0.15)
+    # Off the board: the drawn cursor over a lamp would hide whether it is lit.
+    page.move(*NOWHERE)
 
     def escape():
         time.sleep(0.5)  # Escape switches at most every 500 ms
