@@ -4,16 +4,12 @@
 // simply plays online.
 'use strict';
 
-const PageOffline = (function () {
-    let registered = false;
-    return {
-        keepFiles: () => {
-            if (registered || !('serviceWorker' in navigator)) return;
-            registered = true;
-            // The worker's script is always checked against the server, so a new build is
-            // seen on the first visit after it is published.
-            navigator.serviceWorker.register('service-worker.js', {updateViaCache: 'none'})
-                .catch((error) => console.warn('Offline play is not available: ' + error));
-        },
-    };
-})();
+const PageOffline = {
+    keepFiles: () => {
+        if (!('serviceWorker' in navigator)) return;
+        // The worker's script is always checked against the server, so a new build is seen on
+        // the first visit after it is published.
+        navigator.serviceWorker.register('service-worker.js', {updateViaCache: 'none'})
+            .catch((error) => console.warn('Offline play is not available: ' + error));
+    },
+};
