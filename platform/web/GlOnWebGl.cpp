@@ -109,7 +109,6 @@ struct Texture {
 };
 
 struct Gl {
-    int width = 1280, height = 1024;  // the drawing buffer
     GLuint program = 0, vertexShader = 0, fragmentShader = 0, buffer = 0;
     GLint texturedLocation = -1;
     float pixelWidth = 2.0f / 1280;  // one pixel in GL coordinates
@@ -291,8 +290,6 @@ bool MakeShaderAndBuffer() {
 }  // namespace
 
 bool StartGlOnWebGl(int width, int height) {
-    gl.width = width;
-    gl.height = height;
     gl.pixelWidth = 2.0f / static_cast<float>(width);
     gl.pixelHeight = 2.0f / static_cast<float>(height);
     gl.begun.reserve(1024);
@@ -417,8 +414,10 @@ void glBlendFunc(GLenum source, GLenum destination) {
 }
 
 void glClearColor(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha) {
-    float colour[4] = {red, green, blue, alpha};
-    std::copy(colour, colour + 4, gl.clearColour);
+    gl.clearColour[0] = red;
+    gl.clearColour[1] = green;
+    gl.clearColour[2] = blue;
+    gl.clearColour[3] = alpha;
     emscripten_glClearColor(red, green, blue, alpha);
 }
 

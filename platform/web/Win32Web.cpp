@@ -51,6 +51,8 @@ EM_JS(int, TakeContextRestored, (), { return Module.win32.takeContextRestored() 
 EM_ASYNC_JS(void, YieldToBrowser, (int milliseconds),
             { await Module.win32.nextFrame(milliseconds); });
 
+const char* const ShadersFailed = "This browser cannot draw the game: its shaders failed.";
+
 // Says on the page why the game cannot be drawn here, and ends it.
 void CannotDraw(const char* why) {
     ShowPageMessage("Lumenvale", why);
@@ -172,7 +174,7 @@ BOOL WINAPI wglMakeCurrent(HDC deviceContext, HGLRC glContext) {
     if (!started) {
         started = true;
         if (!StartGlOnWebGl(CanvasWidth, CanvasHeight)) {
-            CannotDraw("This browser cannot draw the game: its shaders failed.");
+            CannotDraw(ShadersFailed);
         }
     }
     return TRUE;
@@ -189,6 +191,6 @@ void WINAPI Sleep(DWORD milliseconds) {
     // meanwhile is made whole again before the next frame is drawn.
     YieldToBrowser(static_cast<int>(milliseconds));
     if (TakeContextRestored() && !RestoreGlOnWebGl()) {
-        CannotDraw("This browser cannot draw the game: its shaders failed.");
+        CannotDraw(ShadersFailed);
     }
 }
