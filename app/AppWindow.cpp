@@ -1,5 +1,6 @@
 #include "app/AppWindow.h"
 
+#include "app/FrameClock.h"
 #include "app/GL.h"
 
 void AppWindow::Create(const char* className, const char* title, DWORD style, int x, int y,
@@ -38,19 +39,52 @@ void AppWindow::MakeCurrent() {
 }
 
 void AppWindow::Run() {
-    // Never waits: all pending input is handled before the next frame starts, and the frame
-    // clock's sleep alone paces the frames.
+    // All pending input is handled before the next frame starts, and the frame clock's sleep
+    // paces the frames. When nothing has arrived, nothing is held and the window and the
+    // pointer are where the last frame saw them, that frame's picture is still the right one:
+    // instead of drawing it again the loop waits until something can change it.
     while (message.message != WM_QUIT) {
         if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            stillness.Heard(message);
             TranslateMessage(&message);
             DispatchMessageA(&message);
-        } else {
-            Frame();
+            continue;
         }
+        WindowView view = View();
+        DWORD wait = stillness.WaitBeforeFrame(view);
+        if (wait == 0) {
+            presented = false;
+            Frame();
+            stillness.FrameRan(presented, view);
+            continue;
+        }
+        if (wait == INFINITE) {
+            WaitMessage();
+        } else {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, wait, QS_ALLINPUT);
+        }
+        // The time spent waiting belongs to the next frame, as if frames had gone on.
+        FrameClock::Resume();
     }
 }
 
+WindowView AppWindow::View() const {
+    WindowView view = {};
+    RECT client = {};
+    if (GetClientRect(window, &client)) {
+        view.width = client.right - client.left;
+        view.height = client.bottom - client.top;
+    }
+    POINT corner = {0, 0};
+    if (ScreenToClient(window, &corner)) {
+        view.origin = {-corner.x, -corner.y};
+    }
+    GetCursorPos(&view.pointer);
+    return view;
+}
+
 void AppWindow::Present() {
+    presented = true;
     SwapBuffers(deviceContext);
 }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "app/FrameFit.h"
+#include "app/Stillness.h"
 
 class AppWindow {
 public:
@@ -12,8 +13,9 @@ public:
                 int height, WNDPROC procedure, bool showCursor);
     void CreateGLContext();
     void MakeCurrent();
-    // Handles one message per pass and calls Frame whenever the queue is empty; returns once
-    // the quit message has been taken.
+    // Handles one message per pass; whenever the queue is empty it calls Frame if the next
+    // frame can differ from the last one shown, and otherwise waits for the next message.
+    // Returns once the quit message has been taken.
     void Run();
     void Present();
     // Fits a frame of this size to the window's client area as it is now (the largest centred
@@ -29,4 +31,11 @@ protected:
     MSG message;
     PixelBox frame;     // where the frame lies in the client area, from the latest FitFrame
     PixelBox viewport;  // GL's viewport as last set (rows counted from the bottom); none at first
+
+private:
+    // The window's place and size and the pointer, as a frame starting now would see them.
+    WindowView View() const;
+
+    Stillness stillness;
+    bool presented = false;  // whether the frame running now has presented its picture
 };

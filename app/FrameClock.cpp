@@ -21,4 +21,12 @@ void Tick() {
     last = now;
 }
 
+void Resume() {
+    DWORD ticks = GetTickCount();
+    uint32_t waited = static_cast<uint32_t>(ticks) - static_cast<uint32_t>(last);
+    uint32_t total = static_cast<uint32_t>(delta) + waited;
+    delta = total > INT32_MAX || waited > INT32_MAX ? INT32_MAX : static_cast<int32_t>(total);
+    last = static_cast<int32_t>(ticks);
+}
+
 }  // namespace FrameClock

@@ -282,7 +282,7 @@ TEST_F(GameTest, AFlipComesBeforeTheSolvedTest) {
             SetAllLamps(1);
             scenario::PointAtLamp(3, 0);
         } else if (frame == BoardShown + 15) {
-            EXPECT_GT(game.clickTimer, 10);
+            // 150 ms after the last flip, still or not, the click delay has passed.
             randomBefore = gameRandom.state;
             scenario::ButtonDown();
         }

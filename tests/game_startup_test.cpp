@@ -245,6 +245,8 @@ TEST_F(GameTest, AnUnknownStateIsReportedOnEveryIdlePassWithoutDrawing) {
     size_t sleepsBefore = 0;
     scenario::Play([&](int frame) {
         if (frame == 3) {
+            // The pointer moves, so the menu, still until now, would be drawn again.
+            scenario::PointAt(game.playButton);
             game.state = 0x1234;
             callsBefore = recgl::Calls().size();
             swapsBefore = fakewin::Get().swaps;

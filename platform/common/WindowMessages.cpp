@@ -54,6 +54,20 @@ BOOL WINAPI PeekMessageA(MSG* message, HWND, UINT, UINT, UINT) {
     return TRUE;
 }
 
+BOOL WINAPI WaitMessage(void) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
+    return TRUE;
+}
+
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD, const HANDLE*, BOOL, DWORD milliseconds, DWORD) {
+    windowmessages::TakeEvents();
+    if (messages.queue.empty()) {
+        windowmessages::AwaitEvents(milliseconds);
+        windowmessages::TakeEvents();
+    }
+    return messages.queue.empty() ? WAIT_TIMEOUT : WAIT_OBJECT_0;
+}
+
 BOOL WINAPI TranslateMessage(const MSG*) {
     return FALSE;
 }

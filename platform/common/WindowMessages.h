@@ -8,6 +8,10 @@ namespace windowmessages {
 
 // Defined by each system's layer: moves the input that has arrived into the queue, with Post.
 void TakeEvents();
+// Defined by each system's layer: returns once input has arrived for TakeEvents, or once
+// `milliseconds` have passed (INFINITE: no limit). It may return early for input that turns
+// out to be of no use to the game.
+void AwaitEvents(DWORD milliseconds);
 
 void Post(const MSG& message);
 

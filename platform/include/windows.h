@@ -34,6 +34,7 @@ typedef struct HBRUSH__* HBRUSH;
 typedef struct HMENU__* HMENU;
 typedef void* LPVOID;
 typedef void* PVOID;
+typedef void* HANDLE;
 
 #ifndef TRUE
 #define TRUE 1
@@ -112,6 +113,8 @@ struct PIXELFORMATDESCRIPTOR {
 // Messages.
 #define WM_CREATE 0x0001
 #define WM_DESTROY 0x0002
+#define WM_MOVE 0x0003
+#define WM_SIZE 0x0005
 #define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
 #define WM_QUIT 0x0012
@@ -135,6 +138,10 @@ struct PIXELFORMATDESCRIPTOR {
 
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
+#define QS_ALLINPUT 0x04FF
+#define INFINITE 0xFFFFFFFF
+#define WAIT_OBJECT_0 0x00000000L
+#define WAIT_TIMEOUT 0x00000102L
 #define SW_SHOW 5
 #define WS_POPUP 0x80000000L
 #define MB_OK 0x00000000L
@@ -157,6 +164,12 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 BOOL WINAPI ShowWindow(HWND window, int command);
 int WINAPI ShowCursor(BOOL show);
 BOOL WINAPI PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT remove);
+// Waits until a message is in the queue (at once when one is there already).
+BOOL WINAPI WaitMessage(void);
+// Only with no handles: waits until a message is in the queue or `milliseconds` have passed
+// (INFINITE: no limit), giving WAIT_OBJECT_0 or WAIT_TIMEOUT.
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                       DWORD milliseconds, DWORD wakeMask);
 BOOL WINAPI TranslateMessage(const MSG* message);
 LRESULT WINAPI DispatchMessageA(const MSG* message);
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -83,6 +83,27 @@ UINT ButtonMessage(Uint8 button, bool down) {
     }
 }
 
+// What the window system did to the window, as Windows tells it: uncovered (to be drawn again),
+// moved or resized; 0 for the rest.
+MSG WindowChange(const SDL_WindowEvent& change, MSG msg) {
+    switch (change.event) {
+        case SDL_WINDOWEVENT_EXPOSED:
+            msg.message = WM_PAINT;
+            break;
+        case SDL_WINDOWEVENT_MOVED:
+            msg.message = WM_MOVE;
+            msg.lParam = MAKELPARAM(change.data1, change.data2);
+            break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            msg.message = WM_SIZE;
+            msg.lParam = MAKELPARAM(change.data1, change.data2);
+            break;
+        default:
+            break;
+    }
+    return msg;
+}
+
 // The window message an SDL event stands for, or 0 for events the game has no use for.
 MSG Translate(const SDL_Event& event) {
     MSG msg = {};
@@ -106,6 +127,9 @@ MSG Translate(const SDL_Event& event) {
         case SDL_QUIT:  // the window manager's close request, or SIGTERM / SIGINT
             msg.message = WM_CLOSE;
             break;
+        case SDL_WINDOWEVENT:
+            msg = WindowChange(event.window, msg);
+            break;
         default:
             break;
     }
@@ -124,6 +148,20 @@ void windowmessages::TakeEvents() {
         if (msg.message != 0) {
             Post(msg);
         }
+    }
+}
+
+// Any event wakes the wait, even one the game has no use for (the pointer leaving the window,
+// say): the loop then looks at the window and the pointer afresh.
+void windowmessages::AwaitEvents(DWORD milliseconds) {
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) {
+        return;
+    }
+    if (milliseconds == INFINITE) {
+        SDL_WaitEvent(nullptr);
+    } else {
+        SDL_WaitEventTimeout(nullptr,
+                             milliseconds > INT32_MAX ? INT32_MAX : static_cast<int>(milliseconds));
     }
 }
 

@@ -46,6 +46,12 @@ EM_JS(void, ShowPageMessage, (const char* caption, const char* text),
 EM_JS(int, PageTickCount, (), { return Module.win32.tickCount(); });
 EM_JS(int, TakeContextRestored, (), { return Module.win32.takeContextRestored() ? 1 : 0; });
 
+// Back to the browser until the page has input for the game, the window changed (resized, shown
+// again, its picture given back) or the time has passed; no animation frame is asked for
+// meanwhile (page-lifecycle.js).
+EM_ASYNC_JS(void, AwaitPageInput, (int milliseconds),
+            { await Module.win32.nextInput(milliseconds); });
+
 // Back to the browser until the time has passed and the browser is ready for the next frame
 // (page-lifecycle.js): the game then draws inside an animation frame, once per frame shown.
 EM_ASYNC_JS(void, YieldToBrowser, (int milliseconds),
@@ -59,7 +65,21 @@ void CannotDraw(const char* why) {
     emscripten_force_exit(1);
 }
 
+// A context the browser lost and gave back while the game was away from it is made whole again
+// before the next frame is drawn.
+void RestoreLostPicture() {
+    if (TakeContextRestored() && !RestoreGlOnWebGl()) {
+        CannotDraw(ShadersFailed);
+    }
+}
+
 }  // namespace
+
+void windowmessages::AwaitEvents(DWORD milliseconds) {
+    AwaitPageInput(
+        milliseconds == INFINITE || milliseconds > INT32_MAX ? -1 : static_cast<int>(milliseconds));
+    RestoreLostPicture();
+}
 
 void windowmessages::TakeEvents() {
     int next[4];
@@ -190,7 +210,5 @@ void WINAPI Sleep(DWORD milliseconds) {
     // The browser shows the canvas and delivers input meanwhile; a context it lost and gave back
     // meanwhile is made whole again before the next frame is drawn.
     YieldToBrowser(static_cast<int>(milliseconds));
-    if (TakeContextRestored() && !RestoreGlOnWebGl()) {
-        CannotDraw(ShadersFailed);
-    }
+    RestoreLostPicture();
 }

@@ -7,7 +7,7 @@
 const PageInput = (function (layout) {
     const Width = 1280;
     const Height = 1024;
-    const WM_KEYDOWN = 0x0100, WM_KEYUP = 0x0101, WM_MOUSEMOVE = 0x0200;
+    const WM_PAINT = 0x000F, WM_KEYDOWN = 0x0100, WM_KEYUP = 0x0101, WM_MOUSEMOVE = 0x0200;
     // By DOM button number (left, middle, right): the messages, and the bit in event.buttons.
     const ButtonDown = [0x0201, 0x0207, 0x0204];
     const ButtonUp = [0x0202, 0x0208, 0x0205];
@@ -26,6 +26,7 @@ const PageInput = (function (layout) {
     const buttonsDown = new Set();
     let holder = null;  // the pointer whose buttons the page holds down
     let stopped = false;
+    let whenPosted = null;  // wakes a game that waits for its next message
 
     function post(message, wParam) {
         if (stopped) return;
@@ -33,6 +34,7 @@ const PageInput = (function (layout) {
         // Moves pile up while the game is loading or busy; the latest one says it all.
         if (message === WM_MOUSEMOVE && last && last[0] === WM_MOUSEMOVE) messages.pop();
         messages.push([message, wParam, pointerX, pointerY]);
+        if (whenPosted) whenPosted();
     }
 
     function track(event) {
@@ -178,6 +180,11 @@ const PageInput = (function (layout) {
         frameShown: frameShown,
         get frames() { return framesShown; },
         releaseAll: releaseAll,
+        // The picture is to be drawn again (the page was shown again, resized, or its context
+        // given back): a message like any other, so a waiting game wakes and draws.
+        repaint: () => post(WM_PAINT, 0),
+        // Called once for each message posted from now on; null stops it.
+        onPost: (callback) => { whenPosted = callback; },
         // The buttons the page holds down, by DOM number (for the browser tests).
         buttonsHeld: () => [...buttonsDown].sort(),
         // No more input once the game has ended or cannot start.

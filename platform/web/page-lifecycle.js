@@ -1,5 +1,6 @@
-// The game's time on the page: its clock, one frame for each frame the browser shows, a pause
-// while the page is hidden, and a WebGL context the browser took away kept until it is back.
+// The game's time on the page: its clock, one frame for each frame the browser shows, no frame
+// at all while the game is still, a pause while the page is hidden, and a WebGL context the
+// browser took away kept until it is back.
 'use strict';
 
 const PageLifecycle = (function (input, messages) {
@@ -72,12 +73,34 @@ const PageLifecycle = (function (input, messages) {
         });
     }
 
+    // The game's wait for its next message while nothing it shows can change: no animation
+    // frame is asked for, only the page's input (the page posts a repaint when it is shown
+    // again, resized or given its picture back) or the time limit ends it; -1 is no limit.
+    function nextInput(milliseconds) {
+        return new Promise((resolve) => {
+            if (input.messages.length > 0) {
+                resolve();
+                return;
+            }
+            let timer = 0;
+            const wake = () => {
+                clearTimeout(timer);
+                input.onPost(null);
+                resolve();
+            };
+            input.onPost(wake);
+            if (milliseconds >= 0) timer = setTimeout(wake, milliseconds);
+        });
+    }
+    window.addEventListener('resize', input.repaint);
+
     // Hidden: nothing stays held while the player is away, and the game waits.
     document.addEventListener('visibilitychange', () => {
         if (document.hidden) {
             input.releaseAll();
         } else {
             for (const wait of whenVisible.splice(0)) wait();
+            input.repaint();
         }
     });
 
@@ -92,11 +115,13 @@ const PageLifecycle = (function (input, messages) {
     canvas.addEventListener('webglcontextrestored', () => {
         restored = true;
         messages.waiting(null);
+        input.repaint();
     });
 
     return {
         tickCount: tickCount,
         nextFrame: nextFrame,
+        nextInput: nextInput,
         // Whether the context came back since the last asking: the GL layer then builds anew.
         takeContextRestored: () => {
             const was = restored;

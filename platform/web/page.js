@@ -37,6 +37,7 @@ var Module = (function (input, lifecycle, messages, offline) {
             },
             tickCount: lifecycle.tickCount,
             nextFrame: lifecycle.nextFrame,
+            nextInput: lifecycle.nextInput,
             takeContextRestored: lifecycle.takeContextRestored,
             ended: (code) => {
                 body.classList.add('ended');

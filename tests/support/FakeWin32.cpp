@@ -58,7 +58,14 @@ size_t Pending() {
     return M().queue.size();
 }
 void SetPointer(LONG x, LONG y) {
-    M().pointer = {x, y};
+    Machine& m = M();
+    bool moved = m.pointer.x != x || m.pointer.y != y;
+    m.pointer = {x, y};
+    const RECT& client = m.windowRect;
+    if (moved && m.record.window != nullptr && client.left <= x && x < client.right &&
+        client.top <= y && y < client.bottom) {
+        Post(WM_MOUSEMOVE, 0, MAKELPARAM(x - client.left, y - client.top));
+    }
 }
 void SetDesktop(RECT workArea, int dpi) {
     M().workArea = workArea;
@@ -161,6 +168,34 @@ BOOL WINAPI PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterM
     }
     *message = m.queue.front();
     m.queue.pop_front();
+    return TRUE;
+}
+
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD milliseconds,
+                                       DWORD wakeMask) {
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(wakeMask, static_cast<DWORD>(QS_ALLINPUT));
+    fakewin::Machine& m = M();
+    m.record.waits++;
+    for (DWORD waited = 0; m.queue.empty(); waited += fakewin::WaitStepMs) {
+        if (milliseconds != INFINITE && waited >= milliseconds) {
+            return WAIT_TIMEOUT;
+        }
+        if (++m.idlePasses > m.idleLimit) {
+            ADD_FAILURE() << "the game waited through " << m.idleLimit << " idle passes";
+            fakewin::Post(WM_QUIT);
+        } else if (m.idle) {
+            m.idle();
+        }
+        if (m.queue.empty()) {
+            m.ticks += fakewin::WaitStepMs;
+        }
+    }
+    return WAIT_OBJECT_0;
+}
+
+BOOL WINAPI WaitMessage(void) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
     return TRUE;
 }
 

@@ -43,6 +43,7 @@ struct Record {
     std::vector<UINT> passedOn;  // messages handed to DefWindowProcA
     std::vector<int> quitCodes;
     std::vector<MessageBox> messageBoxes;
+    int waits = 0;                   // WaitMessage and MsgWaitForMultipleObjects calls
     std::vector<std::string> calls;  // every faked call by name, in order
 };
 
@@ -54,7 +55,8 @@ Record& Get();
 void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 size_t Pending();
 
-// The pointer on the desktop, in screen pixels.
+// The pointer on the desktop, in screen pixels. A move that ends over the window's client area
+// posts WM_MOUSEMOVE, as Windows does; one off it posts nothing.
 void SetPointer(LONG x, LONG y);
 // The desktop: its work area and its pixels per logical inch. At first 1280 x 1024 at 96.
 void SetDesktop(RECT workArea, int dpi);
@@ -67,8 +69,12 @@ DWORD Ticks();
 void SleepAdvancesTicks(bool on);
 
 // Called each time PeekMessageA finds the queue empty, that is before each Frame the loop
-// is about to run; it may post messages, move the pointer or change the tick count.
+// is about to run, and every WaitStepMs while the game waits for a message (WaitMessage,
+// MsgWaitForMultipleObjects); it may post messages, move the pointer or change the tick count.
+// A wait ends as soon as a message is queued; otherwise time passes, WaitStepMs a step, to its
+// timeout.
 void OnIdle(std::function<void()> idle);
+const DWORD WaitStepMs = 10;
 // Called as the game calls Sleep or SwapBuffers, with that call's name, so a test can see where
 // they fall among the GL calls of a frame.
 void OnSleepOrSwap(std::function<void(const char* call)> watch);
