@@ -46,6 +46,7 @@ void AppWindow::Run() {
     while (message.message != WM_QUIT) {
         if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             stillness.Heard(message);
+            FollowPointer(message.message);
             TranslateMessage(&message);
             DispatchMessageA(&message);
             continue;
@@ -65,6 +66,18 @@ void AppWindow::Run() {
         }
         // The time spent waiting belongs to the next frame, as if frames had gone on.
         FrameClock::Resume();
+    }
+}
+
+void AppWindow::FollowPointer(UINT messageTaken) {
+    if (messageTaken == WM_MOUSELEAVE) {
+        leaveTracked = false;
+    } else if (messageTaken == WM_MOUSEMOVE && !leaveTracked) {
+        TRACKMOUSEEVENT request = {};
+        request.cbSize = sizeof(request);
+        request.dwFlags = TME_LEAVE;
+        request.hwndTrack = window;
+        leaveTracked = TrackMouseEvent(&request) != FALSE;
     }
 }
 

@@ -35,7 +35,11 @@ protected:
 private:
     // The window's place and size and the pointer, as a frame starting now would see them.
     WindowView View() const;
+    // Off the window no move of the pointer is heard, yet the drawn cursor follows it there:
+    // the window asks to hear when the pointer leaves, each time it has come back.
+    void FollowPointer(UINT messageTaken);
 
     Stillness stillness;
-    bool presented = false;  // whether the frame running now has presented its picture
+    bool presented = false;     // whether the frame running now has presented its picture
+    bool leaveTracked = false;  // whether WM_MOUSELEAVE will tell when the pointer leaves
 };

@@ -66,6 +66,13 @@ struct MSG {
     POINT pt;
 };
 
+struct TRACKMOUSEEVENT {
+    DWORD cbSize;
+    DWORD dwFlags;
+    HWND hwndTrack;
+    DWORD dwHoverTime;
+};
+
 struct WNDCLASSEXA {
     UINT cbSize;
     UINT style;
@@ -127,6 +134,8 @@ struct PIXELFORMATDESCRIPTOR {
 #define WM_RBUTTONUP 0x0205
 #define WM_MBUTTONDOWN 0x0207
 #define WM_MBUTTONUP 0x0208
+#define WM_MOUSELEAVE 0x02A3
+#define TME_LEAVE 0x00000002
 
 // Virtual-key codes.
 #define VK_RETURN 0x0D
@@ -174,6 +183,8 @@ BOOL WINAPI TranslateMessage(const MSG* message);
 LRESULT WINAPI DispatchMessageA(const MSG* message);
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void WINAPI PostQuitMessage(int exitCode);
+// Only TME_LEAVE: the next time the pointer leaves the window, it hears WM_MOUSELEAVE, once.
+BOOL WINAPI TrackMouseEvent(TRACKMOUSEEVENT* request);
 BOOL WINAPI GetCursorPos(POINT* point);
 BOOL WINAPI ScreenToClient(HWND window, POINT* point);
 BOOL WINAPI GetClientRect(HWND window, RECT* rect);

@@ -16,6 +16,7 @@ namespace {
 
 struct Platform {
     SDL_Window* sdlWindow = nullptr;
+    bool leaveTracked = false;  // WM_MOUSELEAVE is due when the pointer next leaves
 #if defined(SDL_VIDEO_DRIVER_X11)
     ::Display* xDisplay = nullptr;  // the X server the window is on, when it is on one
     ::Window xWindow = 0;           // and the window there
@@ -97,6 +98,12 @@ MSG WindowChange(const SDL_WindowEvent& change, MSG msg) {
         case SDL_WINDOWEVENT_SIZE_CHANGED:
             msg.message = WM_SIZE;
             msg.lParam = MAKELPARAM(change.data1, change.data2);
+            break;
+        case SDL_WINDOWEVENT_LEAVE:
+            if (platform.leaveTracked) {
+                platform.leaveTracked = false;
+                msg.message = WM_MOUSELEAVE;
+            }
             break;
         default:
             break;
@@ -207,6 +214,15 @@ BOOL WINAPI ShowWindow(HWND window, int) {
 int WINAPI ShowCursor(BOOL show) {
     SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
     return show ? 0 : -1;
+}
+
+BOOL WINAPI TrackMouseEvent(TRACKMOUSEEVENT* request) {
+    if (request == nullptr || request->hwndTrack != WindowHandle() ||
+        (request->dwFlags & TME_LEAVE) == 0) {
+        return FALSE;
+    }
+    platform.leaveTracked = true;
+    return TRUE;
 }
 
 // The pointer on the desktop, and the window's client area there. On X they come from the X

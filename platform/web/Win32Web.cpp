@@ -113,6 +113,12 @@ int WINAPI ShowCursor(BOOL show) {
     return show ? 0 : -1;
 }
 
+// The page hears of the pointer only while it is over the page, and then as moves: leaving the
+// canvas is a move like any other, and no other notice is due.
+BOOL WINAPI TrackMouseEvent(TRACKMOUSEEVENT* request) {
+    return request != nullptr && request->hwndTrack == WindowHandle();
+}
+
 // The canvas stands for a 1280 x 1024 window at (0, 0) of a desktop of its own size, at any CSS
 // size: the page scales it and keeps the pointer in its pixels.
 BOOL WINAPI GetCursorPos(POINT* point) {

@@ -17,6 +17,7 @@ struct Machine {
     RECT windowRect{};    // left, top, and right and bottom of the client area on the desktop
     DWORD ticks = 0;
     bool sleepAdvances = true;
+    bool leaveTracked = false;
     std::function<void()> idle;
     std::function<void(const char*)> sleepOrSwap;
     LRESULT defaultResult = 0;
@@ -59,12 +60,22 @@ size_t Pending() {
 }
 void SetPointer(LONG x, LONG y) {
     Machine& m = M();
-    bool moved = m.pointer.x != x || m.pointer.y != y;
-    m.pointer = {x, y};
     const RECT& client = m.windowRect;
-    if (moved && m.record.window != nullptr && client.left <= x && x < client.right &&
-        client.top <= y && y < client.bottom) {
+    auto inside = [&](POINT at) {
+        return client.left <= at.x && at.x < client.right && client.top <= at.y &&
+               at.y < client.bottom;
+    };
+    bool moved = m.pointer.x != x || m.pointer.y != y;
+    bool wasInside = inside(m.pointer);
+    m.pointer = {x, y};
+    if (!moved || m.record.window == nullptr) {
+        return;
+    }
+    if (inside(m.pointer)) {
         Post(WM_MOUSEMOVE, 0, MAKELPARAM(x - client.left, y - client.top));
+    } else if (wasInside && m.leaveTracked) {
+        m.leaveTracked = false;
+        Post(WM_MOUSELEAVE);
     }
 }
 void SetDesktop(RECT workArea, int dpi) {
@@ -229,6 +240,14 @@ void WINAPI PostQuitMessage(int exitCode) {
     msg.message = WM_QUIT;
     msg.wParam = static_cast<WPARAM>(exitCode);
     M().queue.push_back(msg);
+}
+
+BOOL WINAPI TrackMouseEvent(TRACKMOUSEEVENT* request) {
+    EXPECT_EQ(request->cbSize, sizeof(TRACKMOUSEEVENT));
+    EXPECT_EQ(request->dwFlags, static_cast<DWORD>(TME_LEAVE));
+    EXPECT_EQ(request->hwndTrack, M().record.window);
+    M().leaveTracked = true;
+    return TRUE;
 }
 
 BOOL WINAPI GetCursorPos(POINT* point) {

@@ -56,7 +56,8 @@ void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 size_t Pending();
 
 // The pointer on the desktop, in screen pixels. A move that ends over the window's client area
-// posts WM_MOUSEMOVE, as Windows does; one off it posts nothing.
+// posts WM_MOUSEMOVE, as Windows does; one off it posts nothing but the WM_MOUSELEAVE that
+// TrackMouseEvent asked for.
 void SetPointer(LONG x, LONG y);
 // The desktop: its work area and its pixels per logical inch. At first 1280 x 1024 at 96.
 void SetDesktop(RECT workArea, int dpi);
