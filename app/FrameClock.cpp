@@ -9,7 +9,9 @@ int32_t now;
 int32_t delta;
 int32_t last;
 
-void Tick() {
+namespace {
+
+void Measure() {
     DWORD ticks = GetTickCount();
     // The tick count wraps every 49.7 days; the unsigned difference spans the wrap. A gap
     // that does not fit a positive count, such as the first Tick on a machine up for more
@@ -17,7 +19,18 @@ void Tick() {
     uint32_t elapsed = static_cast<uint32_t>(ticks) - static_cast<uint32_t>(last);
     now = static_cast<int32_t>(ticks);
     delta = elapsed > INT32_MAX ? INT32_MAX : static_cast<int32_t>(elapsed);
+}
+
+}  // namespace
+
+void Tick() {
+    Measure();
     Sleep(10);
+    last = now;
+}
+
+void Start() {
+    Measure();
     last = now;
 }
 

@@ -52,9 +52,10 @@ void PuzzleGame::StartUp() {
     BuildMenu();
     LoadPictures();
     gameInProgress = false;
-    // This first tick measures the time since system start, so the first menu frame accepts a
-    // press at once. Nothing is drawn or presented: the first picture is a menu frame.
-    FrameClock::Tick();
+    // This first reading measures the time since system start, so the first menu frame accepts
+    // a press at once. Nothing is drawn or presented, so nothing is gained by the frame's sleep:
+    // the first picture, a menu frame, follows at once.
+    FrameClock::Start();
     state = StateMenu;
 }
 
@@ -63,6 +64,8 @@ void PuzzleGame::LoadPictures() {
         loader.Load(picture.file);
         textureParams.UploadTexture(loader, this->*picture.slot);
     }
+    // GL has its own copy of every picture; nothing reads the last one's pixels again.
+    loader.ReleasePixels();
 }
 
 void PuzzleGame::EndFrame() {

@@ -70,7 +70,7 @@ public:
     GLuint texTitle = 0;
     GLuint texCursor = 0;
     GLuint texPlanet = 0;
-    BmpImage loader;  // every picture passes through it; it keeps the last one until exit
+    BmpImage loader;  // every picture passes through it; its pixels go once all are uploaded
     TextureParams textureParams;
     bool spaceDown = false;
     float escapeTimer = 0;

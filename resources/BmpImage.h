@@ -34,6 +34,9 @@ public:
     bool Save(String name) override;
 
     bool HoldsPixels() const { return pixelDataSize != 0; }
+    // Frees the pixel buffer, as once GL holds its own copy of the picture; the size, formats and
+    // headers stay.
+    void ReleasePixels();
 
     int32_t width;
     int32_t height;
@@ -46,7 +49,6 @@ public:
     unsigned char infoHeader[BmpInfoHeaderSize];
 
 private:
-    void ReleasePixels();
     bool ReadHeaders(BinaryFile& file);
     bool ReadPixels(BinaryFile& file, int32_t fileSize);
     void TakeFormatFromHeader();

@@ -192,7 +192,7 @@ std::string ScratchFile(const char* name) {
     return (dir / name).string();
 }
 
-TEST(BitmapFontLoad, UploadsTheAtlasAsANewTextureAndKeepsThePicture) {
+TEST(BitmapFontLoad, UploadsTheAtlasAsANewTextureAndKeepsOnlyThePicturesSize) {
     recgl::Reset();
     std::string path = ScratchFile("Atlas.bmp");
     resourcetest::WriteBytes(path, resourcetest::Picture(34, 28, 24));
@@ -209,7 +209,8 @@ TEST(BitmapFontLoad, UploadsTheAtlasAsANewTextureAndKeepsThePicture) {
     EXPECT_EQ(texture->minFilter, GL_LINEAR);
     EXPECT_EQ(texture->magFilter, GL_LINEAR);
     EXPECT_EQ(texture->generateMipmap, 0);
-    EXPECT_TRUE(font.image.HoldsPixels());
+    EXPECT_FALSE(font.image.HoldsPixels()) << "GL holds the only copy it needs";
+    EXPECT_EQ(font.image.width, 34);
     EXPECT_TRUE(recgl::Current().misuse.empty());
 }
 

@@ -66,6 +66,8 @@ void BitmapFont::Load(String fileName) {
     // A picture that does not load still gets its texture, so the font is usable either way.
     image.Load(fileName);
     params.UploadTexture(image, texture);
+    // GL has its own copy; nothing reads these pixels again.
+    image.ReleasePixels();
 }
 
 void TextStyle::SetGlyphSize(double width, double height) {

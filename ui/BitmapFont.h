@@ -32,10 +32,11 @@ public:
     // Reads the atlas picture and uploads it as a new texture into `texture`; needs a current
     // GL context. A missing or broken file is not reported: the texture is made from whatever
     // the picture then holds (no pixels at all for a missing file), and text draws blank.
+    // The picture's pixels are let go once uploaded.
     void Load(String fileName);
 
     GLuint texture = 0;
-    BmpImage image;
+    BmpImage image;  // the atlas picture's size and headers
     TextureParams params;
 };
 
