@@ -204,15 +204,16 @@ struct Program {
         while (errors >= 0 && (got = read(errors, chunk, sizeof chunk)) > 0) {
             text.append(chunk, static_cast<size_t>(got));
         }
+        if (errors >= 0) {
+            close(errors);
+            errors = -1;
+        }
         return text;
     }
     void Stop() {
         if (pid > 0) {
             kill(pid, SIGTERM);
             waitpid(pid, nullptr, 0);
-        }
-        if (errors >= 0) {
-            close(errors);
         }
     }
 };

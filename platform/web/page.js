@@ -21,6 +21,8 @@ var Module = (function (input, lifecycle, messages, offline) {
             // measurements).
             get frames() { return input.frames; },
             get firstFrameAt() { return firstFrameAt; },
+            // Whether the game is still: it draws no frame until input comes (for the tests).
+            get still() { return lifecycle.still(); },
             // Whether the page still holds the left button down (for the browser tests).
             buttonHeld: () => input.buttonsHeld().includes(0),
             buttonsHeld: input.buttonsHeld,

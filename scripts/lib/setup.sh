@@ -30,6 +30,8 @@ package_packages=(dpkg-dev lintian desktop-file-utils appstream icoutils man-db 
 # What building the browser version needs, and what testing it in a real browser needs.
 web_packages=(emscripten cmake make zip)
 web_test_packages=(chromium chromium-driver python3-selenium python3-pil)
+# The latency bench watches the screen through X from Python.
+web_test_packages+=(python3-xlib)
 # The other engines: WebKitGTK's driver (MiniBrowser comes with its library), and Firefox ESR
 # on a virtual display driven by X input.
 web_test_packages+=(webkit2gtk-driver firefox-esr xvfb x11-apps xdotool)

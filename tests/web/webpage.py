@@ -286,13 +286,26 @@ class WebPage:
     def frames(self):
         return self.script('return Module.win32 ? Module.win32.frames : 0') or 0
 
+    def still(self):
+        """Whether the game waits for input with none pending: a still game draws no frames."""
+        return bool(self.script('return Module.win32 ? Module.win32.still : false'))
+
     def wait_for_frames(self, count=3, timeout=20):
+        """Whether the page drew `count` frames, or fewer and then went still."""
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
-            if self.frames() >= count:
+            frames = self.frames()
+            if frames >= count or (frames > 0 and self.still()):
                 return True
             time.sleep(0.05)
         return False
+
+    def hold_space(self, down):
+        """Space down or up through Chromium's own input: a key the game ignores, held to keep
+        it drawing every frame (a still game draws none)."""
+        self.driver.execute_cdp_cmd('Input.dispatchKeyEvent', {
+            'type': 'keyDown' if down else 'keyUp', 'code': 'Space', 'key': ' ',
+            'windowsVirtualKeyCode': 32})
 
     def shot(self):
         data = self.script('return document.getElementById("canvas").toDataURL("image/png")')
@@ -311,12 +324,13 @@ class WebPage:
 
     def settle(self, test, frames=4, timeout=60):
         """After an input: the first canvas picture that `test` accepts, or None once the page
-        has shown `frames` more frames without one. By then the game has taken the input and
-        drawn what it does, however busy the machine: only then is it safe to try again."""
+        has shown `frames` more frames without one, or has gone still. By then the game has
+        taken the input and drawn what it does, however busy the machine: only then is it safe
+        to try again."""
         goal = self.frames() + frames
         deadline = time.monotonic() + timeout
         while True:
-            decisive = self.frames() >= goal
+            decisive = self.frames() >= goal or self.still()
             shot = self.last_shot = self.shot()
             if test(shot):
                 return shot

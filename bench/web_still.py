@@ -1,0 +1,98 @@
+#!/usr/bin/python3
+"""Processor time of the whole browser while the game on its page stands still: the menu with
+the pointer resting on it, an 8x8 board with the pointer resting on a lamp, and the pointer off
+the canvas; frames presented meanwhile. Headless Chromium, WebGL on Mesa (--use-angle=gl) and on
+SwiftShader. Prints the figures; asserts nothing.
+
+Usage: web_still.py [--before DIR]: DIR is another built page (an older dist/web) measured the
+same way in the same run. CPU: user and system time of every process under the browser's
+driver, in per cent of one core, over 10 s each.
+"""
+import argparse
+import os
+import sys
+import time
+
+sys.dont_write_bytecode = True
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, '..', 'tests', 'web'))
+from webpage import PLAY, SIZE8, WEB_DIR, WebPage, centre  # noqa: E402
+
+STILL_SECONDS = 10
+BACKENDS = {'Mesa': ['--use-angle=gl', '--ignore-gpu-blocklist'],
+            'SwiftShader': ['--use-angle=swiftshader', '--enable-unsafe-swiftshader']}
+
+
+def descendants(pid):
+    children = {}
+    for entry in os.listdir('/proc'):
+        if entry.isdigit():
+            try:
+                with open('/proc/%s/stat' % entry) as stat:
+                    fields = stat.read().rsplit(')', 1)[1].split()
+                children.setdefault(int(fields[1]), []).append(int(entry))
+            except OSError:
+                pass
+    found, todo = [], [pid]
+    while todo:
+        found.extend(children.get(todo[0], []))
+        todo.extend(children.get(todo.pop(0), []))
+    return found
+
+
+def cpu_seconds(pids):
+    total = 0
+    for pid in pids:
+        try:
+            with open('/proc/%d/stat' % pid) as stat:
+                fields = stat.read().rsplit(')', 1)[1].split()
+            total += int(fields[11]) + int(fields[12])
+        except OSError:
+            pass
+    return total / os.sysconf('SC_CLK_TCK')
+
+
+def still(page):
+    """Per cent of a core used by the browser, and frames presented, over STILL_SECONDS."""
+    time.sleep(1)
+    pids = descendants(page.driver.service.process.pid)
+    cpu, frames, started = cpu_seconds(pids), page.frames(), time.monotonic()
+    time.sleep(STILL_SECONDS)
+    spent = time.monotonic() - started
+    return (cpu_seconds(pids) - cpu) * 100 / spent, (page.frames() - frames) / spent
+
+
+def measure(folder, backend):
+    page = WebPage(folder=folder, window=(1600, 1200), arguments=BACKENDS[backend])
+    try:
+        page.wait_for_frames(1, timeout=60)
+        page.mouse_event('mouseMoved', *page.page_point(640, 512))
+        menu = still(page)
+        page.press(*centre(PLAY))
+        time.sleep(0.5)
+        page.press(*centre(SIZE8))
+        page.mouse_event('mouseMoved', *page.page_point(600, 480))
+        board = still(page)
+        page.mouse_event('mouseMoved', 3, 3)  # the page's corner, off the canvas
+        outside = still(page)
+        return menu, board, outside
+    finally:
+        page.close()
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument('--before')
+    args = parser.parse_args()
+    pages = [('now', WEB_DIR)] + ([('before', args.before)] if args.before else [])
+    print('%-24s %18s %18s %18s' % ('page', 'menu', '8x8 board', 'pointer off'))
+    print('%-24s %18s %18s %18s' % ('', 'CPU %, frames/s', 'CPU %, frames/s', 'CPU %, frames/s'))
+    for backend in BACKENDS:
+        for name, folder in pages:
+            figures = measure(folder, backend)
+            print('%-24s' % ('%s, %s' % (name, backend)) +
+                  ''.join(' %10.0f, %5.1f' % figure for figure in figures))
+
+
+if __name__ == '__main__':
+    main()
