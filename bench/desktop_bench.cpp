@@ -271,27 +271,36 @@ void StartUp(const std::string& data, const char* trace, const std::vector<Candi
         FirstPixel(display, program, candidate, data, trace);
         SleepMs(500);
         program.Stop();
-        std::printf("\ntraced start of %s: call, calls, ms spent, from ms, to ms\n",
-                    candidate.name.c_str());
+        std::printf(
+            "\ntraced start of %s: call, calls, ms spent, from ms, to ms, resident MB "
+            "after the last\n",
+            candidate.name.c_str());
         std::istringstream lines(program.Errors());
-        std::map<std::string, std::vector<double>> calls;  // count, spent, first, last end
+        // By call: count, ms spent, first start, last end, resident MB after the last.
+        std::map<std::string, std::vector<double>> calls;
         std::vector<std::string> order;
-        std::string word, call;
-        double at = 0, spent = 0;
-        while (lines >> word >> at >> call >> spent) {
+        std::string line;
+        while (std::getline(lines, line)) {
+            std::istringstream fields(line);
+            std::string word, call;
+            double at = 0, spent = 0, resident = 0;
+            if (!(fields >> word >> at >> call >> spent >> resident) || word != "trace") {
+                continue;  // the program's own messages
+            }
             std::vector<double>& sum = calls[call];
             if (sum.empty()) {
-                sum = {0, 0, at, 0};
+                sum = {0, 0, at, 0, 0};
                 order.push_back(call);
             }
             sum[0] += 1;
             sum[1] += spent;
             sum[3] = std::max(sum[3], at + spent);
+            sum[4] = resident;
         }
         for (const std::string& name : order) {
             const std::vector<double>& sum = calls[name];
-            std::printf("  %-22s %4.0f %8.1f %8.1f %8.1f\n", name.c_str(), sum[0], sum[1], sum[2],
-                        sum[3]);
+            std::printf("  %-22s %4.0f %8.1f %8.1f %8.1f %8.1f\n", name.c_str(), sum[0], sum[1],
+                        sum[2], sum[3], sum[4]);
         }
     }
     display.Stop();

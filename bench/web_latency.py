@@ -3,10 +3,11 @@
 display, the desktop build beside the browser build in kiosk Chromium, on the menu and on a
 4x4 board. Prints the figures; asserts nothing.
 
-Usage: web_latency.py [--before DIR] [--moves N]. The page in dist/web is measured with WebGL
-on Mesa (--use-angle=gl), on SwiftShader as Chromium picks it without a GPU, and with
-SwiftShader forced for the compositor as well; --before names another built page (an older
-dist/web) measured the same way in the same run. LUMENVALE_PROGRAM names the desktop build
+Usage: web_latency.py [--before DIR] [--program-before PROGRAM] [--moves N]. The page in
+dist/web is measured with WebGL on Mesa (--use-angle=gl), on SwiftShader as Chromium picks it
+without a GPU, and with SwiftShader forced for the compositor as well; --before names another
+built page (an older dist/web) measured the same way in the same run, --program-before an
+older desktop build beside this one. LUMENVALE_PROGRAM names the desktop build
 (build/release/lumenvale, which scripts/play builds, by default).
 
 Latency: the time from a real X pointer move (XTest) to the first screen picture in which the
@@ -254,6 +255,7 @@ def summary(values):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split('\n')[0])
     parser.add_argument('--before', help='an older built page, measured beside dist/web')
+    parser.add_argument('--program-before', help='an older desktop build, measured beside')
     parser.add_argument('--moves', type=int, default=12)
     arguments = parser.parse_args()
     program = os.environ.get('LUMENVALE_PROGRAM',
@@ -262,6 +264,8 @@ def main():
     servers = {label: serve_web.serve(folder) for label, folder in pages}
     profiles = tempfile.mkdtemp(prefix='lumenvale-bench-')
     subjects = [('desktop build', desktop(program))]
+    if arguments.program_before:
+        subjects.append(('desktop build, before', desktop(arguments.program_before)))
     for backend in BACKENDS:
         for label, _ in pages:
             url = 'http://127.0.0.1:%d/index.html' % servers[label].server_address[1]
