@@ -54,7 +54,24 @@ void AppWindow::Present() {
     SwapBuffers(deviceContext);
 }
 
+void AppWindow::FollowDesktop(int frameWidth, int frameHeight) {
+    if (!displayChanged && !dpiChanged) {
+        return;
+    }
+    const UINT keepOrderAndFocus = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (dpiChanged) {
+        // Windows' suggestion is what puts the window on its new monitor.
+        const RECT& place = suggestedPlace;
+        SetWindowPos(window, HWND_TOP, place.left, place.top, place.right - place.left,
+                     place.bottom - place.top, keepOrderAndFocus);
+    }
+    displayChanged = dpiChanged = false;
+    PixelBox place = WindowOnDesktop(frameWidth, frameHeight, window);
+    SetWindowPos(window, HWND_TOP, place.x, place.y, place.width, place.height, keepOrderAndFocus);
+}
+
 void AppWindow::FitFrame(int frameWidth, int frameHeight) {
+    FollowDesktop(frameWidth, frameHeight);
     RECT client;
     // A minimised window has no client area; the frame keeps its last box until it is back.
     if (!GetClientRect(window, &client) || client.right <= client.left ||

@@ -106,10 +106,40 @@ MSG Translate(const SDL_Event& event) {
         case SDL_QUIT:  // the window manager's close request, or SIGTERM / SIGINT
             msg.message = WM_CLOSE;
             break;
+        case SDL_DISPLAYEVENT:  // a monitor added, taken away or turned
+            msg.message = WM_DISPLAYCHANGE;
+            break;
         default:
             break;
     }
     return msg;
+}
+
+// The display whose whole area this rectangle is, or -1.
+int DisplayCovered(int x, int y, int width, int height) {
+    for (int display = 0; display < SDL_GetNumVideoDisplays(); ++display) {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(display, &bounds) == 0 && bounds.x == x && bounds.y == y &&
+            bounds.w == width && bounds.h == height) {
+            return display;
+        }
+    }
+    return -1;
+}
+
+bool FullScreen() {
+    return (SDL_GetWindowFlags(platform.sdlWindow) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
+           SDL_WINDOW_FULLSCREEN_DESKTOP;
+}
+
+// A monitor is a display's index plus one, so that no monitor is null.
+HMONITOR MonitorHandle(int display) {
+    return display >= 0 ? reinterpret_cast<HMONITOR>(static_cast<intptr_t>(display) + 1) : nullptr;
+}
+
+HMONITOR FallbackMonitor(DWORD flags) {
+    return flags == MONITOR_DEFAULTTOPRIMARY || flags == MONITOR_DEFAULTTONEAREST ? MonitorHandle(0)
+                                                                                  : nullptr;
 }
 
 }  // namespace
@@ -140,9 +170,13 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD, i
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
-    platform.sdlWindow =
-        SDL_CreateWindow(windowName, x, y, width, height,
-                         SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+    // A popup over a whole display is what Windows takes for a full-screen window; window
+    // managers know one only by its full-screen state, and only then put it above their panels.
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
+    if (DisplayCovered(x, y, width, height) >= 0) {
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    }
+    platform.sdlWindow = SDL_CreateWindow(windowName, x, y, width, height, flags);
     if (platform.sdlWindow == nullptr) {
         Fail("cannot open the game window");
     }
@@ -231,17 +265,60 @@ BOOL WINAPI GetClientRect(HWND window, RECT* rect) {
     return TRUE;
 }
 
-// The first display less what panels reserve (on X, as the window manager publishes it).
-BOOL WINAPI SystemParametersInfoA(UINT action, UINT, PVOID value, UINT) {
-    if (action != SPI_GETWORKAREA || value == nullptr) {
+// Moved and resized as asked, and made the full-screen window of a display whose whole area it
+// is asked to cover, as at creation; asked anywhere else, it is an ordinary window again.
+BOOL WINAPI SetWindowPos(HWND window, HWND, int x, int y, int width, int height, UINT) {
+    if (window == nullptr || window != WindowHandle()) {
         return FALSE;
     }
+    int display = DisplayCovered(x, y, width, height);
+    if (FullScreen()) {
+        if (display >= 0 && display == SDL_GetWindowDisplayIndex(platform.sdlWindow)) {
+            return TRUE;
+        }
+        SDL_SetWindowFullscreen(platform.sdlWindow, 0);
+    }
+    SDL_SetWindowPosition(platform.sdlWindow, x, y);
+    SDL_SetWindowSize(platform.sdlWindow, width, height);
+    if (display >= 0) {
+        SDL_SetWindowFullscreen(platform.sdlWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
+    return TRUE;
+}
+
+// The displays SDL knows are the monitors, the first the primary one.
+HMONITOR WINAPI MonitorFromPoint(POINT point, DWORD flags) {
     StartVideo();
-    SDL_Rect usable;
-    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) {
+    SDL_Point at = {point.x, point.y};
+    for (int display = 0; display < SDL_GetNumVideoDisplays(); ++display) {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(display, &bounds) == 0 && SDL_PointInRect(&at, &bounds)) {
+            return MonitorHandle(display);
+        }
+    }
+    return FallbackMonitor(flags);
+}
+
+HMONITOR WINAPI MonitorFromWindow(HWND window, DWORD flags) {
+    if (window == nullptr || window != WindowHandle()) {
+        return FallbackMonitor(flags);
+    }
+    int display = SDL_GetWindowDisplayIndex(platform.sdlWindow);
+    return display >= 0 ? MonitorHandle(display) : FallbackMonitor(flags);
+}
+
+// The display, and the display less what panels reserve (on X, as the window manager publishes
+// it).
+BOOL WINAPI GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info) {
+    int display = static_cast<int>(reinterpret_cast<intptr_t>(monitor)) - 1;
+    SDL_Rect bounds, usable;
+    if (info == nullptr || display < 0 || SDL_GetDisplayBounds(display, &bounds) != 0 ||
+        SDL_GetDisplayUsableBounds(display, &usable) != 0) {
         return FALSE;
     }
-    *static_cast<RECT*>(value) = {usable.x, usable.y, usable.x + usable.w, usable.y + usable.h};
+    info->rcMonitor = {bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h};
+    info->rcWork = {usable.x, usable.y, usable.x + usable.w, usable.y + usable.h};
+    info->dwFlags = display == 0 ? 1 : 0;  // MONITORINFOF_PRIMARY
     return TRUE;
 }
 
