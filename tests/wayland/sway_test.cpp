@@ -1,9 +1,9 @@
 // The real game under sway, a Wayland compositor, headless on a 1366 × 768 output: through
 // XWayland, as most X programs run on Wayland desktops, sway decides where the window goes and
 // how large it is, and the whole game plays through where its frame shows, also after sway
-// resizes and moves the window; and on sway's own Wayland back end the menu fits the tile sway
-// gives it. sway takes screenshots (grim); the pointer, buttons and keys reach the game as X
-// input through XWayland.
+// resizes and moves the window (full screen at first, as the window does not fit the output);
+// and on sway's own Wayland back end, where it is full screen too. sway takes screenshots
+// (grim); the pointer, buttons and keys reach the game as X input through XWayland.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -200,6 +200,19 @@ public:
         return rect[2] > 0 && rect[3] > 0;
     }
 
+    // Whether sway shows the window with this title full screen on its output (its
+    // fullscreen_mode, which follows its name in the tree); false too while sway shows no such
+    // window.
+    bool FullScreen(const std::string& title) {
+        std::string tree;
+        if (!Output({"swaymsg", "-r", "-t", "get_tree"}, Settings(), &tree)) {
+            return false;
+        }
+        size_t name = tree.find("\"name\": \"" + title + "\"");
+        size_t mode = name == std::string::npos ? name : tree.find("\"fullscreen_mode\"", name);
+        return mode != std::string::npos && std::atoi(tree.c_str() + tree.find(':', mode) + 1) == 1;
+    }
+
     std::string xDisplay;
 
 private:
@@ -229,23 +242,29 @@ protected:
     xsession::Session session;
 };
 
-TEST_F(UnderSway, TheWholeGamePlaysThroughXWaylandWhereverSwayPutsItsWindow) {
+TEST_F(UnderSway, TheWholeGamePlaysThroughXWaylandFullScreenAndWhereverSwayPutsItsWindow) {
     ASSERT_TRUE(session.StartGame(LUMENVALE_PROGRAM, LUMENVALE_DATA_DIR));
-    e2e::FittedPlay play{session, OutputDir(), [this](const xsession::WindowInfo&) {
-                             EXPECT_TRUE(sway.Command({"[title=\"LumenvaleGame\"]", "resize", "set",
-                                                       "width", "1200", "px", "height", "700",
-                                                       "px,", "move", "position", "50", "30"}));
-                         }};
+    // Too large for the output, the game is full screen on it, not a floating window; the
+    // player takes it out of full screen and floats it, and sway resizes and moves it.
+    e2e::FittedPlay play{
+        session, OutputDir(), [this](const xsession::WindowInfo&) {
+            EXPECT_TRUE(sway.FullScreen("LumenvaleGame")) << "sway does not show it full screen";
+            EXPECT_TRUE(sway.Command({"[title=\"LumenvaleGame\"]", "fullscreen", "disable,",
+                                      "floating", "enable,", "resize", "set", "width", "1200", "px",
+                                      "height", "700", "px,", "move", "position", "50", "30"}));
+        }};
     xsession::WindowInfo window;
     play.Run(&window);
+    EXPECT_EQ((std::vector<int>{window.x, window.y, window.width, window.height}),
+              (std::vector<int>{0, 0, 1366, 768}));
 }
 
-TEST_F(UnderSway, OnWaylandItselfTheMenuFitsTheTileSwayGivesIt) {
+TEST_F(UnderSway, OnWaylandItselfTheGameIsFullScreenAndTheMenuFillsIt) {
     // No X at all: SDL's Wayland back end, in the runtime folder sway made.
     std::vector<std::string> settings = sway.Settings();
     settings.push_back("SDL_VIDEODRIVER=wayland");
     ASSERT_TRUE(session.StartProgram({LUMENVALE_PROGRAM}, LUMENVALE_DATA_DIR, settings));
-    // sway tiles it: the menu must fill the tile, wherever that is as each screenshot is taken.
+    // The menu must fill the window, wherever sway has it as each screenshot is taken.
     xsession::WindowInfo window;
     Screenshot shot;
     bool menu = session.WaitForScreen(
@@ -261,8 +280,9 @@ TEST_F(UnderSway, OnWaylandItselfTheMenuFitsTheTileSwayGivesIt) {
     if (!menu) {
         std::filesystem::create_directories(OutputDir());
     }
+    EXPECT_TRUE(sway.FullScreen("LumenvaleGame")) << "sway does not show it full screen";
     EXPECT_TRUE(menu) << "the menu does not fill the " << window.width << " x " << window.height
-                      << " tile at (" << window.x << ", " << window.y << "); screenshot: "
+                      << " window at (" << window.x << ", " << window.y << "); screenshot: "
                       << (menu ? "" : shot.Save(OutputDir() + "/wayland-menu"));
 }
 
