@@ -1,5 +1,6 @@
 // The Win32 subset of <windows.h> on SDL2: one borderless window with an OpenGL
-// compatibility context, its messages, the pointer over it, the tick count and sleeping.
+// compatibility context (full screen where it covers a whole display), its messages, the
+// displays as monitors, the pointer over the window, the tick count and sleeping.
 #include <windows.h>
 
 #include "platform/common/WindowMessages.h"
