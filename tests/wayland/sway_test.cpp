@@ -259,6 +259,31 @@ TEST_F(UnderSway, TheWholeGamePlaysThroughXWaylandFullScreenAndWhereverSwayPutsI
               (std::vector<int>{0, 0, 1366, 768}));
 }
 
+TEST_F(UnderSway, WhenTheOutputShrinksUnderTheGameItBecomesFullScreen) {
+    // On 1920 × 1200 the game's own window fits, and sway shows it as any window; once the
+    // output is 1366 × 768 the game is full screen. The menu fills the window all the while.
+    auto shown = [this](bool fullScreen) {
+        return session.WaitForScreen(
+            [&](const Screenshot& s) {
+                int rect[4];
+                xsession::WindowInfo window;
+                if (!sway.ContentRect("LumenvaleGame", rect) ||
+                    sway.FullScreen("LumenvaleGame") != fullScreen) {
+                    return false;
+                }
+                window.x = rect[0], window.y = rect[1], window.width = rect[2];
+                window.height = rect[3];
+                return e2e::MainGroupShown(e2e::FrameOnScreen::Of(window).View(s));
+            },
+            20000);
+    };
+    ASSERT_TRUE(sway.Command({"output", "HEADLESS-1", "mode", "1920x1200"}));
+    ASSERT_TRUE(session.StartGame(LUMENVALE_PROGRAM, LUMENVALE_DATA_DIR));
+    ASSERT_TRUE(shown(false)) << "no menu in an ordinary window on 1920 x 1200";
+    ASSERT_TRUE(sway.Command({"output", "HEADLESS-1", "mode", "1366x768"}));
+    EXPECT_TRUE(shown(true)) << "not full screen once the output is 1366 x 768";
+}
+
 TEST_F(UnderSway, OnWaylandItselfTheGameIsFullScreenAndTheMenuFillsIt) {
     // No X at all: SDL's Wayland back end, in the runtime folder sway made.
     std::vector<std::string> settings = sway.Settings();
