@@ -238,6 +238,16 @@ protected:
 
     std::string OutputDir() const { return std::string(LUMENVALE_BUILD_DIR) + "/wayland"; }
 
+    // The menu fills the game's window, wherever sway has it as the screenshot is taken.
+    bool MenuFillsWindow(const Screenshot& shot, xsession::WindowInfo* window) {
+        int rect[4];
+        if (!sway.ContentRect("LumenvaleGame", rect)) {
+            return false;
+        }
+        window->x = rect[0], window->y = rect[1], window->width = rect[2], window->height = rect[3];
+        return e2e::MainGroupShown(e2e::FrameOnScreen::Of(*window).View(shot));
+    }
+
     Sway sway;
     xsession::Session session;
 };
@@ -262,18 +272,12 @@ TEST_F(UnderSway, TheWholeGamePlaysThroughXWaylandFullScreenAndWhereverSwayPutsI
 TEST_F(UnderSway, WhenTheOutputShrinksUnderTheGameItBecomesFullScreen) {
     // On 1920 × 1200 the game's own window fits, and sway shows it as any window; once the
     // output is 1366 × 768 the game is full screen. The menu fills the window all the while.
-    auto shown = [this](bool fullScreen) {
+    xsession::WindowInfo window;
+    auto shown = [&](bool fullScreen) {
         return session.WaitForScreen(
             [&](const Screenshot& s) {
-                int rect[4];
-                xsession::WindowInfo window;
-                if (!sway.ContentRect("LumenvaleGame", rect) ||
-                    sway.FullScreen("LumenvaleGame") != fullScreen) {
-                    return false;
-                }
-                window.x = rect[0], window.y = rect[1], window.width = rect[2];
-                window.height = rect[3];
-                return e2e::MainGroupShown(e2e::FrameOnScreen::Of(window).View(s));
+                return sway.FullScreen("LumenvaleGame") == fullScreen &&
+                       MenuFillsWindow(s, &window);
             },
             20000);
     };
@@ -293,15 +297,7 @@ TEST_F(UnderSway, OnWaylandItselfTheGameIsFullScreenAndTheMenuFillsIt) {
     xsession::WindowInfo window;
     Screenshot shot;
     bool menu = session.WaitForScreen(
-        [&](const Screenshot& s) {
-            int rect[4];
-            if (!sway.ContentRect("LumenvaleGame", rect)) {
-                return false;
-            }
-            window.x = rect[0], window.y = rect[1], window.width = rect[2], window.height = rect[3];
-            return e2e::MainGroupShown(e2e::FrameOnScreen::Of(window).View(s));
-        },
-        30000, &shot);
+        [&](const Screenshot& s) { return MenuFillsWindow(s, &window); }, 30000, &shot);
     if (!menu) {
         std::filesystem::create_directories(OutputDir());
     }
