@@ -52,18 +52,18 @@ void AppWindow::Run() {
             continue;
         }
         WindowView view = View();
-        DWORD wait = stillness.WaitBeforeFrame(view);
+        // A changed desktop is heard through messages Windows sends to the procedure rather
+        // than posts, which no pass of this loop takes: the flags they set are due a frame.
+        DWORD wait = displayChanged || dpiChanged ? 0 : stillness.WaitBeforeFrame(view);
         if (wait == 0) {
             presented = false;
             Frame();
             stillness.FrameRan(presented, view);
             continue;
         }
-        if (wait == INFINITE) {
-            WaitMessage();
-        } else {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, wait, QS_ALLINPUT);
-        }
+        // Unlike WaitMessage, this also returns for a message sent from elsewhere, once the
+        // procedure has had it.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, wait, QS_ALLINPUT);
         // The time spent waiting belongs to the next frame, as if frames had gone on.
         FrameClock::Resume();
     }
@@ -101,7 +101,24 @@ void AppWindow::Present() {
     SwapBuffers(deviceContext);
 }
 
+void AppWindow::FollowDesktop(int frameWidth, int frameHeight) {
+    if (!displayChanged && !dpiChanged) {
+        return;
+    }
+    const UINT keepOrderAndFocus = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (dpiChanged) {
+        // Windows' suggestion is what puts the window on its new monitor.
+        const RECT& place = suggestedPlace;
+        SetWindowPos(window, HWND_TOP, place.left, place.top, place.right - place.left,
+                     place.bottom - place.top, keepOrderAndFocus);
+    }
+    displayChanged = dpiChanged = false;
+    PixelBox place = WindowOnDesktop(frameWidth, frameHeight, window);
+    SetWindowPos(window, HWND_TOP, place.x, place.y, place.width, place.height, keepOrderAndFocus);
+}
+
 void AppWindow::FitFrame(int frameWidth, int frameHeight) {
+    FollowDesktop(frameWidth, frameHeight);
     RECT client;
     // A minimised window has no client area; the frame keeps its last box until it is back.
     if (!GetClientRect(window, &client) || client.right <= client.left ||

@@ -20,11 +20,23 @@ public:
     void Present();
     // Fits a frame of this size to the window's client area as it is now (the largest centred
     // box of its shape, black around it) and points GL's viewport there. Each drawn frame calls
-    // it first, so the frame follows every move and resize of the window.
+    // it first, so the frame follows every move and resize of the window; where the desktop
+    // changed since the last frame, the window is placed afresh first.
     void FitFrame(int frameWidth, int frameHeight);
     virtual void Frame() = 0;
 
+    // Noted by the window procedure, acted on before the next frame: the desktop changed (a
+    // monitor's resolution, a monitor added or taken away), or the scale of the window's monitor
+    // did (the window moved to another monitor, or the player set another scale), with the place
+    // Windows suggests for the window on that monitor.
+    bool displayChanged = false;
+    bool dpiChanged = false;
+    RECT suggestedPlace = {};
+
 protected:
+    // The window the game would get at start-up, now on the monitor the window is on.
+    void FollowDesktop(int frameWidth, int frameHeight);
+
     HDC deviceContext;
     HGLRC glContext;
     HWND window;

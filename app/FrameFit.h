@@ -4,6 +4,8 @@
 // and never see the window's real size.
 #pragma once
 
+#include <windows.h>
+
 // A rectangle in pixels, counted from the top-left corner.
 struct PixelBox {
     int x;
@@ -21,10 +23,17 @@ struct PixelBox {
 // Its free side is rounded to the nearest pixel, never past the maximum.
 PixelBox FitShape(int maxWidth, int maxHeight, int shapeWidth, int shapeHeight);
 
-// The window for a frame of this size on the desktop the system gives: the frame's size times
-// the display's scale, or the largest box of the frame's shape that fits the work area (the
-// desktop less its panels and taskbar) where that is too big, at the work area's top-left corner.
-PixelBox WindowOnDesktop(int frameWidth, int frameHeight);
+// The window for a frame of this size on a monitor at this many pixels per logical inch: the
+// frame's size times the monitor's scale, at the top-left corner of the work area (the monitor
+// less its panels and taskbar) where it fits there; else the whole monitor, panels and taskbar
+// included, which the system takes for a full-screen window. A monitor or work area of no size
+// counts as one of the frame's size.
+PixelBox WindowOnMonitor(const PixelBox& monitor, const PixelBox& work, int dpi, int frameWidth,
+                         int frameHeight);
+
+// The same on the monitor the system names: the primary one for a window not yet made, else the
+// one the window is on, at that monitor's own scale where the system tells it.
+PixelBox WindowOnDesktop(int frameWidth, int frameHeight, HWND window = nullptr);
 
 // The frame's box in a client area: the largest box of the frame's shape, centred.
 PixelBox FrameInClient(int clientWidth, int clientHeight, int frameWidth, int frameHeight);

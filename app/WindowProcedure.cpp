@@ -35,6 +35,18 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         case WM_LBUTTONUP:
             game.mouseDown = false;
             return 0;
+        case WM_DISPLAYCHANGE:
+            game.displayChanged = true;
+            return 0;
+        case WM_DPICHANGED:
+            // lParam points to the place Windows suggests on the monitor of the new scale.
+            if (lParam != 0) {
+                game.suggestedPlace = *reinterpret_cast<const RECT*>(lParam);
+                game.dpiChanged = true;
+            } else {
+                game.displayChanged = true;
+            }
+            return 0;
         default:
             return DefWindowProcA(window, message, wParam, lParam);
     }

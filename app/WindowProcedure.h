@@ -1,4 +1,5 @@
-// The game window's procedure: it turns window messages into the game's input flags.
+// The game window's procedure: it turns window messages into the game's input flags, and notes
+// a changed display for the window to follow.
 #pragma once
 
 #include <windows.h>

@@ -11,8 +11,9 @@ BitmapFont gameFont;
 PuzzleGame game;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    // At the work area's top-left corner, as large as the display's scale asks and the work
-    // area allows: 1280 x 1024 at (0, 0) on a desktop of that size or more at 100 %.
+    // On the primary monitor: at its work area's top-left corner, as large as the monitor's
+    // scale asks, where that fits (1280 x 1024 at (0, 0) on a desktop of that size or more at
+    // 100 %); else over the whole monitor, a full-screen game.
     PixelBox place = WindowOnDesktop(ScreenWidth, ScreenHeight);
     game.Create("LumenvaleClass", "LumenvaleGame", WS_POPUP, place.x, place.y, place.width,
                 place.height, WindowProcedure, false);

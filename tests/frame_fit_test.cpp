@@ -12,33 +12,48 @@ namespace {
 using scenario::GameTest;
 
 struct Desktop {
-    RECT workArea;
-    int dpi;
+    fakewin::Monitor monitor;
     PixelBox window;  // what the game must ask for
 };
 
-TEST_F(GameTest, TheWindowTakesTheScaledFrameOrTheLargestOfItsShapeThatFitsTheWorkArea) {
+TEST_F(GameTest, TheWindowTakesTheScaledFrameWhereItFitsTheWorkAreaAndElseTheWholeMonitor) {
     const Desktop desktops[] = {
-        {{0, 0, 1280, 1024}, 96, {0, 0, 1280, 1024}},      // as it always was
-        {{0, 0, 1920, 1200}, 96, {0, 0, 1280, 1024}},      // larger: no bigger at 100 %
-        {{0, 0, 1366, 768}, 96, {0, 0, 960, 768}},         // the common small laptop
-        {{0, 0, 1280, 800}, 96, {0, 0, 1000, 800}},        // handhelds
-        {{0, 30, 1280, 1024}, 96, {0, 30, 1243, 994}},     // below a 30-pixel top panel
-        {{0, 0, 3840, 2064}, 192, {0, 0, 2560, 2048}},     // 200 % above a taskbar
-        {{0, 0, 1920, 1040}, 120, {0, 0, 1300, 1040}},     // 125 %: too tall, so shrunk
-        {{100, 50, 100, 50}, 96, {0, 0, 1280, 1024}},      // no work area told: the frame's size
-        {{-1280, 0, 0, 1024}, 0, {-1280, 0, 1280, 1024}},  // left monitor, no DPI told
+        {{{0, 0, 1280, 1024}, {0, 0, 1280, 1024}, 96}, {0, 0, 1280, 1024}},  // as it always was
+        {{{0, 0, 1920, 1200}, {0, 0, 1920, 1160}, 96}, {0, 0, 1280, 1024}},  // no bigger at 100 %
+        {{{0, 0, 1366, 768}, {0, 0, 1366, 728}, 96}, {0, 0, 1366, 768}},     // small laptop
+        {{{0, 0, 1280, 800}, {0, 0, 1280, 800}, 96}, {0, 0, 1280, 800}},     // handheld
+        {{{0, 0, 1440, 900}, {0, 27, 1440, 900}, 96}, {0, 0, 1440, 900}},    // scaled desktop
+        // Over a top panel or a taskbar it does not clear: the window made for a bare screen.
+        {{{0, 0, 1280, 1024}, {0, 30, 1280, 1024}, 96}, {0, 0, 1280, 1024}},
+        {{{0, 0, 1280, 1024}, {0, 0, 1280, 984}, 96}, {0, 0, 1280, 1024}},
+        {{{0, 0, 1920, 1080}, {0, 30, 1920, 1080}, 96}, {0, 30, 1280, 1024}},  // below a panel
+        {{{0, 0, 3840, 2160}, {0, 0, 3840, 2064}, 192}, {0, 0, 2560, 2048}},   // 200 %
+        {{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 120}, {0, 0, 1920, 1080}},   // 125 %: too tall
+        {{{100, 50, 100, 50}, {100, 50, 100, 50}, 96}, {0, 0, 1280, 1024}},    // no size told
+        {{{0, 0, 1920, 1200}, {0, 0, 0, 0}, 0}, {0, 0, 1280, 1024}},  // nor scale, nor work
     };
     for (const Desktop& desktop : desktops) {
         scenario::ResetGame();
-        fakewin::SetDesktop(desktop.workArea, desktop.dpi);
+        fakewin::SetMonitors({desktop.monitor});
         scenario::Play([](int) { return false; });
         const fakewin::Record& r = fakewin::Get();
+        const RECT& area = desktop.monitor.area;
         EXPECT_EQ((PixelBox{r.x, r.y, r.width, r.height}), desktop.window)
-            << "work area from (" << desktop.workArea.left << ", " << desktop.workArea.top
-            << ") to (" << desktop.workArea.right << ", " << desktop.workArea.bottom << ") at "
-            << desktop.dpi << " dpi: asked for " << r.width << " x " << r.height << " at (" << r.x
-            << ", " << r.y << ")";
+            << area.right - area.left << " x " << area.bottom - area.top << " monitor at "
+            << desktop.monitor.dpi << " dpi: asked for " << r.width << " x " << r.height << " at ("
+            << r.x << ", " << r.y << ")";
+    }
+}
+
+TEST_F(GameTest, TheWindowTakesTheScaleOfItsMonitorAsItIsNowWhereTheSystemTellsIt) {
+    // Signed in at 100 %, the player has since set 125 % for the monitor.
+    for (bool told : {true, false}) {
+        scenario::ResetGame();
+        fakewin::SetMonitors({{{0, 0, 2560, 1600}, {0, 0, 2560, 1560}, 96}});
+        fakewin::ChangeMonitor(0, {{0, 0, 2560, 1600}, {0, 0, 2560, 1560}, 120});
+        fakewin::SetPerMonitorDpi(told);
+        scenario::Play([](int) { return false; });
+        EXPECT_EQ(fakewin::Get().width, told ? 1600 : 1280) << "monitor's scale told: " << told;
     }
 }
 
@@ -52,9 +67,9 @@ void PointAtWidget(const Widget* widget, POINT at, const PixelBox& frame) {
 }
 
 TEST_F(GameTest, TheFrameFollowsTheWindowAndPressesLandWhereThePointerIs) {
-    // Asked for 960 x 768 on a 1366 x 768 desktop, the window is floated as 1280 x 768 at
+    // Asked for the whole of a 1366 x 768 desktop, the window is floated as 1280 x 768 at
     // (43, 0); later it is moved and resized to 1000 x 1000 at (200, 10).
-    fakewin::SetDesktop({0, 0, 1366, 768}, 96);
+    fakewin::SetMonitors({{{0, 0, 1366, 768}, {0, 0, 1366, 768}, 96}});
     fakewin::PlaceWindow(43, 0, 1280, 768);
     const PixelBox wide = {160, 0, 960, 768}, square = {0, 100, 1000, 800};
     std::vector<uint32_t> flipped;
@@ -104,6 +119,78 @@ TEST_F(GameTest, TheFrameFollowsTheWindowAndPressesLandWhereThePointerIs) {
               (std::vector<double>{160, 0, 960, 768}));
     EXPECT_EQ(std::vector<double>(viewports[1].args, viewports[1].args + 4),
               (std::vector<double>{0, 100, 1000, 800}));
+}
+
+// The flipped lamps of a board against a copy taken before.
+std::vector<uint32_t> Changed(const std::vector<int32_t>& before) {
+    std::vector<uint32_t> changed;
+    for (uint32_t i = 0; i < game.board.lampCount; ++i) {
+        if (game.board.lampLit[i] != before[i]) {
+            changed.push_back(i);
+        }
+    }
+    return changed;
+}
+
+TEST_F(GameTest, TheWindowFollowsItsMonitorsScaleAndAChangedDisplayAndPressesStillLand) {
+    // Opened at 100 % on the left monitor; the player moves it to the right one, at 150 %, where
+    // the 1920 x 1536 window Windows suggests does not fit: the game takes that whole monitor.
+    // Then the right monitor's resolution grows to 3840 x 2160, and the window fits there.
+    const fakewin::Monitor left = {{0, 0, 1920, 1200}, {0, 0, 1920, 1160}, 96};
+    const fakewin::Monitor right = {{1920, 0, 3840, 1080}, {1920, 0, 3840, 1080}, 144};
+    const fakewin::Monitor larger = {{1920, 0, 5760, 2160}, {1920, 0, 5760, 2120}, 144};
+    fakewin::SetMonitors({left, right});
+    const RECT suggested = {1920, 0, 3840, 1536};
+    const PixelBox fullScreen = {285, 0, 1350, 1080}, fitted = {0, 0, 1920, 1536};
+    std::vector<int32_t> before;
+    std::vector<uint32_t> flipped;
+    scenario::Play([&](int frame) {
+        switch (frame) {
+            case 1:
+                fakewin::PlaceWindow(1920, 0, 1280, 1024);
+                fakewin::Post(WM_DPICHANGED, 144 << 16 | 144, reinterpret_cast<LPARAM>(&suggested));
+                break;
+            case 2:  // "Играть", then "8x8"
+                PointAtWidget(game.playButton, {1920, 0}, fullScreen);
+                scenario::ButtonDown();
+                break;
+            case 3:
+                PointAtWidget(game.size8Button, {1920, 0}, fullScreen);
+                fakewin::SetTicks(fakewin::Ticks() + 300);
+                break;
+            case 5:  // once the menu has taken the press
+                scenario::ButtonUp();
+                fakewin::ChangeMonitor(1, larger);
+                fakewin::Post(WM_DISPLAYCHANGE);
+                fakewin::SetTicks(fakewin::Ticks() + 150);
+                break;
+            case 6:  // the bottom-right block of the 8 x 8 board
+                if (game.state != StateBoard || game.board.lampLit == nullptr) {
+                    return false;
+                }
+                before.assign(game.board.lampLit, game.board.lampLit + game.board.lampCount);
+                PointAtGl(7 / 8.0 - 0.5, 1 / 8.0 - 0.5, {1920, 0}, fitted);
+                scenario::ButtonDown();
+                break;
+            case 7:
+                scenario::ButtonUp();
+                flipped = Changed(before);
+                return false;
+        }
+        return true;
+    });
+    const fakewin::Record& r = fakewin::Get();
+    EXPECT_EQ((PixelBox{r.x, r.y, r.width, r.height}), (PixelBox{0, 0, 1280, 1024}));
+    std::vector<PixelBox> places;
+    for (const RECT& place : r.windowPlaces) {
+        places.push_back(
+            {place.left, place.top, place.right - place.left, place.bottom - place.top});
+    }
+    EXPECT_EQ(places, (std::vector<PixelBox>{{1920, 0, 1920, 1536},  // as Windows suggests
+                                             {1920, 0, 1920, 1080},  // the whole right monitor
+                                             {1920, 0, 1920, 1536}}))
+        << "where the window was put after the scale and then the display changed";
+    EXPECT_EQ(flipped, (std::vector<uint32_t>{6, 7, 14, 15})) << "lamps changed by the press";
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ TEST_F(GameTest, TheWaitCountsTowardsTheEscapeDelay) {
 TEST_F(GameTest, TheDrawnCursorFollowsThePointerOffTheWindowAndThenRests) {
     // Off the window no message tells of the pointer's moves, yet the drawn cursor must not stay
     // behind at the edge.
-    fakewin::SetDesktop({0, 0, 1600, 1200}, 96);
+    fakewin::SetMonitors({{{0, 0, 1600, 1200}, {0, 0, 1600, 1200}, 96}});
     const int edge = 5, away = edge + 30, rested = away + Steps(2000);
     int swapsAway = 0, swapsRested = 0;
     LONG drawnAtEdge = 0, drawnAway = 0;

@@ -54,11 +54,6 @@ BOOL WINAPI PeekMessageA(MSG* message, HWND, UINT, UINT, UINT) {
     return TRUE;
 }
 
-BOOL WINAPI WaitMessage(void) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
-    return TRUE;
-}
-
 DWORD WINAPI MsgWaitForMultipleObjects(DWORD, const HANDLE*, BOOL, DWORD milliseconds, DWORD) {
     windowmessages::TakeEvents();
     if (messages.queue.empty()) {

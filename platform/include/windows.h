@@ -32,6 +32,10 @@ typedef struct HICON__* HICON;
 typedef struct HCURSOR__* HCURSOR;
 typedef struct HBRUSH__* HBRUSH;
 typedef struct HMENU__* HMENU;
+typedef struct HMONITOR__* HMONITOR;
+typedef HINSTANCE HMODULE;
+typedef LONG HRESULT;
+typedef intptr_t(WINAPI* FARPROC)(void);
 typedef void* LPVOID;
 typedef void* PVOID;
 typedef void* HANDLE;
@@ -55,6 +59,13 @@ struct RECT {
     LONG top;
     LONG right;
     LONG bottom;
+};
+
+struct MONITORINFO {
+    DWORD cbSize;
+    RECT rcMonitor;  // the whole monitor on the desktop
+    RECT rcWork;     // the monitor less its panels and taskbar
+    DWORD dwFlags;
 };
 
 struct MSG {
@@ -125,6 +136,7 @@ struct PIXELFORMATDESCRIPTOR {
 #define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
 #define WM_QUIT 0x0012
+#define WM_DISPLAYCHANGE 0x007E
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_MOUSEMOVE 0x0200
@@ -135,6 +147,7 @@ struct PIXELFORMATDESCRIPTOR {
 #define WM_MBUTTONDOWN 0x0207
 #define WM_MBUTTONUP 0x0208
 #define WM_MOUSELEAVE 0x02A3
+#define WM_DPICHANGED 0x02E0
 #define TME_LEAVE 0x00000002
 
 // Virtual-key codes.
@@ -155,7 +168,12 @@ struct PIXELFORMATDESCRIPTOR {
 #define WS_POPUP 0x80000000L
 #define MB_OK 0x00000000L
 #define IDOK 1
-#define SPI_GETWORKAREA 0x0030
+#define S_OK 0
+#define MONITOR_DEFAULTTOPRIMARY 0x00000001
+#define MONITOR_DEFAULTTONEAREST 0x00000002
+#define HWND_TOP ((HWND)0)
+#define SWP_NOZORDER 0x0004
+#define SWP_NOACTIVATE 0x0010
 #define LOGPIXELSX 88
 #define LOGPIXELSY 90
 
@@ -173,8 +191,6 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 BOOL WINAPI ShowWindow(HWND window, int command);
 int WINAPI ShowCursor(BOOL show);
 BOOL WINAPI PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT remove);
-// Waits until a message is in the queue (at once when one is there already).
-BOOL WINAPI WaitMessage(void);
 // Only with no handles: waits until a message is in the queue or `milliseconds` have passed
 // (INFINITE: no limit), giving WAIT_OBJECT_0 or WAIT_TIMEOUT.
 DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
@@ -188,8 +204,13 @@ BOOL WINAPI TrackMouseEvent(TRACKMOUSEEVENT* request);
 BOOL WINAPI GetCursorPos(POINT* point);
 BOOL WINAPI ScreenToClient(HWND window, POINT* point);
 BOOL WINAPI GetClientRect(HWND window, RECT* rect);
-// Only SPI_GETWORKAREA: the desktop less its panels and taskbar, in screen pixels.
-BOOL WINAPI SystemParametersInfoA(UINT action, UINT param, PVOID value, UINT winIni);
+// The monitors and the window's place on the desktop, in screen pixels. A popup placed over a
+// whole monitor is that monitor's full-screen window.
+HMONITOR WINAPI MonitorFromPoint(POINT point, DWORD flags);
+HMONITOR WINAPI MonitorFromWindow(HWND window, DWORD flags);
+BOOL WINAPI GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info);
+BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height,
+                         UINT flags);
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 // GDI and WGL.
@@ -203,6 +224,11 @@ BOOL WINAPI SetPixelFormat(HDC deviceContext, int format, const PIXELFORMATDESCR
 BOOL WINAPI SwapBuffers(HDC deviceContext);
 HGLRC WINAPI wglCreateContext(HDC deviceContext);
 BOOL WINAPI wglMakeCurrent(HDC deviceContext, HGLRC glContext);
+
+// Libraries that only some Windows versions have, loaded at run time. Other systems have none:
+// LoadLibraryA finds nothing there, and the game takes its fallback.
+HMODULE WINAPI LoadLibraryA(LPCSTR name);
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name);
 
 // Time.
 DWORD WINAPI GetTickCount(void);

@@ -1,16 +1,22 @@
 // The Win32 subset of <windows.h> on SDL2: one borderless window with an OpenGL
-// compatibility context, its messages, the pointer over it, the tick count and sleeping.
+// compatibility context (full screen where it covers a whole display), its messages, the
+// displays as monitors, the pointer over the window, the tick count and sleeping.
 #include <windows.h>
 
 #include "platform/common/WindowMessages.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#if defined(SDL_VIDEO_DRIVER_X11)
+#include <X11/Xatom.h>
+#include <X11/extensions/Xrandr.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
 namespace {
 
@@ -20,6 +26,7 @@ struct Platform {
 #if defined(SDL_VIDEO_DRIVER_X11)
     ::Display* xDisplay = nullptr;  // the X server the window is on, when it is on one
     ::Window xWindow = 0;           // and the window there
+    int randrEvents = 0;            // where RandR's events start, once asked for
 #endif
 };
 
@@ -111,6 +118,27 @@ MSG WindowChange(const SDL_WindowEvent& change, MSG msg) {
     return msg;
 }
 
+// Whether a system event tells that the screen changed: its size, or its monitors. SDL keeps
+// the display sizes it found at start-up and tells only of monitors added or taken away.
+bool ScreenChanged(const SDL_Event& event) {
+    if (event.type == SDL_DISPLAYEVENT) {
+        return true;
+    }
+#if defined(SDL_VIDEO_DRIVER_X11)
+    const SDL_SysWMmsg* system = event.type == SDL_SYSWMEVENT ? event.syswm.msg : nullptr;
+    if (system != nullptr && system->subsystem == SDL_SYSWM_X11 && platform.randrEvents != 0) {
+        // The screen's size, a monitor's mode or a monitor coming or going.
+        XEvent change = system->msg.x11.event;
+        if (change.type == platform.randrEvents + RRScreenChangeNotify ||
+            change.type == platform.randrEvents + RRNotify) {
+            XRRUpdateConfiguration(&change);  // so that Xlib knows the screen's new size
+            return true;
+        }
+    }
+#endif
+    return false;
+}
+
 // The window message an SDL event stands for, or 0 for events the game has no use for.
 MSG Translate(const SDL_Event& event) {
     MSG msg = {};
@@ -137,10 +165,120 @@ MSG Translate(const SDL_Event& event) {
         case SDL_WINDOWEVENT:
             msg = WindowChange(event.window, msg);
             break;
+        case SDL_DISPLAYEVENT:  // a monitor added, taken away or turned
+        case SDL_SYSWMEVENT:
+            msg.message = ScreenChanged(event) ? WM_DISPLAYCHANGE : 0;
+            break;
         default:
             break;
     }
     return msg;
+}
+
+// A monitor: its place on the desktop, and the part of it that panels leave to windows.
+struct Monitor {
+    SDL_Rect area;
+    SDL_Rect work;
+};
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+// The work area the window manager publishes for the whole desktop, where it publishes one.
+bool XWorkArea(::Display* display, SDL_Rect* work) {
+    Atom type;
+    int format;
+    unsigned long count, remaining;
+    unsigned char* data = nullptr;
+    bool found =
+        XGetWindowProperty(display, DefaultRootWindow(display),
+                           XInternAtom(display, "_NET_WORKAREA", False), 0, 4, False, XA_CARDINAL,
+                           &type, &format, &count, &remaining, &data) == Success &&
+        data != nullptr && format == 32 && count >= 4;
+    if (found) {
+        const long* values = reinterpret_cast<const long*>(data);
+        *work = {static_cast<int>(values[0]), static_cast<int>(values[1]),
+                 static_cast<int>(values[2]), static_cast<int>(values[3])};
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return found;
+}
+
+// The monitors as the X server has them now, the primary one first.
+std::vector<Monitor> XMonitors() {
+    std::vector<Monitor> monitors;
+    ::Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return monitors;
+    }
+    int count = 0;
+    XRRMonitorInfo* found = XRRGetMonitors(display, DefaultRootWindow(display), True, &count);
+    SDL_Rect work;
+    bool workKnown = XWorkArea(display, &work);
+    for (int i = 0; found != nullptr && i < count; ++i) {
+        Monitor monitor;
+        monitor.area = {found[i].x, found[i].y, found[i].width, found[i].height};
+        if (!workKnown || !SDL_IntersectRect(&monitor.area, &work, &monitor.work)) {
+            monitor.work = monitor.area;
+        }
+        monitors.insert(found[i].primary ? monitors.begin() : monitors.end(), monitor);
+    }
+    if (found != nullptr) {
+        XRRFreeMonitors(found);
+    }
+    XCloseDisplay(display);
+    return monitors;
+}
+#endif
+
+// The monitors, the primary one first: on X as the server has them now (SDL would give the
+// sizes it found at start-up), elsewhere SDL's displays.
+std::vector<Monitor> Monitors() {
+    StartVideo();
+#if defined(SDL_VIDEO_DRIVER_X11)
+    if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0) {
+        std::vector<Monitor> monitors = XMonitors();
+        if (!monitors.empty()) {
+            return monitors;
+        }
+    }
+#endif
+    std::vector<Monitor> monitors;
+    for (int display = 0; display < SDL_GetNumVideoDisplays(); ++display) {
+        Monitor monitor;
+        if (SDL_GetDisplayBounds(display, &monitor.area) == 0) {
+            if (SDL_GetDisplayUsableBounds(display, &monitor.work) != 0) {
+                monitor.work = monitor.area;
+            }
+            monitors.push_back(monitor);
+        }
+    }
+    return monitors;
+}
+
+// Whether the rectangle is the whole area of a monitor.
+bool CoversMonitor(const SDL_Rect& rect) {
+    for (const Monitor& monitor : Monitors()) {
+        if (SDL_RectEquals(&monitor.area, &rect)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool FullScreen() {
+    return (SDL_GetWindowFlags(platform.sdlWindow) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
+           SDL_WINDOW_FULLSCREEN_DESKTOP;
+}
+
+// A monitor is its place in Monitors() plus one, so that no monitor is null.
+HMONITOR MonitorHandle(size_t index) {
+    return reinterpret_cast<HMONITOR>(static_cast<intptr_t>(index) + 1);
+}
+
+HMONITOR FallbackMonitor(DWORD flags) {
+    return flags == MONITOR_DEFAULTTOPRIMARY || flags == MONITOR_DEFAULTTONEAREST ? MonitorHandle(0)
+                                                                                  : nullptr;
 }
 
 }  // namespace
@@ -185,9 +323,13 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD, i
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
-    platform.sdlWindow =
-        SDL_CreateWindow(windowName, x, y, width, height,
-                         SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+    // A popup over a whole display is what Windows takes for a full-screen window; window
+    // managers know one only by its full-screen state, and only then put it above their panels.
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
+    if (CoversMonitor({x, y, width, height})) {
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    }
+    platform.sdlWindow = SDL_CreateWindow(windowName, x, y, width, height, flags);
     if (platform.sdlWindow == nullptr) {
         Fail("cannot open the game window");
     }
@@ -197,6 +339,15 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD, i
     if (SDL_GetWindowWMInfo(platform.sdlWindow, &info) && info.subsystem == SDL_SYSWM_X11) {
         platform.xDisplay = info.info.x11.display;
         platform.xWindow = info.info.x11.window;
+        // A screen that changes comes as RandR events, which SDL passes on as system events
+        // once asked to; SDL's own interest in monitors coming and going is kept.
+        int errorBase = 0;
+        if (XRRQueryExtension(platform.xDisplay, &platform.randrEvents, &errorBase)) {
+            XRRSelectInput(
+                platform.xDisplay, DefaultRootWindow(platform.xDisplay),
+                RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
+            SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+        }
     }
 #endif
     windowmessages::Created(WindowHandle());
@@ -285,17 +436,73 @@ BOOL WINAPI GetClientRect(HWND window, RECT* rect) {
     return TRUE;
 }
 
-// The first display less what panels reserve (on X, as the window manager publishes it).
-BOOL WINAPI SystemParametersInfoA(UINT action, UINT, PVOID value, UINT) {
-    if (action != SPI_GETWORKAREA || value == nullptr) {
+// Moved and resized as asked, and made the full-screen window of a monitor whose whole area it
+// is asked to cover, as at creation; asked anywhere else, it is an ordinary window again.
+BOOL WINAPI SetWindowPos(HWND window, HWND, int x, int y, int width, int height, UINT) {
+    if (window == nullptr || window != WindowHandle()) {
         return FALSE;
     }
-    StartVideo();
-    SDL_Rect usable;
-    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) {
+    const SDL_Rect asked = {x, y, width, height};
+    bool covers = CoversMonitor(asked);
+    if (FullScreen()) {
+        SDL_Rect now;
+        SDL_GetWindowPosition(platform.sdlWindow, &now.x, &now.y);
+        SDL_GetWindowSize(platform.sdlWindow, &now.w, &now.h);
+        if (covers && SDL_RectEquals(&now, &asked)) {
+            return TRUE;
+        }
+        SDL_SetWindowFullscreen(platform.sdlWindow, 0);
+    }
+    SDL_SetWindowPosition(platform.sdlWindow, x, y);
+    SDL_SetWindowSize(platform.sdlWindow, width, height);
+    if (covers) {
+        SDL_SetWindowFullscreen(platform.sdlWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
+    return TRUE;
+}
+
+HMONITOR WINAPI MonitorFromPoint(POINT point, DWORD flags) {
+    const std::vector<Monitor> monitors = Monitors();
+    const SDL_Point at = {point.x, point.y};
+    for (size_t i = 0; i < monitors.size(); ++i) {
+        if (SDL_PointInRect(&at, &monitors[i].area)) {
+            return MonitorHandle(i);
+        }
+    }
+    return FallbackMonitor(flags);
+}
+
+// The monitor the window overlaps most.
+HMONITOR WINAPI MonitorFromWindow(HWND window, DWORD flags) {
+    if (window == nullptr || window != WindowHandle()) {
+        return FallbackMonitor(flags);
+    }
+    SDL_Rect place, overlap;
+    SDL_GetWindowPosition(platform.sdlWindow, &place.x, &place.y);
+    SDL_GetWindowSize(platform.sdlWindow, &place.w, &place.h);
+    const std::vector<Monitor> monitors = Monitors();
+    int64_t most = 0;
+    HMONITOR found = FallbackMonitor(flags);
+    for (size_t i = 0; i < monitors.size(); ++i) {
+        if (SDL_IntersectRect(&place, &monitors[i].area, &overlap) &&
+            int64_t(overlap.w) * overlap.h > most) {
+            most = int64_t(overlap.w) * overlap.h;
+            found = MonitorHandle(i);
+        }
+    }
+    return found;
+}
+
+BOOL WINAPI GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info) {
+    const std::vector<Monitor> monitors = Monitors();
+    size_t index = static_cast<size_t>(reinterpret_cast<intptr_t>(monitor)) - 1;
+    if (info == nullptr || index >= monitors.size()) {
         return FALSE;
     }
-    *static_cast<RECT*>(value) = {usable.x, usable.y, usable.x + usable.w, usable.y + usable.h};
+    const SDL_Rect &area = monitors[index].area, &work = monitors[index].work;
+    info->rcMonitor = {area.x, area.y, area.x + area.w, area.y + area.h};
+    info->rcWork = {work.x, work.y, work.x + work.w, work.y + work.h};
+    info->dwFlags = index == 0 ? 1 : 0;  // MONITORINFOF_PRIMARY
     return TRUE;
 }
 

@@ -5,7 +5,7 @@ target_include_directories(lumenvale_core PUBLIC ${CMAKE_SOURCE_DIR}/platform/in
 
 add_executable(lumenvale platform/web/Main.cpp platform/web/Win32Web.cpp
                platform/web/GlOnWebGl.cpp platform/common/WindowMessages.cpp
-               platform/common/DeviceContext.cpp
+               platform/common/DeviceContext.cpp platform/common/Libraries.cpp
                ${LUMENVALE_ENTRY})
 target_link_libraries(lumenvale PRIVATE lumenvale_core)
 target_include_directories(lumenvale PRIVATE ${CMAKE_SOURCE_DIR})

@@ -139,12 +139,27 @@ BOOL WINAPI GetClientRect(HWND window, RECT* rect) {
     return TRUE;
 }
 
-BOOL WINAPI SystemParametersInfoA(UINT action, UINT, PVOID value, UINT) {
-    if (action != SPI_GETWORKAREA || value == nullptr) {
+// The canvas is the one monitor, with no panels: the game's window always fits it, and stays
+// where it is.
+HMONITOR WINAPI MonitorFromPoint(POINT, DWORD) {
+    return reinterpret_cast<HMONITOR>(WindowHandle());
+}
+
+HMONITOR WINAPI MonitorFromWindow(HWND, DWORD) {
+    return reinterpret_cast<HMONITOR>(WindowHandle());
+}
+
+BOOL WINAPI GetMonitorInfoA(HMONITOR, MONITORINFO* info) {
+    if (info == nullptr) {
         return FALSE;
     }
-    *static_cast<RECT*>(value) = {0, 0, CanvasWidth, CanvasHeight};
+    info->rcMonitor = info->rcWork = {0, 0, CanvasWidth, CanvasHeight};
+    info->dwFlags = 1;  // MONITORINFOF_PRIMARY
     return TRUE;
+}
+
+BOOL WINAPI SetWindowPos(HWND window, HWND, int, int, int, int, UINT) {
+    return window == WindowHandle();
 }
 
 int WINAPI GetDeviceCaps(HDC, int index) {

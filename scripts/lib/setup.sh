@@ -5,7 +5,7 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 # What building and running the game needs.
-play_packages=(cmake g++ make pkg-config libsdl2-dev libgl1-mesa-dev libgl1-mesa-dri)
+play_packages=(cmake g++ make pkg-config libsdl2-dev libxrandr-dev libgl1-mesa-dev libgl1-mesa-dri)
 # What the tests, the benchmarks and the picture generator need on top.
 test_packages=(libgtest-dev googletest libbenchmark-dev libfreetype-dev fonts-dejavu-core
                xvfb libx11-dev libxtst-dev x11-apps imagemagick clang libclang-rt-14-dev

@@ -1,8 +1,10 @@
 // The real game on a desktop: a window manager (mutter) with a panel along the top (tint2) that
-// reserves the top rows of the screen, so the game's window goes below it, a little smaller to
-// fit. The pointer, the drawn cursor and the block under the pointer must agree with where the
-// window really is, also after the user drags it elsewhere. And the system pointer stays hidden
-// over the window.
+// reserves the top rows of the screen. On a screen with room below the panel the game's window
+// goes there, and the pointer, the drawn cursor and the block under the pointer must agree with
+// where the window really is, also after the user drags it elsewhere; the system pointer stays
+// hidden over the window. Where the window does not fit below the panel, the game is full screen
+// over it: on a laptop's screen with black beside the frame, and on a 1280 × 1024 screen exactly
+// as on one with no panel.
 #include <gtest/gtest.h>
 // After the test framework: Xlib's macros (None, Status, …) would clash with its names.
 #include <X11/Xatom.h>
@@ -31,6 +33,8 @@ using e2e::Screenshot;
 namespace menu = e2e::menu;
 
 constexpr int PanelHeight = 30;
+// A desktop with room for the whole 1280 × 1024 window below the panel.
+constexpr int RoomyWidth = 1920, RoomyHeight = 1080;
 
 std::string OutputDir() {
     return std::string(LUMENVALE_BUILD_DIR) + "/desktop";
@@ -97,10 +101,26 @@ private:
 class UnderWindowManager : public ::testing::Test {
 protected:
     void SetUp() override {
+        StartOn(RoomyWidth, RoomyHeight,
+                [](const xsession::WindowInfo& at) { return at.y == PanelHeight; });
+        if (IsSkipped() || HasFatalFailure()) {
+            return;
+        }
+        EXPECT_LE(window.y + window.height, RoomyHeight) << "the window reaches below the screen";
+        ASSERT_GT(window.y, 0) << "the window manager left the window at the top of the "
+                                  "screen: this test needs one that moves it";
+        Park();
+        Expect("first-menu", e2e::MainGroupShown, 30000);
+    }
+
+    // mutter and its panel on a screen of this size, and the game on it, once the window
+    // manager has placed the game's window as `placed` wants it (or given up trying).
+    void StartOn(int width, int height,
+                 const std::function<bool(const xsession::WindowInfo&)>& placed) {
         if (!OnPath("mutter") || !OnPath("tint2")) {
             GTEST_SKIP() << "no window manager to test under (Debian packages mutter, tint2)";
         }
-        if (!session.StartDisplay()) {
+        if (!session.StartDisplay(width, height)) {
             GTEST_SKIP() << "no virtual display: " << session.Error();
         }
         ASSERT_TRUE(desktop.Open(session.DisplayName()));
@@ -110,17 +130,12 @@ protected:
         ASSERT_TRUE(session.FindWindow("LumenvaleGame", &window, 20000))
             << "no window titled LumenvaleGame appeared on " << session.DisplayName();
         // The window manager places the window once it is mapped.
-        for (int waited = 0; waited < 5000 && window.y != PanelHeight; waited += 100) {
+        for (int waited = 0; waited < 5000 && !placed(window); waited += 100) {
             xsession::SleepMs(100);
             session.FindWindow("LumenvaleGame", &window);
         }
         std::cout << "window manager put the game window at (" << window.x << ", " << window.y
                   << "), " << window.width << " x " << window.height << "\n";
-        EXPECT_LE(window.y + window.height, 1024) << "the window reaches below the screen";
-        ASSERT_GT(window.y, 0) << "the window manager left the window at the top of the "
-                                  "screen: this test needs one that moves it";
-        Park();
-        Expect("first-menu", e2e::MainGroupShown, 30000);
     }
 
     // mutter with a 30-pixel panel along the top. Their own settings stay out of the user's
@@ -329,6 +344,97 @@ TEST_F(UnderWindowManager, SystemPointerIsHiddenOverTheWindowOnly) {
         EXPECT_EQ(visible, 0) << "the system pointer shows " << visible
                               << " pixels over the game window at (" << pointer.x << ", "
                               << pointer.y << ")";
+    }
+}
+
+// Where the window does not fit below the panel, the game is full screen: mutter puts it over the
+// panel, at (0, 0) and as large as the screen.
+class FullScreenUnderWindowManager : public UnderWindowManager {
+protected:
+    void SetUp() override {}
+
+    void StartFullScreen(int width, int height) {
+        StartOn(width, height, [=](const xsession::WindowInfo& at) {
+            return at.x == 0 && at.y == 0 && at.width == width && at.height == height;
+        });
+        if (IsSkipped() || HasFatalFailure()) {
+            return;
+        }
+        EXPECT_EQ((std::vector<int>{window.x, window.y, window.width, window.height}),
+                  (std::vector<int>{0, 0, width, height}))
+            << "the game's window is not full screen over the panel";
+        Park();
+    }
+};
+
+TEST_F(FullScreenUnderWindowManager, OnALaptopTheFrameIsCentredOnBlackAndExitIsReachable) {
+    StartFullScreen(1366, 768);
+    if (IsSkipped() || HasFatalFailure()) {
+        return;
+    }
+    Expect("laptop-menu", e2e::MainGroupShown, 30000);
+    // Black beside the 960 × 768 frame, where the panel would show.
+    Point topLeft = OnScreen({0, 0}), bottomRight = OnScreen({1280, 1024});
+    EXPECT_EQ(topLeft.x, (1366 - 960) / 2);
+    Screenshot shot;
+    bool black = session.WaitForScreen(
+        [&](const Screenshot& s) {
+            return e2e::LitShare(s, {0, 0, topLeft.x, 768}) == 0 &&
+                   e2e::LitShare(s, {bottomRight.x, 0, 1366, 768}) == 0;
+        },
+        5000, &shot);
+    if (!black) {
+        std::filesystem::create_directories(OutputDir());
+        ADD_FAILURE() << "lit beside the frame: " << shot.Save(OutputDir() + "/laptop-beside");
+    }
+    int exitCode = -1;
+    for (int attempt = 0; attempt < 3 && exitCode == -1; ++attempt) {
+        PressMenu(menu::Exit);
+        session.WaitForExit(5000, &exitCode);
+    }
+    EXPECT_EQ(exitCode, 0) << "\"Выход\" at its place on the screen did not end the game";
+}
+
+// The first menu on a bare 1280 × 1024 screen, with no window manager or panel: once two
+// captures in a row agree. Empty where there is no virtual display.
+Screenshot BareMenu() {
+    xsession::Session bare;
+    Screenshot shot, previous;
+    xsession::WindowInfo window;
+    if (!bare.StartDisplay() || !bare.StartGame(LUMENVALE_PROGRAM, LUMENVALE_DATA_DIR) ||
+        !bare.FindWindow("LumenvaleGame", &window, 20000)) {
+        return shot;
+    }
+    bare.MovePointer(e2e::Nowhere.x, e2e::Nowhere.y);
+    bare.WaitForScreen(
+        [&](const Screenshot& s) {
+            bool steady = e2e::MainGroupShown(s) && s.rgb == previous.rgb;
+            previous = s;
+            return steady;
+        },
+        30000, &shot);
+    return shot;
+}
+
+TEST_F(FullScreenUnderWindowManager, OverAPanelOnA1280x1024ScreenItIsTheWindowOfABareScreen) {
+    const Screenshot bare = BareMenu();
+    ASSERT_FALSE(bare.Empty()) << "no menu on a bare 1280 × 1024 screen";
+    StartFullScreen(1280, 1024);
+    if (IsSkipped() || HasFatalFailure()) {
+        return;
+    }
+    Screenshot shot;
+    bool same =
+        session.WaitForScreen([&](const Screenshot& s) { return s.rgb == bare.rgb; }, 30000, &shot);
+    if (!same) {
+        size_t differing = 0;
+        for (size_t i = 0; i < shot.rgb.size() && shot.rgb.size() == bare.rgb.size(); i += 3) {
+            differing += !std::equal(&shot.rgb[i], &shot.rgb[i] + 3, &bare.rgb[i]);
+        }
+        std::filesystem::create_directories(OutputDir());
+        ADD_FAILURE() << differing << " pixels differ from the menu on a bare screen: "
+                      << shot.Save(OutputDir() + "/over-panel") << " against "
+                      << bare.Save(OutputDir() + "/bare");
     }
 }
 

@@ -1,5 +1,6 @@
 #include "tests/support/FakeWin32.h"
 
+#include <algorithm>
 #include <deque>
 #include <gtest/gtest.h>
 
@@ -11,8 +12,9 @@ struct Machine {
     std::deque<MSG> queue;
     WNDPROC procedure = nullptr;
     POINT pointer{0, 0};
-    RECT workArea{0, 0, 1280, 1024};
-    int dpi = 96;
+    std::vector<Monitor> monitors{{{0, 0, 1280, 1024}, {0, 0, 1280, 1024}, 96}};
+    int screenDpi = 96;
+    bool perMonitorDpi = true;
     bool placed = false;  // by PlaceWindow; otherwise the window is as it was asked
     RECT windowRect{};    // left, top, and right and bottom of the client area on the desktop
     DWORD ticks = 0;
@@ -31,7 +33,28 @@ Machine& M() {
 }
 
 // Distinct, non-null handles that nothing dereferences.
-char windowObject, deviceObject, screenObject, contextObject;
+char windowObject, deviceObject, screenObject, contextObject, shcoreObject;
+
+HMONITOR MonitorHandle(size_t index) {
+    return reinterpret_cast<HMONITOR>(static_cast<intptr_t>(index) + 1);
+}
+
+LONG Overlap(const RECT& a, const RECT& b) {
+    LONG width = std::min(a.right, b.right) - std::max(a.left, b.left);
+    LONG height = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+    return width > 0 && height > 0 ? width * height : 0;
+}
+
+// shcore.dll's GetDpiForMonitor, answering from the scripted monitors.
+HRESULT WINAPI DpiForMonitor(HMONITOR monitor, int type, UINT* dpiX, UINT* dpiY) {
+    EXPECT_EQ(type, 0) << "the game asks for the scale the player set (MDT_EFFECTIVE_DPI)";
+    size_t index = static_cast<size_t>(reinterpret_cast<intptr_t>(monitor)) - 1;
+    if (index >= M().monitors.size()) {
+        return static_cast<HRESULT>(0x80070057);  // E_INVALIDARG
+    }
+    *dpiX = *dpiY = static_cast<UINT>(M().monitors[index].dpi);
+    return S_OK;
+}
 
 void Note(const char* call) {
     M().record.calls.push_back(call);
@@ -78,9 +101,15 @@ void SetPointer(LONG x, LONG y) {
         Post(WM_MOUSELEAVE);
     }
 }
-void SetDesktop(RECT workArea, int dpi) {
-    M().workArea = workArea;
-    M().dpi = dpi;
+void SetMonitors(std::vector<Monitor> monitors) {
+    M().monitors = std::move(monitors);
+    M().screenDpi = M().monitors.empty() ? 96 : M().monitors[0].dpi;
+}
+void ChangeMonitor(size_t index, Monitor now) {
+    M().monitors.at(index) = now;
+}
+void SetPerMonitorDpi(bool told) {
+    M().perMonitorDpi = told;
 }
 void PlaceWindow(int x, int y, int width, int height) {
     M().placed = true;
@@ -205,11 +234,6 @@ DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD m
     return WAIT_OBJECT_0;
 }
 
-BOOL WINAPI WaitMessage(void) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
-    return TRUE;
-}
-
 BOOL WINAPI TranslateMessage(const MSG*) {
     M().record.translated++;
     return FALSE;
@@ -269,16 +293,69 @@ BOOL WINAPI GetClientRect(HWND, RECT* rect) {
     return TRUE;
 }
 
-BOOL WINAPI SystemParametersInfoA(UINT action, UINT, PVOID value, UINT) {
-    EXPECT_EQ(action, static_cast<UINT>(SPI_GETWORKAREA));
-    *static_cast<RECT*>(value) = M().workArea;
+HMONITOR WINAPI MonitorFromPoint(POINT point, DWORD flags) {
+    const std::vector<fakewin::Monitor>& monitors = M().monitors;
+    for (size_t i = 0; i < monitors.size(); ++i) {
+        const RECT& area = monitors[i].area;
+        if (point.x >= area.left && point.x < area.right && point.y >= area.top &&
+            point.y < area.bottom) {
+            return fakewin::MonitorHandle(i);
+        }
+    }
+    return flags != 0 && !monitors.empty() ? fakewin::MonitorHandle(0) : nullptr;
+}
+
+// The monitor the window overlaps most; the primary one where it overlaps none.
+HMONITOR WINAPI MonitorFromWindow(HWND window, DWORD flags) {
+    EXPECT_EQ(window, M().record.window);
+    const std::vector<fakewin::Monitor>& monitors = M().monitors;
+    size_t best = 0;
+    for (size_t i = 1; i < monitors.size(); ++i) {
+        if (fakewin::Overlap(monitors[i].area, M().windowRect) >
+            fakewin::Overlap(monitors[best].area, M().windowRect)) {
+            best = i;
+        }
+    }
+    return flags != 0 && !monitors.empty() ? fakewin::MonitorHandle(best) : nullptr;
+}
+
+BOOL WINAPI GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info) {
+    size_t index = static_cast<size_t>(reinterpret_cast<intptr_t>(monitor)) - 1;
+    EXPECT_EQ(info->cbSize, sizeof(MONITORINFO));
+    if (index >= M().monitors.size()) {
+        return FALSE;
+    }
+    info->rcMonitor = M().monitors[index].area;
+    info->rcWork = M().monitors[index].work;
+    info->dwFlags = index == 0 ? 1 : 0;
     return TRUE;
+}
+
+BOOL WINAPI SetWindowPos(HWND window, HWND, int x, int y, int width, int height, UINT) {
+    Note("SetWindowPos");
+    EXPECT_EQ(window, M().record.window);
+    M().windowRect = {x, y, x + width, y + height};
+    M().record.windowPlaces.push_back(M().windowRect);
+    return TRUE;
+}
+
+HMODULE WINAPI LoadLibraryA(LPCSTR name) {
+    bool shcore = M().perMonitorDpi && std::string(name) == "shcore.dll";
+    return shcore ? reinterpret_cast<HMODULE>(&fakewin::shcoreObject) : nullptr;
+}
+
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name) {
+    if (module != reinterpret_cast<HMODULE>(&fakewin::shcoreObject) ||
+        std::string(name) != "GetDpiForMonitor") {
+        return nullptr;
+    }
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)(void)>(&fakewin::DpiForMonitor));
 }
 
 int WINAPI GetDeviceCaps(HDC deviceContext, int index) {
     EXPECT_EQ(deviceContext, reinterpret_cast<HDC>(&fakewin::screenObject));
     EXPECT_TRUE(index == LOGPIXELSX || index == LOGPIXELSY);
-    return M().dpi;
+    return M().screenDpi;
 }
 
 int WINAPI ReleaseDC(HWND, HDC deviceContext) {

@@ -42,6 +42,7 @@ struct Record {
     std::vector<UINT> dispatched;
     std::vector<UINT> passedOn;  // messages handed to DefWindowProcA
     std::vector<int> quitCodes;
+    std::vector<RECT> windowPlaces;  // every SetWindowPos, in order
     std::vector<MessageBox> messageBoxes;
     int waits = 0;                   // WaitMessage and MsgWaitForMultipleObjects calls
     std::vector<std::string> calls;  // every faked call by name, in order
@@ -59,10 +60,25 @@ size_t Pending();
 // posts WM_MOUSEMOVE, as Windows does; one off it posts nothing but the WM_MOUSELEAVE that
 // TrackMouseEvent asked for.
 void SetPointer(LONG x, LONG y);
-// The desktop: its work area and its pixels per logical inch. At first 1280 x 1024 at 96.
-void SetDesktop(RECT workArea, int dpi);
+// A monitor: its place on the desktop, its work area (less its panels and taskbar) and its
+// pixels per logical inch.
+struct Monitor {
+    RECT area;
+    RECT work;
+    int dpi;
+};
+// The monitors, the primary first, with the screen's scale (the one Windows fixes at sign-in)
+// the primary's. At first one 1280 x 1024 monitor at 96 with no panel.
+void SetMonitors(std::vector<Monitor> monitors);
+// The player sets another scale for a monitor, or the system changes a monitor's place and
+// size; the screen's scale stays as it was at sign-in.
+void ChangeMonitor(size_t index, Monitor now);
+// Whether the system tells each monitor's own scale (GetDpiForMonitor in shcore.dll, which
+// Windows 8.1 and later have). At first it does.
+void SetPerMonitorDpi(bool told);
 // Where the window really is, as a window manager may have made it: its top-left corner on the
-// desktop and its client size. Until this is called, it is where and as large as it was asked.
+// desktop and its client size. Until this is called, it is where and as large as it was asked at
+// creation or by SetWindowPos.
 void PlaceWindow(int x, int y, int width, int height);
 void SetTicks(DWORD ticks);
 DWORD Ticks();
@@ -70,8 +86,8 @@ DWORD Ticks();
 void SleepAdvancesTicks(bool on);
 
 // Called each time PeekMessageA finds the queue empty, that is before each Frame the loop
-// is about to run, and every WaitStepMs while the game waits for a message (WaitMessage,
-// MsgWaitForMultipleObjects); it may post messages, move the pointer or change the tick count.
+// is about to run, and every WaitStepMs while the game waits for a message
+// (MsgWaitForMultipleObjects); it may post messages, move the pointer or change the tick count.
 // A wait ends as soon as a message is queued; otherwise time passes, WaitStepMs a step, to its
 // timeout.
 void OnIdle(std::function<void()> idle);

@@ -1,9 +1,9 @@
 // The real game under sway, a Wayland compositor, headless on a 1366 × 768 output: through
 // XWayland, as most X programs run on Wayland desktops, sway decides where the window goes and
 // how large it is, and the whole game plays through where its frame shows, also after sway
-// resizes and moves the window; and on sway's own Wayland back end the menu fits the tile sway
-// gives it. sway takes screenshots (grim); the pointer, buttons and keys reach the game as X
-// input through XWayland.
+// resizes and moves the window (full screen at first, as the window does not fit the output);
+// and on sway's own Wayland back end, where it is full screen too. sway takes screenshots
+// (grim); the pointer, buttons and keys reach the game as X input through XWayland.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -200,6 +200,19 @@ public:
         return rect[2] > 0 && rect[3] > 0;
     }
 
+    // Whether sway shows the window with this title full screen on its output (its
+    // fullscreen_mode, which follows its name in the tree); false too while sway shows no such
+    // window.
+    bool FullScreen(const std::string& title) {
+        std::string tree;
+        if (!Output({"swaymsg", "-r", "-t", "get_tree"}, Settings(), &tree)) {
+            return false;
+        }
+        size_t name = tree.find("\"name\": \"" + title + "\"");
+        size_t mode = name == std::string::npos ? name : tree.find("\"fullscreen_mode\"", name);
+        return mode != std::string::npos && std::atoi(tree.c_str() + tree.find(':', mode) + 1) == 1;
+    }
+
     std::string xDisplay;
 
 private:
@@ -225,44 +238,72 @@ protected:
 
     std::string OutputDir() const { return std::string(LUMENVALE_BUILD_DIR) + "/wayland"; }
 
+    // The menu fills the game's window, wherever sway has it as the screenshot is taken.
+    bool MenuFillsWindow(const Screenshot& shot, xsession::WindowInfo* window) {
+        int rect[4];
+        if (!sway.ContentRect("LumenvaleGame", rect)) {
+            return false;
+        }
+        window->x = rect[0], window->y = rect[1], window->width = rect[2], window->height = rect[3];
+        return e2e::MainGroupShown(e2e::FrameOnScreen::Of(*window).View(shot));
+    }
+
     Sway sway;
     xsession::Session session;
 };
 
-TEST_F(UnderSway, TheWholeGamePlaysThroughXWaylandWhereverSwayPutsItsWindow) {
+TEST_F(UnderSway, TheWholeGamePlaysThroughXWaylandFullScreenAndWhereverSwayPutsItsWindow) {
     ASSERT_TRUE(session.StartGame(LUMENVALE_PROGRAM, LUMENVALE_DATA_DIR));
-    e2e::FittedPlay play{session, OutputDir(), [this](const xsession::WindowInfo&) {
-                             EXPECT_TRUE(sway.Command({"[title=\"LumenvaleGame\"]", "resize", "set",
-                                                       "width", "1200", "px", "height", "700",
-                                                       "px,", "move", "position", "50", "30"}));
-                         }};
+    // Too large for the output, the game is full screen on it, not a floating window; the
+    // player takes it out of full screen and floats it, and sway resizes and moves it.
+    e2e::FittedPlay play{
+        session, OutputDir(), [this](const xsession::WindowInfo&) {
+            EXPECT_TRUE(sway.FullScreen("LumenvaleGame")) << "sway does not show it full screen";
+            EXPECT_TRUE(sway.Command({"[title=\"LumenvaleGame\"]", "fullscreen", "disable,",
+                                      "floating", "enable,", "resize", "set", "width", "1200", "px",
+                                      "height", "700", "px,", "move", "position", "50", "30"}));
+        }};
     xsession::WindowInfo window;
     play.Run(&window);
+    EXPECT_EQ((std::vector<int>{window.x, window.y, window.width, window.height}),
+              (std::vector<int>{0, 0, 1366, 768}));
 }
 
-TEST_F(UnderSway, OnWaylandItselfTheMenuFitsTheTileSwayGivesIt) {
+TEST_F(UnderSway, WhenTheOutputShrinksUnderTheGameItBecomesFullScreen) {
+    // On 1920 × 1200 the game's own window fits, and sway shows it as any window; once the
+    // output is 1366 × 768 the game is full screen. The menu fills the window all the while.
+    xsession::WindowInfo window;
+    auto shown = [&](bool fullScreen) {
+        return session.WaitForScreen(
+            [&](const Screenshot& s) {
+                return sway.FullScreen("LumenvaleGame") == fullScreen &&
+                       MenuFillsWindow(s, &window);
+            },
+            20000);
+    };
+    ASSERT_TRUE(sway.Command({"output", "HEADLESS-1", "mode", "1920x1200"}));
+    ASSERT_TRUE(session.StartGame(LUMENVALE_PROGRAM, LUMENVALE_DATA_DIR));
+    ASSERT_TRUE(shown(false)) << "no menu in an ordinary window on 1920 x 1200";
+    ASSERT_TRUE(sway.Command({"output", "HEADLESS-1", "mode", "1366x768"}));
+    EXPECT_TRUE(shown(true)) << "not full screen once the output is 1366 x 768";
+}
+
+TEST_F(UnderSway, OnWaylandItselfTheGameIsFullScreenAndTheMenuFillsIt) {
     // No X at all: SDL's Wayland back end, in the runtime folder sway made.
     std::vector<std::string> settings = sway.Settings();
     settings.push_back("SDL_VIDEODRIVER=wayland");
     ASSERT_TRUE(session.StartProgram({LUMENVALE_PROGRAM}, LUMENVALE_DATA_DIR, settings));
-    // sway tiles it: the menu must fill the tile, wherever that is as each screenshot is taken.
+    // The menu must fill the window, wherever sway has it as each screenshot is taken.
     xsession::WindowInfo window;
     Screenshot shot;
     bool menu = session.WaitForScreen(
-        [&](const Screenshot& s) {
-            int rect[4];
-            if (!sway.ContentRect("LumenvaleGame", rect)) {
-                return false;
-            }
-            window.x = rect[0], window.y = rect[1], window.width = rect[2], window.height = rect[3];
-            return e2e::MainGroupShown(e2e::FrameOnScreen::Of(window).View(s));
-        },
-        30000, &shot);
+        [&](const Screenshot& s) { return MenuFillsWindow(s, &window); }, 30000, &shot);
     if (!menu) {
         std::filesystem::create_directories(OutputDir());
     }
+    EXPECT_TRUE(sway.FullScreen("LumenvaleGame")) << "sway does not show it full screen";
     EXPECT_TRUE(menu) << "the menu does not fill the " << window.width << " x " << window.height
-                      << " tile at (" << window.x << ", " << window.y << "); screenshot: "
+                      << " window at (" << window.x << ", " << window.y << "); screenshot: "
                       << (menu ? "" : shot.Save(OutputDir() + "/wayland-menu"));
 }
 

@@ -410,14 +410,14 @@ void WineGame::ExitThroughTheFrame(const std::string& name) {
                            << SaveShot(name + "-exit");
 }
 
-TEST_F(WineGame, OnALaptopScreenTheWindowFitsAndExitIsReachable) {
+TEST_F(WineGame, OnALaptopScreenTheGameIsFullScreenAndExitIsReachable) {
     Launch(1366, 768);
     if (IsSkipped() || HasFatalFailure()) {
         return;
     }
     EXPECT_EQ(window.x, 0);
     EXPECT_EQ(window.y, 0);
-    EXPECT_EQ(window.width, 960);
+    EXPECT_EQ(window.width, 1366);
     EXPECT_EQ(window.height, 768);
     ExitThroughTheFrame("laptop");
 }
