@@ -61,8 +61,8 @@ void AppWindow::Run() {
             stillness.FrameRan(presented, view);
             continue;
         }
-        // Unlike WaitMessage, this also returns for a message sent from elsewhere, once the
-        // procedure has had it.
+        // Unlike WaitMessage, this also returns for a message sent from elsewhere, which the
+        // next PeekMessageA hands to the procedure.
         MsgWaitForMultipleObjects(0, nullptr, FALSE, wait, QS_ALLINPUT);
         // The time spent waiting belongs to the next frame, as if frames had gone on.
         FrameClock::Resume();
