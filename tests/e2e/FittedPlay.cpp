@@ -186,7 +186,8 @@ void FittedPlay::Run(xsession::WindowInfo* firstWindow) {
     ASSERT_TRUE(player.Expect(
         "whole-menu",
         [](const Screenshot& view) {
-            return MainGroupShown(view) && LitShare(view, ToPixels(CreditLine), 40) > 0.03;
+            return MainGroupShown(view) &&
+                   LitShare(view, ToPixels(menu::CreditLine), levels::TitleInk) > 0.03;
         },
         30000));
     player.Park();  // where the window has settled

@@ -6,13 +6,6 @@
 namespace e2e {
 namespace {
 
-// Lit lamps show a bright, saturated bulb at their centre (a channel near 255); dark ones keep
-// only a dim hint of their hue (around a third of that). Readings between the two bands are
-// reported as unclear rather than guessed.
-constexpr double LitLevel = 165;
-constexpr double ClearlyLit = 195;
-constexpr double ClearlyDark = 135;
-
 bool FrameGreen(const uint8_t* p) {
     // The hover frame is drawn opaque in (0, 0.25, 0) and (0, 0.5, 0): exact greens that no
     // lamp picture blended over black comes close to.
@@ -26,8 +19,8 @@ LampReading ReadLamp(const Screenshot& shot, const PixelBox& box) {
     Colour mean = MeanColour(shot, box);
     LampReading lamp;
     lamp.level = mean.Max();
-    lamp.lit = lamp.level >= LitLevel;
-    lamp.clear = lamp.level >= ClearlyLit || lamp.level <= ClearlyDark;
+    lamp.lit = lamp.level >= levels::Lit;
+    lamp.clear = lamp.level >= levels::ClearlyLit || lamp.level <= levels::ClearlyDark;
     if (mean.red >= mean.green && mean.red >= mean.blue) {
         lamp.colour = 1;
     } else if (mean.blue > mean.green) {
@@ -198,18 +191,19 @@ Point Centre(const GlRect& rect) {
 }
 
 bool ButtonFillSeen(const Screenshot& shot, const GlRect& rect) {
-    // Fill (0, 0.85, 0.2) at alpha 0.25 or 0.55 over black: no red, green about four times blue.
-    auto fill = [](const uint8_t* p) {
-        return p[0] <= 12 && p[1] >= 35 && p[1] <= 150 && p[1] >= 3 * p[2];
+    const ButtonFillRule& rule = ButtonFill;
+    auto fill = [&rule](const uint8_t* p) {
+        return p[0] <= rule.maxRed && p[1] >= rule.minGreen && p[1] <= rule.maxGreen &&
+               p[1] >= rule.greenOverBlue * p[2];
     };
     double midY = PixelY((rect.y1 + rect.y2) / 2);
-    PixelBox leftEnd = Around(PixelX(rect.x1) + 9, midY, 8, 8);
-    PixelBox rightEnd = Around(PixelX(rect.x2) - 16, midY, 8, 8);
-    return Share(shot, leftEnd, fill) > 0.9 && Share(shot, rightEnd, fill) > 0.9;
+    PixelBox leftEnd = Around(PixelX(rect.x1) + rule.leftInset, midY, rule.patch, rule.patch);
+    PixelBox rightEnd = Around(PixelX(rect.x2) - rule.rightInset, midY, rule.patch, rule.patch);
+    return Share(shot, leftEnd, fill) > rule.share && Share(shot, rightEnd, fill) > rule.share;
 }
 
 bool Blank(const Screenshot& shot, const GlRect& rect) {
-    return LitShare(shot, ToPixels(rect, 2)) < 0.002;
+    return LitShare(shot, ToPixels(rect, 2)) < levels::BlankShare;
 }
 
 bool BoardReading::Clear() const {
@@ -379,7 +373,7 @@ int FrameGreenPixels(const Screenshot& shot) {
 }
 
 bool MenuShown(const Screenshot& shot) {
-    return LitShare(shot, ToPixels(menu::Title), 40) > 0.05;
+    return LitShare(shot, ToPixels(menu::Title), levels::TitleInk) > 0.05;
 }
 
 bool MainGroupShown(const Screenshot& shot) {
