@@ -82,8 +82,8 @@ double TextMatch(const Screenshot& shot, const GlyphAtlas& atlas, const std::str
     PixelBox box = ToPixels({x, y, x + glyphWidth * text.size(), y + glyphHeight});
     double sumInk = 0, sumScreen = 0, sumInk2 = 0, sumScreen2 = 0, sumBoth = 0;
     int count = 0;
-    for (int py = box.top; py < box.bottom; ++py) {
-        for (int px = box.left; px < box.right; ++px) {
+    for (int py = box.y; py < box.y + box.height; ++py) {
+        for (int px = box.x; px < box.x + box.width; ++px) {
             if (!shot.Contains(px, py)) {
                 continue;
             }

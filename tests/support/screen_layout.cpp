@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "game/MenuLayout.h"
-#include "tests/e2e/GameScreen.h"
+#include "tests/support/GameScreen.h"
 
 extern const int LayoutFrameWidth, LayoutFrameHeight;
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "tests/x11/TextProbe.h"
-#include "tests/x11/XSession.h"
+#include "tests/support/XSession.h"
 
 namespace {
 

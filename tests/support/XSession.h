@@ -74,9 +74,6 @@ public:
     void MovePointer(int x, int y);
     void Button(bool down);
     void Key(const char* keysym, bool down);
-    // Button down, a pause long enough for several frames, button up.
-    void Press(int x, int y, int holdMs = 200);
-    void PressKey(const char* keysym, int holdMs = 200);
 
     Screenshot Capture();
     // Captures the screen again and again until `seen` accepts a capture or timeoutMs have
@@ -106,19 +103,5 @@ private:
 };
 
 void SleepMs(int ms);
-
-// Keeps actions apart: the game spaces its own (250 ms between menu presses, 100 ms between
-// flips, 500 ms between Escape switches), so a player's presses must be spaced further.
-class Spacing {
-public:
-    explicit Spacing(int milliseconds) : gap(milliseconds) {}
-    // Sleeps until the gap has passed since the previous Wait or Restart.
-    void Wait();
-    void Restart() { previous = std::chrono::steady_clock::now(); }
-
-private:
-    std::chrono::milliseconds gap;
-    std::chrono::steady_clock::time_point previous{};
-};
 
 }  // namespace xsession

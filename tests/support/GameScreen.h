@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "app/FrameFit.h"
 #include "game/MenuLayout.h"
-#include "tests/x11/XSession.h"
+#include "tests/support/XSession.h"
 
 namespace e2e {
 
@@ -59,18 +60,12 @@ struct ButtonFillRule {
 };
 constexpr ButtonFillRule ButtonFill{12, 35, 150, 3, 0.9, 9, 16, 8};
 
-// Pixels from left to right and top to bottom, right and bottom excluded.
-struct PixelBox {
-    int left, top, right, bottom;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-};
-
 struct Point {
     int x, y;
 };
 
-// The pixels a GL rectangle covers, shrunk by `inset` pixels on every side.
+// The pixels a GL rectangle covers, shrunk by `inset` pixels on every side (the game's PixelBox:
+// from the top-left corner).
 PixelBox ToPixels(const GlRect& rect, int inset = 0);
 // A box of the given size centred on a pixel.
 PixelBox Around(double x, double y, int width, int height);
@@ -88,8 +83,8 @@ double Share(const Screenshot& shot, const PixelBox& box,
 // Share of the box's pixels with some channel above `level`.
 double LitShare(const Screenshot& shot, const PixelBox& box, int level = levels::Ink);
 
-// Where the frame shows on the screen: a window of any size shows it in the largest centred
-// 5:4 box of its client area, scaled.
+// Where the frame shows on the screen: the game shows it in the box of its window's client area
+// that FrameFit gives, scaled.
 struct FrameOnScreen {
     double left = 0, top = 0;       // the frame's top-left corner on the screen
     double scaleX = 1, scaleY = 1;  // screen pixels per frame pixel
@@ -175,12 +170,5 @@ bool BoardShown(const Screenshot& shot, int size, BoardReading* reading = nullpt
 
 // The reading after one flip of the block with lower-left lamp `block`.
 BoardReading Flipped(BoardReading board, Point block);
-
-// Waits until the game has taken every input sent so far and drawn what it did: the drawn
-// cursor, moved to an empty place, is drawn there only by a frame that took the earlier input,
-// and moved back to Nowhere, by a frame after that one. Only then may an input that seems not
-// taken be sent again, however busy the machine. False when the cursor did not show within
-// timeoutMs at either place.
-bool Settle(xsession::Session& session, int timeoutMs = 10000);
 
 }  // namespace e2e

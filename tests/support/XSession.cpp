@@ -1,4 +1,4 @@
-#include "tests/x11/XSession.h"
+#include "tests/support/XSession.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -85,11 +85,6 @@ bool Borderless(::Display* display, Window window) {
 
 void SleepMs(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-void Spacing::Wait() {
-    std::this_thread::sleep_until(previous + gap);
-    Restart();
 }
 
 std::string Screenshot::Save(const std::string& base) const {
@@ -328,22 +323,6 @@ void Session::Key(const char* keysym, bool down) {
     KeyCode code = XKeysymToKeycode(display, XStringToKeysym(keysym));
     XTestFakeKeyEvent(display, code, down ? True : False, CurrentTime);
     XFlush(display);
-}
-
-void Session::Press(int x, int y, int holdMs) {
-    MovePointer(x, y);
-    SleepMs(60);
-    Button(true);
-    SleepMs(holdMs);
-    Button(false);
-    SleepMs(60);
-}
-
-void Session::PressKey(const char* keysym, int holdMs) {
-    Key(keysym, true);
-    SleepMs(holdMs);
-    Key(keysym, false);
-    SleepMs(60);
 }
 
 Screenshot Session::Capture() {

@@ -1,4 +1,4 @@
-#include "tests/e2e/GameScreen.h"
+#include "tests/support/GameScreen.h"
 
 #include <algorithm>
 #include <cmath>
@@ -65,18 +65,17 @@ char LampLetter(const LampReading& lamp, bool indicator) {
 }  // namespace
 
 PixelBox ToPixels(const GlRect& rect, int inset) {
-    PixelBox box;
-    box.left = static_cast<int>(std::ceil(PixelX(rect.x1))) + inset;
-    box.right = static_cast<int>(std::floor(PixelX(rect.x2))) - inset;
-    box.top = static_cast<int>(std::ceil(PixelY(rect.y2))) + inset;
-    box.bottom = static_cast<int>(std::floor(PixelY(rect.y1))) - inset;
-    return box;
+    const int left = static_cast<int>(std::ceil(PixelX(rect.x1))) + inset;
+    const int right = static_cast<int>(std::floor(PixelX(rect.x2))) - inset;
+    const int top = static_cast<int>(std::ceil(PixelY(rect.y2))) + inset;
+    const int bottom = static_cast<int>(std::floor(PixelY(rect.y1))) - inset;
+    return {left, top, right - left, bottom - top};
 }
 
 PixelBox Around(double x, double y, int width, int height) {
     int left = static_cast<int>(std::lround(x - width / 2.0));
     int top = static_cast<int>(std::lround(y - height / 2.0));
-    return {left, top, left + width, top + height};
+    return {left, top, width, height};
 }
 
 double Colour::Max() const {
@@ -86,8 +85,8 @@ double Colour::Max() const {
 Colour MeanColour(const Screenshot& shot, const PixelBox& box) {
     Colour sum;
     int count = 0;
-    for (int y = box.top; y < box.bottom; ++y) {
-        for (int x = box.left; x < box.right; ++x) {
+    for (int y = box.y; y < box.y + box.height; ++y) {
+        for (int x = box.x; x < box.x + box.width; ++x) {
             if (!shot.Contains(x, y)) {
                 continue;
             }
@@ -109,8 +108,8 @@ Colour MeanColour(const Screenshot& shot, const PixelBox& box) {
 double Share(const Screenshot& shot, const PixelBox& box,
              const std::function<bool(const uint8_t*)>& test) {
     long total = 0, accepted = 0;
-    for (int y = box.top; y < box.bottom; ++y) {
-        for (int x = box.left; x < box.right; ++x) {
+    for (int y = box.y; y < box.y + box.height; ++y) {
+        for (int x = box.x; x < box.x + box.width; ++x) {
             ++total;
             if (shot.Contains(x, y) && test(shot.At(x, y))) {
                 ++accepted;
@@ -127,14 +126,12 @@ double LitShare(const Screenshot& shot, const PixelBox& box, int level) {
 }
 
 FrameOnScreen FrameOnScreen::Of(const xsession::WindowInfo& window) {
-    // The game rounds the box's free side to the nearest pixel.
-    int width = std::min(window.width, static_cast<int>(std::lround(window.height * 1.25)));
-    int height = std::min(window.height, static_cast<int>(std::lround(window.width * 0.8)));
+    const PixelBox box = FrameInClient(window.width, window.height, 1280, 1024);
     FrameOnScreen frame;
-    frame.left = window.x + (window.width - width) / 2;
-    frame.top = window.y + (window.height - height) / 2;
-    frame.scaleX = width / 1280.0;
-    frame.scaleY = height / 1024.0;
+    frame.left = window.x + box.x;
+    frame.top = window.y + box.y;
+    frame.scaleX = box.width / 1280.0;
+    frame.scaleY = box.height / 1024.0;
     return frame;
 }
 
@@ -367,9 +364,9 @@ std::vector<Point> FramedBlocks(const Screenshot& shot, int columns, int rows) {
 }
 
 int FrameGreenPixels(const Screenshot& shot) {
-    PixelBox around{300, 236, 980, 788};
+    const PixelBox around{300, 236, 680, 552};
     return static_cast<int>(
-        std::lround(Share(shot, around, FrameGreen) * around.Width() * around.Height()));
+        std::lround(Share(shot, around, FrameGreen) * around.width * around.height));
 }
 
 bool MenuShown(const Screenshot& shot) {
@@ -404,19 +401,6 @@ BoardReading Flipped(BoardReading board, Point block) {
         }
     }
     return board;
-}
-
-bool Settle(xsession::Session& session, int timeoutMs) {
-    for (const Point& spot : {Point{Nowhere.x, Nowhere.y - 100}, Nowhere}) {
-        session.MovePointer(spot.x, spot.y);
-        auto drawn = [&](const Screenshot& s) {
-            return LitShare(s, Around(spot.x, spot.y, 16, 16)) > 0.05;
-        };
-        if (!session.WaitForScreen(drawn, timeoutMs)) {
-            return false;
-        }
-    }
-    return true;
 }
 
 }  // namespace e2e
