@@ -226,26 +226,8 @@ protected:
     // Reads the board twice in a row with the same result, so that no frame is caught half
     // way.
     bool ReadStableBoard(const std::string& step, int size, BoardReading* board) {
-        Screenshot shot;
-        BoardReading first, second;
-        bool stable = session.WaitForScreen(
-            [&](const Screenshot& s) {
-                if (!BoardFindings(s, size, &second).Empty()) {
-                    return false;
-                }
-                bool same = first.columns == size && first.SameLamps(second);
-                first = second;
-                return same;
-            },
-            10000, &shot);
-        if (!stable) {
-            Fail(step, shot,
-                 "a " + std::to_string(size) + "x" + std::to_string(size) +
-                     " board that reads the same twice in a row, but:\n" +
-                     BoardFindings(shot, size).Text());
-        }
-        *board = second;
-        lastShot = shot;
+        const bool stable = player.ReadBoard(step, size, board);
+        lastShot = player.LastView();
         return stable;
     }
 
@@ -259,18 +241,10 @@ protected:
     // One press on the block with lower-left lamp (column, row), until the screen shows the
     // board changed, read the same twice. Returns the board the screen then shows.
     BoardReading FlipBlock(const BoardReading& before, int column, int row, bool expectDeal) {
-        const int size = before.columns;
         const BoardReading expected = e2e::Flipped(before, {column, row});
         const std::string block = "(" + std::to_string(column) + ", " + std::to_string(row) + ")";
         BoardReading now;
-        auto unchanged = [&](const Screenshot& s) {
-            return BoardFindings(s, size, &now).Empty() && now.SameLamps(before);
-        };
-        auto changed = [&](const Screenshot& s) {
-            return BoardFindings(s, size, &now).Empty() && !now.SameLamps(before) &&
-                   e2e::ReadBoard(player.Look(), size, size).SameLamps(now);
-        };
-        if (!player.PressBlock("flip-" + block, {column, row}, size, unchanged, changed)) {
+        if (!player.Flip("flip-" + block, before, {column, row}, &now)) {
             return before;
         }
         const Screenshot& shot = player.LastView();

@@ -240,37 +240,16 @@ protected:
         player.Park();
     }
 
-    // Reads the board twice alike, so that no frame is caught half way.
-    void ReadStableBoard(const std::string& step, int size, BoardReading* board) {
-        BoardReading previous;
-        Answered(step, player.Expect(step, [&](const Screenshot& s) {
-            bool same = e2e::BoardShown(s, size, board) && previous.columns == size &&
-                        previous.SameLamps(*board);
-            previous = *board;
-            return same;
-        }));
-    }
-
     // A press on one block: exactly that block flipped, or a fresh board when it lights the
     // last lamps.
     void Flip(BoardReading* board, int column, int row) {
-        const int size = board->columns;
         const BoardReading before = *board, expected = e2e::Flipped(before, {column, row});
-        BoardReading now;
-        auto unchanged = [&](const Screenshot& s) {
-            return e2e::BoardShown(s, size, &now) && now.SameLamps(before);
-        };
-        auto changed = [&](const Screenshot& s) {
-            return e2e::BoardShown(s, size, &now) && !now.SameLamps(before) &&
-                   e2e::ReadBoard(player.Look(), size, size).SameLamps(now);
-        };
-        Answered("flip", player.PressBlock("flip", {column, row}, size, unchanged, changed));
-        bool dealt = expected.AllLit() && !now.SameColours(before) && now.Solvable();
-        if (!now.SameLamps(expected) && !dealt) {
+        Answered("flip", player.Flip("flip", before, {column, row}, board));
+        bool dealt = expected.AllLit() && !board->SameColours(before) && board->Solvable();
+        if (!board->SameLamps(expected) && !dealt) {
             Lost("flipped more than block (" + std::to_string(column) + ", " + std::to_string(row) +
-                 "): wanted\n" + expected.Describe() + "saw\n" + now.Describe());
+                 "): wanted\n" + expected.Describe() + "saw\n" + board->Describe());
         }
-        *board = now;
     }
 
     // Lights the lower-left lamp of every block in turn; the last row and column follow, and
@@ -326,7 +305,7 @@ protected:
         MenuStep("size-group", menu::Play, e2e::MainGroupShown, e2e::SizeGroupShown);
         MenuStep("board-" + std::to_string(size), sizeButton, e2e::SizeGroupShown, boardShown);
         BoardReading board;
-        ReadStableBoard("board-stable", size, &board);
+        Answered("board-stable", player.ReadBoard("board-stable", size, &board));
         ++boards;
 
         std::uniform_int_distribution<int> block(0, size - 2);
@@ -340,7 +319,7 @@ protected:
             "board-hold",
             player.Hold("board-hold", e2e::BlockCorner(block(random), block(random), size, size),
                         650, boardShown));
-        ReadStableBoard("after-board-hold", size, &board);
+        Answered("after-board-hold", player.ReadBoard("after-board-hold", size, &board));
         if (size == 4) {
             Solve(board);
         }

@@ -14,32 +14,19 @@ namespace {
 // The drawn cursor's centre may lie this far from the pointer, in screen pixels.
 const double CursorSlack = 2;
 
-// The board reads clearly, and the same in the next capture: no frame caught half drawn.
-bool SteadyBoard(Player& player, const Screenshot& view, int size, BoardReading* reading) {
-    return BoardShown(view, size, reading) &&
-           ReadBoard(player.Look(), size, size).SameLamps(*reading);
-}
-
 // A press at the centre of a block flips that block and nothing else. Before the press the
 // screen must show the board as it was left, wherever the window now is.
 void FlipBlock(Player& player, const std::string& step, Point block, int size,
                BoardReading* shown) {
-    BoardReading board;
-    if (!player.Expect(step + "-board", [&](const Screenshot& view) {
-            return SteadyBoard(player, view, size, &board) &&
-                   (shown->lamps.empty() || board.SameLamps(*shown));
-        })) {
+    BoardReading board, now;
+    if (!player.ReadBoard(step + "-board", size, &board) ||
+        (!shown->lamps.empty() && !player.Expect(step + "-board", [&](const Screenshot& view) {
+            return BoardShown(view, size, &board) && board.SameLamps(*shown);
+        }))) {
         return;
     }
-    const BoardReading expected = Flipped(board, block);
-    BoardReading now;
-    auto unchanged = [&](const Screenshot& view) {
-        return BoardShown(view, size, &now) && now.SameLamps(board);
-    };
-    auto changed = [&](const Screenshot& view) {
-        return SteadyBoard(player, view, size, &now) && !now.SameLamps(board);
-    };
-    if (player.PressBlock(step, block, size, unchanged, changed)) {
+    if (player.Flip(step, board, block, &now)) {
+        const BoardReading expected = Flipped(board, block);
         EXPECT_TRUE(now.SameLamps(expected))
             << step << ": wanted block (" << block.x << ", " << block.y << ") flipped:\n"
             << expected.Describe() << "saw\n"

@@ -226,6 +226,35 @@ bool Player::PressEscape(const std::string& step, const Judge& before, const Jud
     return Act(step, {make, timing::KeyHoldMs, timing::KeyGapMs, &lastKey}, before, after, explain);
 }
 
+bool Player::ReadBoard(const std::string& step, int size, BoardReading* board, const Judge& shown) {
+    BoardReading previous;
+    return Expect(step, [&](const Screenshot& view) {
+        *board = e2e::ReadBoard(view, size, size);
+        const bool steady = (shown ? shown(view) : BoardShown(view, size)) &&
+                            previous.columns == size && previous.SameLamps(*board);
+        previous = *board;
+        return steady;
+    });
+}
+
+bool Player::Flip(const std::string& step, const BoardReading& before, Point block,
+                  BoardReading* after, const Judge& shown) {
+    const int size = before.columns;
+    auto board = [&](const Screenshot& view) {
+        *after = e2e::ReadBoard(view, size, size);
+        return shown ? shown(view) : BoardShown(view, size);
+    };
+    auto unchanged = [&](const Screenshot& view) {
+        return board(view) && after->SameLamps(before);
+    };
+    auto changed = [&](const Screenshot& view) {
+        return board(view) && !after->SameLamps(before) &&
+               e2e::ReadBoard(Look(), size, size).SameLamps(*after);
+    };
+    return PressBlock(step, block, size, unchanged, changed,
+                      [&](const Screenshot&) { return "the board before:\n" + before.Describe(); });
+}
+
 bool Player::Hold(const std::string& step, Point inFrame, int holdMs, const Judge& after) {
     SleepUntil(lastMenu + std::chrono::milliseconds(timing::MenuGapMs));
     MoveTo(inFrame);

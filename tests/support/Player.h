@@ -69,6 +69,15 @@ public:
                     const Judge& after, const Explain& explain = nullptr);
     bool PressEscape(const std::string& step, const Judge& before, const Judge& after,
                      const Explain& explain = nullptr);
+    // Waits until a board of `size` reads clearly and the same in two captures in a row, so
+    // that no frame is caught half drawn; `shown` tells the board screen (BoardShown unless
+    // given).
+    bool ReadBoard(const std::string& step, int size, BoardReading* board,
+                   const Judge& shown = nullptr);
+    // A press on the block with lower-left lamp `block` of the board `before` shows, until the
+    // board reads otherwise, the same twice; that board is left in *after.
+    bool Flip(const std::string& step, const BoardReading& before, Point block, BoardReading* after,
+              const Judge& shown = nullptr);
     // A hold meant to repeat, made once: the frame must show `after` once the game let go.
     bool Hold(const std::string& step, Point inFrame, int holdMs, const Judge& after);
     // A press on a button that ends the game; its exit code, -1 when it did not end.

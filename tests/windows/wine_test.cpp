@@ -155,17 +155,6 @@ protected:
         }
     }
 
-    // Polls until the board reads the same twice in a row: no frame caught half way.
-    bool ReadSteadyBoard(const std::string& step, BoardReading* board) {
-        return player.Expect(step, [&](const Screenshot& s) {
-            if (!BoardShown(s)) {
-                return false;
-            }
-            *board = e2e::ReadBoard(s, BoardSize, BoardSize);
-            return e2e::ReadBoard(player.Look(), BoardSize, BoardSize).SameLamps(*board);
-        });
-    }
-
     WinePrefix prefix;
     xsession::Session session;  // after the prefix: its Xvfb outlives TearDown
     e2e::Player player{session, WineDir()};
@@ -267,17 +256,8 @@ TEST_F(WineGame, RunsBorderlessAtTheTopLeftPlaysABoardAndExitsWithZero) {
 
     // Flip the block of the four bottom-left lamps and see them change, with the indicators.
     BoardReading before, after;
-    ASSERT_TRUE(ReadSteadyBoard("steady", &before)) << "no steady board";
-    auto unchanged = [&](const Screenshot& s) {
-        return BoardShown(s) && e2e::ReadBoard(s, BoardSize, BoardSize).SameLamps(before);
-    };
-    auto changed = [&](const Screenshot& s) {
-        after = e2e::ReadBoard(s, BoardSize, BoardSize);
-        // Changed, and seen twice: not a frame caught half way.
-        return BoardShown(s) && !after.SameLamps(before) &&
-               e2e::ReadBoard(player.Look(), BoardSize, BoardSize).SameLamps(after);
-    };
-    ASSERT_TRUE(player.PressBlock("flip", {0, 0}, BoardSize, unchanged, changed))
+    ASSERT_TRUE(player.ReadBoard("steady", BoardSize, &before, BoardShown)) << "no steady board";
+    ASSERT_TRUE(player.Flip("flip", before, {0, 0}, &after, BoardShown))
         << "no lamp changed on a press on block (0, 0):\n"
         << before.Describe();
     // Only a board that the flip solved may show anything else: a fresh one is dealt at once.
@@ -294,7 +274,7 @@ TEST_F(WineGame, RunsBorderlessAtTheTopLeftPlaysABoardAndExitsWithZero) {
     ASSERT_TRUE(player.PressEscape("escape-to-board", SizeGroupShown, BoardShown))
         << "Escape did not resume the board";
     BoardReading resumed;
-    ASSERT_TRUE(ReadSteadyBoard("resumed", &resumed));
+    ASSERT_TRUE(player.ReadBoard("resumed", BoardSize, &resumed, BoardShown));
     EXPECT_TRUE(resumed.SameLamps(after)) << "the board left:\n"
                                           << after.Describe() << "the board resumed:\n"
                                           << resumed.Describe();
