@@ -106,22 +106,6 @@ std::string Screenshot::Save(const std::string& base) const {
     return ppm;
 }
 
-Screenshot Screenshot::Region(int left, int top, int regionWidth, int regionHeight) const {
-    Screenshot region;
-    region.width = regionWidth;
-    region.height = regionHeight;
-    region.rgb.assign(size_t(regionWidth) * regionHeight * 3, 0);
-    for (int y = 0; y < regionHeight; ++y) {
-        for (int x = 0; x < regionWidth; ++x) {
-            if (Contains(left + x, top + y)) {
-                std::memcpy(&region.rgb[(size_t(y) * regionWidth + x) * 3], At(left + x, top + y),
-                            3);
-            }
-        }
-    }
-    return region;
-}
-
 Session::~Session() {
     if (display != nullptr) {
         XCloseDisplay(display);
@@ -394,10 +378,6 @@ bool Session::WaitForExit(int timeoutMs, int* exitCode) {
         SleepMs(20);
     }
     return false;
-}
-
-bool Session::GameRunning() {
-    return gameProcess > 0 && waitpid(gameProcess, nullptr, WNOHANG) == 0;
 }
 
 }  // namespace xsession

@@ -22,9 +22,6 @@ struct Screenshot {
     const uint8_t* At(int x, int y) const { return &rgb[(size_t(y) * width + x) * 3]; }
     bool Empty() const { return rgb.empty(); }
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
-    // The part of the capture a window at (left, top) covers; what lies off the screen is
-    // black.
-    Screenshot Region(int left, int top, int regionWidth, int regionHeight) const;
     // Writes a PNG (through ImageMagick when present, else a PPM beside it); returns the path.
     std::string Save(const std::string& pathWithoutExtension) const;
 };
@@ -83,7 +80,6 @@ public:
 
     // Waits for the game to end; true with its exit code when it did within timeoutMs.
     bool WaitForExit(int timeoutMs, int* exitCode);
-    bool GameRunning();
     pid_t GamePid() const { return gameProcess; }
 
     const std::string& DisplayName() const { return displayName; }
