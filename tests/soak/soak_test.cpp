@@ -129,31 +129,28 @@ private:
     std::map<Atom, std::string> names;
 };
 
-// The median of a field over the samples taken between two moments.
+// A field's values over the samples taken between two moments, in order.
 template <typename Field>
-double Median(const std::vector<Sample>& samples, double from, double to, Field field) {
+std::vector<double> Values(const std::vector<Sample>& samples, double from, double to,
+                           Field field) {
     std::vector<double> values;
     for (const Sample& s : samples) {
         if (s.seconds >= from && s.seconds <= to) {
             values.push_back(static_cast<double>(field(s)));
         }
     }
-    if (values.empty()) {
-        return -1;
-    }
-    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-    return values[values.size() / 2];
+    std::sort(values.begin(), values.end());
+    return values;
 }
-
+template <typename Field>
+double Median(const std::vector<Sample>& samples, double from, double to, Field field) {
+    std::vector<double> values = Values(samples, from, to, field);
+    return values.empty() ? -1 : values[values.size() / 2];
+}
 template <typename Field>
 double Highest(const std::vector<Sample>& samples, double from, double to, Field field) {
-    double highest = -1;
-    for (const Sample& s : samples) {
-        if (s.seconds >= from && s.seconds <= to) {
-            highest = std::max(highest, static_cast<double>(field(s)));
-        }
-    }
-    return highest;
+    std::vector<double> values = Values(samples, from, to, field);
+    return values.empty() ? -1 : values.back();
 }
 
 // How far the medians of resident memory may part: while the heap settles, and after.
