@@ -125,16 +125,17 @@ bool Player::WatchUntilDrawn(const Judge& before, const Judge& after, std::strin
 
 // One input, and what the screen showed from the moment it began until the game had answered
 // it: 'a' the state wanted, 'b' the state before, '?' neither (or a frame caught half drawn).
-std::string Player::Perform(const Input& input, const Judge& before, const Judge& after) {
+std::string Player::Perform(const Input& input, int holdMs, const Judge& before,
+                            const Judge& after) {
     SleepUntil(*input.last + std::chrono::milliseconds(input.gapMs));
     // A hold long enough for it is watched too: captured while held and judged once let go,
     // so that judging never lengthens the hold. A capture that would end past the hold's end is
     // not begun.
     std::vector<Screenshot> held;
-    const Clock::time_point up = Clock::now() + std::chrono::milliseconds(input.holdMs);
+    const Clock::time_point up = Clock::now() + std::chrono::milliseconds(holdMs);
     input.make(true);
-    Clock::duration capture = std::chrono::milliseconds(input.holdMs / 3);
-    while (input.holdMs >= timing::MenuHoldMs && Clock::now() + capture < up) {
+    Clock::duration capture = std::chrono::milliseconds(holdMs / 3);
+    while (holdMs >= timing::MenuHold.firstMs && Clock::now() + capture < up) {
         const Clock::time_point start = Clock::now();
         held.push_back(session.Capture());
         capture = Clock::now() - start;
@@ -163,7 +164,7 @@ bool Player::Act(const std::string& step, const Input& input, const Judge& befor
                  const Judge& after, const Explain& explain) {
     std::string seen;
     for (int attempt = 1; attempt <= timing::Attempts; ++attempt) {
-        const std::string states = Perform(input, before, after);
+        const std::string states = Perform(input, input.hold.Ms(attempt), before, after);
         seen += (seen.empty() ? "" : " ") + states;
         const size_t answered = states.find('a');
         const char last = states.back();
@@ -203,7 +204,7 @@ bool Player::PressButton(const std::string& step, const GlRect& button, const Ju
         }
         session.Button(down);
     };
-    return Act(step, {make, timing::MenuHoldMs, timing::MenuGapMs, &lastMenu}, before, after,
+    return Act(step, {make, timing::MenuHold, timing::MenuGapMs, &lastMenu}, before, after,
                explain);
 }
 
@@ -216,14 +217,14 @@ bool Player::PressBlock(const std::string& step, Point block, int size, const Ju
         }
         session.Button(down);
     };
-    return Act(step, {make, timing::FlipHoldMs, timing::FlipGapMs, &lastFlip}, before, after,
+    return Act(step, {make, timing::FlipHold, timing::FlipGapMs, &lastFlip}, before, after,
                explain);
 }
 
 bool Player::PressEscape(const std::string& step, const Judge& before, const Judge& after,
                          const Explain& explain) {
     auto make = [this](bool down) { session.Key("Escape", down); };
-    return Act(step, {make, timing::KeyHoldMs, timing::KeyGapMs, &lastKey}, before, after, explain);
+    return Act(step, {make, timing::KeyHold, timing::KeyGapMs, &lastKey}, before, after, explain);
 }
 
 bool Player::ReadBoard(const std::string& step, int size, BoardReading* board, const Judge& shown) {
@@ -277,7 +278,7 @@ int Player::PressToExit(const std::string& step, const GlRect& button, const Jud
         SleepUntil(lastMenu + std::chrono::milliseconds(timing::MenuGapMs));
         MoveTo(centre);
         session.Button(true);
-        xsession::SleepMs(timing::MenuHoldMs);
+        xsession::SleepMs(timing::MenuHold.Ms(attempt));
         session.Button(false);
         lastMenu = Clock::now();
         int exitCode = -1;

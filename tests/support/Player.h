@@ -4,6 +4,7 @@
 // shows it was not taken at all; an input taken twice is a failure, never a pass.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -16,17 +17,22 @@ namespace e2e {
 // How long inputs last, how far apart they come and how long the screen may take to answer,
 // for every suite that plays the real game.
 namespace timing {
-// Held over several frames but released before the game repeats: 250 ms for a menu button,
-// 100 ms for a flip, 500 ms for Escape.
-constexpr int MenuHoldMs = 150;
-constexpr int FlipHoldMs = 60;
-constexpr int KeyHoldMs = 150;
+// A hold lasts over several frames but ends before the game repeats (250 ms for a menu button,
+// 100 ms for a flip, 500 ms for Escape). A busy machine may draw no frame during it: each input
+// made again because the screen shows it was not taken at all is held a step longer.
+struct Hold {
+    int firstMs, stepMs, lastMs;
+    int Ms(int attempt) const { return std::min(firstMs + (attempt - 1) * stepMs, lastMs); }
+};
+constexpr Hold MenuHold{150, 30, 220};
+constexpr Hold FlipHold{60, 10, 90};
+constexpr Hold KeyHold{150, 100, 400};
 // Spaced past the game's own delays after the last action of the same kind.
 constexpr int MenuGapMs = 300;
 constexpr int FlipGapMs = 150;
 constexpr int KeyGapMs = 600;
 // Inputs the screen shows not taken at all before a step fails.
-constexpr int Attempts = 3;
+constexpr int Attempts = 5;
 // How long the screen may take to answer a step, to show the game's first screen, and to draw
 // the cursor where the pointer went.
 constexpr int AnswerMs = 5000;
@@ -97,12 +103,13 @@ public:
 private:
     struct Input {
         std::function<void(bool down)> make;
-        int holdMs, gapMs;
+        timing::Hold hold;
+        int gapMs;
         std::chrono::steady_clock::time_point* last;  // when an input of this kind ended
     };
     bool Act(const std::string& step, const Input& input, const Judge& before, const Judge& after,
              const Explain& explain);
-    std::string Perform(const Input& input, const Judge& before, const Judge& after);
+    std::string Perform(const Input& input, int holdMs, const Judge& before, const Judge& after);
     char Verdict(const Screenshot& view, const Judge& before, const Judge& after);
     // A place in the frame where only the cursor is ever drawn, on the screen wherever the
     // window has been dragged: Nowhere, or else the frame's empty left edge.
