@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <iostream>
 #include <thread>
-#include <vector>
 
 namespace e2e {
 namespace {
@@ -128,25 +127,13 @@ bool Player::WatchUntilDrawn(const Judge& before, const Judge& after, std::strin
 std::string Player::Perform(const Input& input, int holdMs, const Judge& before,
                             const Judge& after) {
     SleepUntil(*input.last + std::chrono::milliseconds(input.gapMs));
-    // A hold long enough for it is watched too: captured while held and judged once let go,
-    // so that judging never lengthens the hold. A capture that would end past the hold's end is
-    // not begun.
-    std::vector<Screenshot> held;
-    const Clock::time_point up = Clock::now() + std::chrono::milliseconds(holdMs);
+    // The hold is timed alone: a capture during it could outlast it on a busy machine and
+    // make the game repeat.
     input.make(true);
-    Clock::duration capture = std::chrono::milliseconds(holdMs / 3);
-    while (holdMs >= timing::MenuHold.firstMs && Clock::now() + capture < up) {
-        const Clock::time_point start = Clock::now();
-        held.push_back(session.Capture());
-        capture = Clock::now() - start;
-    }
-    SleepUntil(up);
+    xsession::SleepMs(holdMs);
     input.make(false);
     *input.last = Clock::now();
     std::string states;
-    for (const Screenshot& screen : held) {
-        states += Verdict(frame.View(screen), before, after);
-    }
     if (!WatchUntilDrawn(before, after, &states)) {
         return states + "!";
     }
