@@ -24,7 +24,7 @@ struct Hold {
     int firstMs, stepMs, lastMs;
     int Ms(int attempt) const { return std::min(firstMs + (attempt - 1) * stepMs, lastMs); }
 };
-constexpr Hold MenuHold{150, 30, 220};
+constexpr Hold MenuHold{120, 30, 210};
 constexpr Hold FlipHold{60, 10, 90};
 constexpr Hold KeyHold{150, 100, 400};
 // Spaced past the game's own delays after the last action of the same kind.

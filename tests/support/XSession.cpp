@@ -295,18 +295,18 @@ void Session::MoveResizeWindow(Window window, int x, int y, int width, int heigh
 
 void Session::MovePointer(int x, int y) {
     XTestFakeMotionEvent(display, 0, x, y, CurrentTime);
-    XFlush(display);
+    XSync(display, False);
 }
 
 void Session::Button(bool down) {
     XTestFakeButtonEvent(display, 1, down ? True : False, CurrentTime);
-    XFlush(display);
+    XSync(display, False);
 }
 
 void Session::Key(const char* keysym, bool down) {
     KeyCode code = XKeysymToKeycode(display, XStringToKeysym(keysym));
     XTestFakeKeyEvent(display, code, down ? True : False, CurrentTime);
-    XFlush(display);
+    XSync(display, False);
 }
 
 Screenshot Session::Capture() {

@@ -67,7 +67,9 @@ public:
     void MoveResizeWindow(Window window, int x, int y, int width, int height);
 
     // Moves the pointer as a mouse would (an XTest motion, not a warp): the game's SDL layer
-    // reads the pointer only after a device event, and a warp is none.
+    // reads the pointer only after a device event, and a warp is none. These three return once
+    // the server has taken the input, so that a hold is timed from the server's press to its
+    // release however slowly a busy server answers.
     void MovePointer(int x, int y);
     void Button(bool down);
     void Key(const char* keysym, bool down);
