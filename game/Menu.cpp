@@ -5,6 +5,7 @@
 #include "app/FrameClock.h"
 #include "app/TexturedQuad.h"
 #include "game/LampBoard.h"
+#include "game/MenuLayout.h"
 #include "game/PuzzleGame.h"
 #include "ui/BitmapFont.h"
 
@@ -14,37 +15,30 @@ struct ButtonLayout {
     Button* PuzzleGame::*field;
     const char* caption;  // Windows-1251 bytes, which the font maps one to one
     bool shown;
-    // Single-precision edges, widened to double when stored: the hover test compares against
-    // exactly these values.
-    float x1, y1, x2, y2;
+    MenuLayout::Rect rect;
 };
 
-// In the order they are made, which is also the order they are drawn in. The buttons stand
-// in a column on the right, 0.09 high and 0.1 apart; each size button shares its place with
-// one of the main group.
+// In the order they are made, which is also the order they are drawn in.
 const ButtonLayout Buttons[] = {
     // "Выход" (exit)
-    {&PuzzleGame::exitButton, "\xC2\xFB\xF5\xEE\xE4", true, 0.425f, -0.7f, 0.8f, -0.61f},
+    {&PuzzleGame::exitButton, "\xC2\xFB\xF5\xEE\xE4", true, MenuLayout::Exit},
     // "Авторы" (authors)
-    {&PuzzleGame::authorsButton, "\xC0\xE2\xF2\xEE\xF0\xFB", true, 0.4f, -0.6f, 0.7f, -0.51f},
+    {&PuzzleGame::authorsButton, "\xC0\xE2\xF2\xEE\xF0\xFB", true, MenuLayout::Authors},
     // "Играть" (play)
-    {&PuzzleGame::playButton, "\xC8\xE3\xF0\xE0\xF2\xFC", true, 0.425f, -0.5f, 0.8f, -0.41f},
-    {&PuzzleGame::size8Button, "8x8", false, 0.4f, -0.8f, 0.7f, -0.71f},
-    {&PuzzleGame::size6Button, "6x6", false, 0.4f, -0.7f, 0.7f, -0.61f},
-    {&PuzzleGame::size4Button, "4x4", false, 0.4f, -0.6f, 0.7f, -0.51f},
+    {&PuzzleGame::playButton, "\xC8\xE3\xF0\xE0\xF2\xFC", true, MenuLayout::Play},
+    {&PuzzleGame::size8Button, "8x8", false, MenuLayout::Size8},
+    {&PuzzleGame::size6Button, "6x6", false, MenuLayout::Size6},
+    {&PuzzleGame::size4Button, "4x4", false, MenuLayout::Size4},
     // "Назад" (back)
-    {&PuzzleGame::backButton, "\xCD\xE0\xE7\xE0\xE4", false, 0.425f, -0.5f, 0.8f, -0.41f},
+    {&PuzzleGame::backButton, "\xCD\xE0\xE7\xE0\xE4", false, MenuLayout::Back},
 };
 
 const double ButtonRed = 0, ButtonGreen = 0.85, ButtonBlue = 0.2;
-const double ButtonGlyphWidth = 0.035, ButtonGlyphHeight = 0.05;
 
-// The credit line starts at a single point, so it is never hovered.
 const char* const CreditText = "Lumenvale 2026";
-const float CreditX = 0.4f, CreditY = -0.95f;
 
 // Seven lines; the lines of spaces make the blank lines of the box.
-const char* const AboutText =
+constexpr const char* AboutText =
     "   \n"
     "LUMENVALE\n"
     "   \n"
@@ -52,7 +46,11 @@ const char* const AboutText =
     "www.lumenvale.example\n"
     "  \n"
     "Thanks for playing";
-const float AboutX1 = 0.3f, AboutY1 = -0.3f, AboutX2 = 0.9f, AboutY2 = 0.2f;
+
+constexpr int LineCount(const char* text) {
+    return *text == '\0' ? 1 : (*text == '\n' ? 1 : 0) + LineCount(text + 1);
+}
+static_assert(LineCount(AboutText) == MenuLayout::AboutLines, "the about box's line count");
 
 // Widgets are made once and live as long as the process. One that cannot be allocated is
 // left out of the list (a null entry would end every pass over it) and its field stays null.
@@ -99,9 +97,9 @@ void PuzzleGame::MakeButtons() {
             continue;
         }
         button->SetColour(ButtonRed, ButtonGreen, ButtonBlue);
-        button->SetRect(layout.x1, layout.y1, layout.x2, layout.y2);
+        button->SetRect(layout.rect.x1, layout.rect.y1, layout.rect.x2, layout.rect.y2);
         button->SetFont(&gameFont);
-        button->style.SetGlyphSize(ButtonGlyphWidth, ButtonGlyphHeight);
+        button->style.SetGlyphSize(MenuLayout::ButtonGlyph.width, MenuLayout::ButtonGlyph.height);
     }
 }
 
@@ -110,9 +108,10 @@ void PuzzleGame::MakeCreditLine() {
     if (creditLabel == nullptr) {
         return;
     }
-    creditLabel->SetRect(CreditX, CreditY, CreditX, CreditY);
+    creditLabel->SetRect(MenuLayout::CreditX, MenuLayout::CreditY, MenuLayout::CreditX,
+                         MenuLayout::CreditY);
     creditLabel->SetFont(&gameFont);
-    creditLabel->style.SetGlyphSize(0.02, 0.03);
+    creditLabel->style.SetGlyphSize(MenuLayout::CreditGlyph.width, MenuLayout::CreditGlyph.height);
     creditLabel->SetColour(0.6, 0.6, 0.6);
 }
 
@@ -121,9 +120,10 @@ void PuzzleGame::MakeAboutBox() {
     if (aboutBox == nullptr) {
         return;
     }
-    aboutBox->SetRect(AboutX1, AboutY1, AboutX2, AboutY2);
+    const MenuLayout::Rect& box = MenuLayout::AboutBox;
+    aboutBox->SetRect(box.x1, box.y1, box.x2, box.y2);
     aboutBox->SetFont(&gameFont);
-    aboutBox->style.SetGlyphSize(0.02, 0.04);
+    aboutBox->style.SetGlyphSize(MenuLayout::AboutGlyph.width, MenuLayout::AboutGlyph.height);
     aboutBox->SetColour(1, 1, 1);
 }
 
@@ -151,7 +151,8 @@ void PuzzleGame::DrawPlanet() {
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texPlanet);
     glColor4f(1, 1, 1, 1);
-    TexturedQuad(-0.75f, -0.5f, 0, 0.25f);
+    const MenuLayout::Rect& planet = MenuLayout::Planet;
+    TexturedQuad(planet.x1, planet.y1, planet.x2, planet.y2);
 }
 
 void PuzzleGame::DrawTitle() {
@@ -159,7 +160,8 @@ void PuzzleGame::DrawTitle() {
     glEnable(GL_BLEND);
     glColor4f(1, 1, 1, 1);
     glBindTexture(GL_TEXTURE_2D, texTitle);
-    TexturedQuad(-0.8f, 0.6f, 0.8f, 0.8f);
+    const MenuLayout::Rect& title = MenuLayout::Title;
+    TexturedQuad(title.x1, title.y1, title.x2, title.y2);
 }
 
 bool PuzzleGame::Pressed(const Button* button) const {

@@ -20,9 +20,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/GameScreen.h"
+#include "tests/support/GameScreen.h"
+#include "tests/support/Player.h"
 #include "tests/support/Shell.h"
-#include "tests/x11/XSession.h"
+#include "tests/support/XSession.h"
 
 namespace {
 
@@ -106,11 +107,12 @@ protected:
         if (IsSkipped() || HasFatalFailure()) {
             return;
         }
+        const xsession::WindowInfo& window = player.Window();
         EXPECT_LE(window.y + window.height, RoomyHeight) << "the window reaches below the screen";
         ASSERT_GT(window.y, 0) << "the window manager left the window at the top of the "
                                   "screen: this test needs one that moves it";
-        Park();
-        Expect("first-menu", e2e::MainGroupShown, 30000);
+        player.Park();
+        ASSERT_TRUE(player.Expect("first-menu", e2e::MainGroupShown, e2e::timing::StartMs));
     }
 
     // mutter and its panel on a screen of this size, and the game on it, once the window
@@ -127,13 +129,13 @@ protected:
         StartDesktop();
         ASSERT_FALSE(HasFatalFailure());
         ASSERT_TRUE(session.StartProgram({LUMENVALE_PROGRAM}, LUMENVALE_DATA_DIR));
-        ASSERT_TRUE(session.FindWindow("LumenvaleGame", &window, 20000))
+        ASSERT_TRUE(player.FindWindow())
             << "no window titled LumenvaleGame appeared on " << session.DisplayName();
         // The window manager places the window once it is mapped.
-        for (int waited = 0; waited < 5000 && !placed(window); waited += 100) {
-            xsession::SleepMs(100);
-            session.FindWindow("LumenvaleGame", &window);
+        if (!placed(player.Window())) {
+            player.FollowWindow(player.Window());
         }
+        const xsession::WindowInfo& window = player.Window();
         std::cout << "window manager put the game window at (" << window.x << ", " << window.y
                   << "), " << window.width << " x " << window.height << "\n";
     }
@@ -165,162 +167,88 @@ protected:
         }
     }
 
-    // The frame the window shows, cut out of a capture of the screen.
-    Screenshot WindowView(const Screenshot& screen) const {
-        return e2e::FrameOnScreen::Of(window).View(screen);
-    }
-
-    Point OnScreen(Point inFrame) const { return e2e::FrameOnScreen::Of(window).ToScreen(inFrame); }
-
-    void Expect(const std::string& step, const std::function<bool(const Screenshot&)>& seen,
-                int timeoutMs = 5000) {
-        Screenshot shot;
-        if (!session.WaitForScreen([&](const Screenshot& s) { return seen(WindowView(s)); },
-                                   timeoutMs, &shot)) {
-            std::filesystem::create_directories(OutputDir());
-            FAIL() << "step \"" << step << "\" not seen with the window at (" << window.x << ", "
-                   << window.y << "); screenshot: " << shot.Save(OutputDir() + "/" + step);
-        }
-    }
-
-    void Park() {
-        Point spot = OnScreen(e2e::Nowhere);
-        session.MovePointer(spot.x, spot.y);
-    }
-
-    void PressMenu(const GlRect& button) {
-        Point centre = OnScreen(e2e::Centre(button));
-        xsession::SleepMs(300);  // the menu's own delay between presses
-        session.Press(centre.x, centre.y, 170);
-        Park();
-    }
-
-    // The drawn cursor's centre, seen in the window's empty right part, against the pointer.
-    void CheckCursorUnderPointer(const std::string& step) {
-        const Point inWindow{1100, 300};
-        Point pointer = OnScreen(inWindow);
-        session.MovePointer(pointer.x, pointer.y);
-        double x = 0, y = 0;
-        Screenshot shot;
-        bool under = session.WaitForScreen(
-            [&](const Screenshot& s) {
-                return e2e::FindCursorPicture(s, pointer, 90, &x, &y) &&
-                       std::abs(x - pointer.x) <= 3 && std::abs(y - pointer.y) <= 3;
-            },
-            3000, &shot);
-        std::cout << step << ": pointer at (" << pointer.x << ", " << pointer.y
-                  << ") on the screen, cursor picture drawn " << x - pointer.x << ", "
-                  << y - pointer.y << " px from it\n";
-        if (!under) {
-            std::filesystem::create_directories(OutputDir());
-            ADD_FAILURE() << step << ": the cursor picture should be centred on the pointer at ("
-                          << pointer.x << ", " << pointer.y << "), the window being at ("
-                          << window.x << ", " << window.y << "); it is drawn " << x - pointer.x
-                          << ", " << y - pointer.y
-                          << " px from it; screenshot: " << shot.Save(OutputDir() + "/" + step);
-        }
-        Park();
-    }
-
     // The pointer 24 px off the middle of a block, on each side in turn, still inside the
     // block's half of its lamps: the frame must outline that block, not a neighbour.
     void CheckHoverFrames(int size, Point block) {
         Point centre = e2e::BlockCorner(block.x, block.y, size, size);
         const Point offsets[] = {{0, 24}, {0, -24}, {24, 0}, {-24, 0}};
         for (Point offset : offsets) {
-            Point pointer = OnScreen({centre.x + offset.x, centre.y + offset.y});
-            session.MovePointer(pointer.x, pointer.y);
-            Expect(
-                "frame-" + std::to_string(offset.x) + "-" + std::to_string(offset.y),
-                [&](const Screenshot& view) {
-                    auto framed = e2e::FramedBlocks(view, size, size);
-                    return framed.size() == 1 && framed[0].x == block.x && framed[0].y == block.y;
-                },
-                3000);
+            player.MoveTo({centre.x + offset.x, centre.y + offset.y});
+            player.Expect("frame-" + std::to_string(offset.x) + "-" + std::to_string(offset.y),
+                          [&](const Screenshot& view) {
+                              auto framed = e2e::FramedBlocks(view, size, size);
+                              return framed.size() == 1 && framed[0].x == block.x &&
+                                     framed[0].y == block.y;
+                          });
         }
-        Park();
+        player.Park();
     }
 
-    // Moves the window as a user does: the window manager's modifier held, the window dragged.
-    void Drag(Point from, Point to) {
+    // Moves the window as a user does: the window manager's modifier held, the window dragged
+    // in steps. True once the window has moved.
+    bool Drag(Point from, Point to) {
+        const xsession::WindowInfo before = player.Window();
         session.Key("Super_L", true);
-        session.MovePointer(from.x, from.y);
-        xsession::SleepMs(100);
+        player.MoveTo(from);
         session.Button(true);
         for (int step = 1; step <= 10; ++step) {
-            session.MovePointer(from.x + (to.x - from.x) * step / 10,
-                                from.y + (to.y - from.y) * step / 10);
+            player.MoveTo(
+                {from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10});
             xsession::SleepMs(30);
         }
         session.Button(false);
         session.Key("Super_L", false);
         // A busy window manager moves the window late: it has arrived once it stands still.
-        xsession::WindowInfo before;
-        for (int wait = 0; wait < 30; ++wait) {
-            before = window;
+        bool moved = player.FollowWindow(before);
+        for (xsession::WindowInfo last;
+             moved && (last.x != player.Window().x || last.y != player.Window().y);) {
+            last = player.Window();
             xsession::SleepMs(200);
-            session.FindWindow("LumenvaleGame", &window);
-            if (wait > 0 && window.x == before.x && window.y == before.y) {
-                break;
-            }
+            player.FindWindow(0);
         }
+        return moved;
     }
 
     xsession::Session session;
+    e2e::Player player{session, OutputDir()};
     Desktop desktop;
-    xsession::WindowInfo window;
 };
 
 TEST_F(UnderWindowManager, PointerCursorAndBlockFollowTheWindowWhereverItIs) {
-    CheckCursorUnderPointer("menu-below-panel");
+    player.CursorUnderPointer("menu-below-panel", {1100, 300}, 90, 3);
 
     const int size = 8;
-    PressMenu(menu::Play);
-    Expect("size-group", e2e::SizeGroupShown);
-    PressMenu(menu::Size8);
     BoardReading board;
-    Expect("board", [&](const Screenshot& view) { return e2e::BoardShown(view, size, &board); });
-    ASSERT_FALSE(HasFatalFailure());
+    auto boardShown = [&](const Screenshot& view) { return e2e::BoardShown(view, size, &board); };
+    ASSERT_TRUE(
+        player.PressButton("size-group", menu::Play, e2e::MainGroupShown, e2e::SizeGroupShown));
+    ASSERT_TRUE(player.PressButton("board", menu::Size8, e2e::SizeGroupShown, boardShown));
 
     // A press at the middle of a block flips that block and nothing else.
     const Point block{3, 4};
-    Point centre = OnScreen(e2e::BlockCorner(block.x, block.y, size, size));
-    BoardReading expected = e2e::Flipped(board, block);
-    bool flipped = false;
-    for (int attempt = 0; attempt < 4 && !flipped; ++attempt) {
-        xsession::SleepMs(200);
-        session.Press(centre.x, centre.y, 70);  // shorter than the board's repeat
-        Park();
-        BoardReading now;
-        flipped = session.WaitForScreen(
-            [&](const Screenshot& s) {
-                return e2e::BoardShown(WindowView(s), size, &now) && !now.SameLamps(board);
-            },
-            1500);
-        if (flipped) {
-            EXPECT_TRUE(now.SameLamps(expected)) << "wanted block (3, 4) flipped:\n"
-                                                 << expected.Describe() << "saw\n"
-                                                 << now.Describe();
-        }
-    }
-    EXPECT_TRUE(flipped) << "no press at the middle of block (3, 4) flipped anything";
+    const BoardReading expected = e2e::Flipped(board, block);
+    BoardReading now;
+    EXPECT_TRUE(player.Flip("flip", board, block, &now));
+    EXPECT_TRUE(now.SameLamps(expected)) << "wanted block (3, 4) flipped:\n"
+                                         << expected.Describe() << "saw\n"
+                                         << now.Describe();
     CheckHoverFrames(size, block);
 
-    // Dragged elsewhere, across and down, the window takes the pointer along.
-    // A busy window manager may take the drag's start late and move the window only part of
-    // the way; a user would drag again.
-    const int oldX = window.x, oldY = window.y;
-    for (int attempt = 0; attempt < 3 && (window.x == oldX || window.y == oldY); ++attempt) {
-        Drag(OnScreen({640, 900}), OnScreen({640 + 150, 900 + 90}));
+    // Dragged elsewhere, across and down, the window takes the pointer along. A busy window
+    // manager may take the drag's start late and move the window only part of the way; a user
+    // would drag again.
+    const int oldX = player.Window().x, oldY = player.Window().y;
+    for (int attempt = 0; attempt < 3 && (player.Window().x == oldX || player.Window().y == oldY);
+         ++attempt) {
+        Drag({640, 900}, {640 + 150, 900 + 90});
     }
-    std::cout << "dragged the game window from (" << oldX << ", " << oldY << ") to (" << window.x
-              << ", " << window.y << ")\n";
-    ASSERT_TRUE(window.x != oldX && window.y != oldY) << "the window manager did not move the "
-                                                         "window on a drag with Super held";
+    std::cout << "dragged the game window from (" << oldX << ", " << oldY << ") to ("
+              << player.Window().x << ", " << player.Window().y << ")\n";
+    ASSERT_TRUE(player.Window().x != oldX && player.Window().y != oldY)
+        << "the window manager did not move the window on a drag with Super held";
     CheckHoverFrames(size, {1, 2});
-    session.PressKey("Escape", 150);
-    Expect("menu-after-drag", e2e::SizeGroupShown);
-    CheckCursorUnderPointer("menu-after-drag");
+    ASSERT_TRUE(player.PressEscape("menu-after-drag", boardShown, e2e::SizeGroupShown));
+    player.CursorUnderPointer("menu-after-drag", {1100, 300}, 90, 3);
 }
 
 TEST_F(UnderWindowManager, SystemPointerIsHiddenOverTheWindowOnly) {
@@ -334,8 +262,8 @@ TEST_F(UnderWindowManager, SystemPointerIsHiddenOverTheWindowOnly) {
     ASSERT_GT(overPanel, 0) << "no visible pointer over the panel: XFixes tells nothing here";
 
     for (Point inWindow : {e2e::Nowhere, Point{640, 512}, e2e::Centre(menu::Play)}) {
-        Point pointer = OnScreen(inWindow);
-        session.MovePointer(pointer.x, pointer.y);
+        Point pointer = player.OnScreen(inWindow);
+        player.MoveTo(inWindow);
         int visible = -1;
         for (int waited = 0; waited < 3000 && visible != 0; waited += 100) {
             xsession::SleepMs(100);
@@ -360,10 +288,11 @@ protected:
         if (IsSkipped() || HasFatalFailure()) {
             return;
         }
+        const xsession::WindowInfo& window = player.Window();
         EXPECT_EQ((std::vector<int>{window.x, window.y, window.width, window.height}),
                   (std::vector<int>{0, 0, width, height}))
             << "the game's window is not full screen over the panel";
-        Park();
+        player.Park();
     }
 };
 
@@ -372,27 +301,23 @@ TEST_F(FullScreenUnderWindowManager, OnALaptopTheFrameIsCentredOnBlackAndExitIsR
     if (IsSkipped() || HasFatalFailure()) {
         return;
     }
-    Expect("laptop-menu", e2e::MainGroupShown, 30000);
+    ASSERT_TRUE(player.Expect("laptop-menu", e2e::MainGroupShown, e2e::timing::StartMs));
     // Black beside the 960 × 768 frame, where the panel would show.
-    Point topLeft = OnScreen({0, 0}), bottomRight = OnScreen({1280, 1024});
+    Point topLeft = player.OnScreen({0, 0}), bottomRight = player.OnScreen({1280, 1024});
     EXPECT_EQ(topLeft.x, (1366 - 960) / 2);
     Screenshot shot;
     bool black = session.WaitForScreen(
         [&](const Screenshot& s) {
             return e2e::LitShare(s, {0, 0, topLeft.x, 768}) == 0 &&
-                   e2e::LitShare(s, {bottomRight.x, 0, 1366, 768}) == 0;
+                   e2e::LitShare(s, {bottomRight.x, 0, 1366 - bottomRight.x, 768}) == 0;
         },
-        5000, &shot);
+        e2e::timing::AnswerMs, &shot);
     if (!black) {
         std::filesystem::create_directories(OutputDir());
         ADD_FAILURE() << "lit beside the frame: " << shot.Save(OutputDir() + "/laptop-beside");
     }
-    int exitCode = -1;
-    for (int attempt = 0; attempt < 3 && exitCode == -1; ++attempt) {
-        PressMenu(menu::Exit);
-        session.WaitForExit(5000, &exitCode);
-    }
-    EXPECT_EQ(exitCode, 0) << "\"Выход\" at its place on the screen did not end the game";
+    EXPECT_EQ(player.PressToExit("laptop-exit", menu::Exit, e2e::MainGroupShown), 0)
+        << "\"Выход\" at its place on the screen did not end the game";
 }
 
 // The first menu on a bare 1280 × 1024 screen, with no window manager or panel: once two
@@ -412,7 +337,7 @@ Screenshot BareMenu() {
             previous = s;
             return steady;
         },
-        30000, &shot);
+        e2e::timing::StartMs, &shot);
     return shot;
 }
 
@@ -424,8 +349,8 @@ TEST_F(FullScreenUnderWindowManager, OverAPanelOnA1280x1024ScreenItIsTheWindowOf
         return;
     }
     Screenshot shot;
-    bool same =
-        session.WaitForScreen([&](const Screenshot& s) { return s.rgb == bare.rgb; }, 30000, &shot);
+    bool same = session.WaitForScreen([&](const Screenshot& s) { return s.rgb == bare.rgb; },
+                                      e2e::timing::StartMs, &shot);
     if (!same) {
         size_t differing = 0;
         for (size_t i = 0; i < shot.rgb.size() && shot.rgb.size() == bare.rgb.size(); i += 3) {

@@ -82,8 +82,8 @@ double TextMatch(const Screenshot& shot, const GlyphAtlas& atlas, const std::str
     PixelBox box = ToPixels({x, y, x + glyphWidth * text.size(), y + glyphHeight});
     double sumInk = 0, sumScreen = 0, sumInk2 = 0, sumScreen2 = 0, sumBoth = 0;
     int count = 0;
-    for (int py = box.top; py < box.bottom; ++py) {
-        for (int px = box.left; px < box.right; ++px) {
+    for (int py = box.y; py < box.y + box.height; ++py) {
+        for (int px = box.x; px < box.x + box.width; ++px) {
             if (!shot.Contains(px, py)) {
                 continue;
             }
@@ -116,8 +116,8 @@ double TextMatch(const Screenshot& shot, const GlyphAtlas& atlas, const std::str
 
 double ButtonCaptionMatch(const Screenshot& shot, const GlyphAtlas& atlas, const GlRect& rect,
                           const std::string& text) {
-    const float w = static_cast<float>(menu::ButtonGlyphWidth);
-    const float h = static_cast<float>(menu::ButtonGlyphHeight);
+    const float w = static_cast<float>(menu::ButtonGlyph.width);
+    const float h = static_cast<float>(menu::ButtonGlyph.height);
     double x = (rect.x1 + rect.x2) / 2 - w * text.size() / 2.0;
     double y = (rect.y1 + rect.y2) / 2 - h / 2.0;
     return TextMatch(shot, atlas, text, x, y, w, h);
@@ -126,8 +126,8 @@ double ButtonCaptionMatch(const Screenshot& shot, const GlyphAtlas& atlas, const
 double AboutLineMatch(const Screenshot& shot, const GlyphAtlas& atlas, int index,
                       const std::string& text) {
     const GlRect& box = menu::AboutBox;
-    const double w = menu::AboutGlyphWidth, h = menu::AboutGlyphHeight;
-    double top = (box.y1 + box.y2) / 2 + menu::AboutLineCount * h / 2;
+    const double w = menu::AboutGlyph.width, h = menu::AboutGlyph.height;
+    double top = (box.y1 + box.y2) / 2 + menu::AboutLines * h / 2;
     double x = (box.x1 + box.x2) / 2 - w * text.size() / 2;
     return TextMatch(shot, atlas, text, x, top - index * h, w, h);
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/GameScreen.h"
+#include "tests/support/GameScreen.h"
 
 namespace e2e {
 

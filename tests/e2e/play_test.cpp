@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -13,8 +12,9 @@
 #include <string>
 
 #include "tests/e2e/AtlasText.h"
-#include "tests/e2e/GameScreen.h"
-#include "tests/x11/XSession.h"
+#include "tests/support/GameScreen.h"
+#include "tests/support/Player.h"
+#include "tests/support/XSession.h"
 
 namespace {
 
@@ -24,7 +24,6 @@ using e2e::Point;
 using e2e::Screenshot;
 namespace menu = e2e::menu;
 namespace captions = e2e::captions;
-using Clock = std::chrono::steady_clock;
 
 // A caption counts as seen when the screen follows its ink this closely, and as the one shown
 // when it beats the caption that shares its rectangle by this margin.
@@ -66,86 +65,55 @@ protected:
         std::string font = std::string(LUMENVALE_DATA_DIR) + "/Font.bmp";
         ASSERT_TRUE(atlas.Load(font)) << "the game's font atlas " << font << " cannot be read";
         ASSERT_TRUE(session.StartGame(LUMENVALE_PROGRAM, LUMENVALE_DATA_DIR));
-        ASSERT_TRUE(session.FindWindow("LumenvaleGame", &window, 20000))
+        ASSERT_TRUE(player.FindWindow())
             << "no window titled LumenvaleGame appeared on " << session.DisplayName();
-        Park();
+        player.Park();
         ASSERT_TRUE(WaitFor(
-            "first-menu", [this](const Screenshot& shot) { return MainMenuFindings(shot); }, 30000,
-            "the first menu"));
+            "first-menu", [this](const Screenshot& shot) { return MainMenuFindings(shot); },
+            e2e::timing::StartMs, "the first menu"));
+    }
+
+    static std::string TestDir() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        return OutputDir() + "/" + info->test_suite_name() + "." + info->name();
     }
 
     // Keeps the screenshot of a failed step and reports what was expected.
     void Fail(const std::string& step, const Screenshot& shot, const std::string& expected) {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string dir = OutputDir() + "/" + info->test_suite_name() + "." + info->name();
-        std::filesystem::create_directories(dir);
-        std::string saved = shot.Empty() ? "(no capture)" : shot.Save(dir + "/" + step);
-        ADD_FAILURE() << "step \"" << step << "\": expected " << expected << "\n"
-                      << "screenshot: " << saved;
+        player.Fail(step, shot, "expected " + expected);
     }
 
     // Polls the screen until `findings` has nothing to say, for at most timeoutMs.
     bool WaitFor(const std::string& step,
                  const std::function<Findings(const Screenshot&)>& findings, int timeoutMs,
                  const std::string& expected, Screenshot* last = nullptr) {
-        Screenshot shot;
-        bool seen = session.WaitForScreen([&](const Screenshot& s) { return findings(s).Empty(); },
-                                          timeoutMs, &shot);
-        if (!seen) {
-            Fail(step, shot,
-                 expected + " within " + std::to_string(timeoutMs) + " ms, but:\n" +
-                     findings(shot).Text());
-        }
+        bool seen = player.Expect(step, Accepts(findings), timeoutMs, [&](const Screenshot& s) {
+            return expected + ", but:\n" + findings(s).Text();
+        });
         if (last != nullptr) {
-            *last = std::move(shot);
+            *last = player.LastView();
         }
         return seen;
     }
 
-    void Park() { session.MovePointer(e2e::Nowhere.x, e2e::Nowhere.y); }
-
-    // A press on a menu button: held well past a frame but released before the button could
-    // repeat (250 ms), then the pointer leaves so that the caption can be read. Presses are
-    // spaced so that the menu's own delay has always run out.
-    void PressMenu(const GlRect& button) {
-        Point centre = e2e::Centre(button);
-        menuPresses.Wait();
-        session.Press(centre.x, centre.y, 170);
-        Park();
+    // What `findings` accepts, and what it finds wrong for a failure's message.
+    static e2e::Judge Accepts(const std::function<Findings(const Screenshot&)>& findings) {
+        return [findings](const Screenshot& s) { return findings(s).Empty(); };
     }
-
-    // A menu press and the screen it should bring. On a busy machine the game may rightly
-    // not take a press (one that fell between two frames): once it has settled and the screen
-    // does not show the answer, the press is made again.
+    static e2e::Explain Explains(const std::function<Findings(const Screenshot&)>& findings) {
+        return [findings](const Screenshot& s) { return findings(s).Text(); };
+    }
+    // A menu press from the screen `before` to the screen `after`.
     bool MenuStep(const std::string& step, const GlRect& button,
-                  const std::function<Findings(const Screenshot&)>& findings,
-                  const std::string& expected) {
-        return Step(
-            step, [&] { PressMenu(button); }, findings, expected);
+                  const std::function<Findings(const Screenshot&)>& before,
+                  const std::function<Findings(const Screenshot&)>& after) {
+        return player.PressButton(step, button, Accepts(before), Accepts(after), Explains(after));
     }
     bool EscapeStep(const std::string& step,
-                    const std::function<Findings(const Screenshot&)>& findings,
-                    const std::string& expected) {
-        auto escape = [this] {
-            xsession::SleepMs(700);  // Escape switches at most every 500 ms
-            session.PressKey("Escape", 150);
-        };
-        return Step(step, escape, findings, expected);
+                    const std::function<Findings(const Screenshot&)>& before,
+                    const std::function<Findings(const Screenshot&)>& after) {
+        return player.PressEscape(step, Accepts(before), Accepts(after), Explains(after));
     }
-    bool Step(const std::string& step, const std::function<void()>& act,
-              const std::function<Findings(const Screenshot&)>& findings,
-              const std::string& expected) {
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            act();
-            EXPECT_TRUE(e2e::Settle(session)) << "the drawn cursor did not follow the pointer";
-            if (session.WaitForScreen([&](const Screenshot& s) { return findings(s).Empty(); },
-                                      1000)) {
-                return true;
-            }
-        }
-        return WaitFor(step, findings, 1000, expected + " after three tries");
-    }
-
     void CaptionShown(Findings& f, const Screenshot& shot, const GlRect& rect,
                       const std::string& caption, const std::string& name,
                       const std::string& rival = "", const std::string& rivalName = "") {
@@ -170,27 +138,27 @@ protected:
               "nothing drawn just above and below the title");
         // The planet picture, GL (-0.75, -0.5)…(0, 0.25): lit across its middle, and fading to
         // black at its edges, so that no frame shows round it on the black menu.
-        const e2e::PixelBox picture = e2e::ToPixels(menu::Planet);
-        const int across = picture.Width() / 4, down = picture.Height() / 4;
+        const PixelBox picture = e2e::ToPixels(menu::Planet);
+        const int across = picture.width / 4, down = picture.height / 4;
         double planet = e2e::LitShare(shot,
-                                      {picture.left + across, picture.top + down,
-                                       picture.right - across, picture.bottom - down},
+                                      {picture.x + across, picture.y + down,
+                                       picture.width - 2 * across, picture.height - 2 * down},
                                       2);
         f.Add(planet > 0.8,
               "the planet picture lit in its middle (non-black " + Fixed(planet) + ")");
-        const e2e::PixelBox edges[] = {
-            {picture.left, picture.top, picture.right, picture.top + 2},
-            {picture.left, picture.bottom - 2, picture.right, picture.bottom},
-            {picture.left, picture.top, picture.left + 2, picture.bottom},
-            {picture.right - 2, picture.top, picture.right, picture.bottom}};
+        const int right = picture.x + picture.width, bottom = picture.y + picture.height;
+        const PixelBox edges[] = {{picture.x, picture.y, picture.width, 2},
+                                  {picture.x, bottom - 2, picture.width, 2},
+                                  {picture.x, picture.y, 2, picture.height},
+                                  {right - 2, picture.y, 2, picture.height}};
         double frame = 0;
-        for (const e2e::PixelBox& edge : edges) {
+        for (const PixelBox& edge : edges) {
             frame = std::max(frame, e2e::LitShare(shot, edge, 2));
         }
         f.Add(frame == 0,
               "no frame round the planet (lit share of its outer pixels " + Fixed(frame) + ")");
         f.Add(e2e::Blank(shot, {-1.0, -0.5, -0.77, 0.25}), "nothing drawn left of the planet");
-        e2e::PixelBox credit{896, 980, 1270, 1000};
+        const PixelBox credit{896, 980, 374, 20};
         double grey = e2e::Share(shot, credit, [](const uint8_t* p) {
             return p[1] > 60 && std::abs(p[0] - p[1]) < 24 && std::abs(p[1] - p[2]) < 24;
         });
@@ -232,7 +200,7 @@ protected:
         int edgeX = static_cast<int>(e2e::PixelX(menu::AboutBox.x1));
         double outline = 0;
         for (int x = edgeX - 2; x <= edgeX + 2; ++x) {
-            outline = std::max(outline, e2e::MeanColour(shot, {x, 480, x + 1, 600}).Max());
+            outline = std::max(outline, e2e::MeanColour(shot, {x, 480, 1, 120}).Max());
         }
         f.Add(outline > fill.Max() + 20, "the about box's frame on its left edge (" +
                                              Fixed(outline) + " vs fill " + Fixed(fill.Max()) +
@@ -258,105 +226,67 @@ protected:
     // Reads the board twice in a row with the same result, so that no frame is caught half
     // way.
     bool ReadStableBoard(const std::string& step, int size, BoardReading* board) {
-        Screenshot shot;
-        BoardReading first, second;
-        bool stable = session.WaitForScreen(
-            [&](const Screenshot& s) {
-                if (!BoardFindings(s, size, &second).Empty()) {
-                    return false;
-                }
-                bool same = first.columns == size && first.SameLamps(second);
-                first = second;
-                return same;
-            },
-            10000, &shot);
-        if (!stable) {
-            Fail(step, shot,
-                 "a " + std::to_string(size) + "x" + std::to_string(size) +
-                     " board that reads the same twice in a row, but:\n" +
-                     BoardFindings(shot, size).Text());
-        }
-        *board = second;
-        lastShot = shot;
+        const bool stable = player.ReadBoard(step, size, board);
+        lastShot = player.LastView();
         return stable;
     }
 
     void OpenBoard(int size, const GlRect& sizeButton, BoardReading* board) {
-        ASSERT_TRUE(MenuStep(
-            "size-group", menu::Play, [this](const Screenshot& s) { return SizeGroupFindings(s); },
-            "the size group after \"Играть\""));
-        ASSERT_TRUE(MenuStep(
-            "board", sizeButton, [&](const Screenshot& s) { return BoardFindings(s, size); },
-            "a board after the size"));
+        ASSERT_TRUE(MenuStep("size-group", menu::Play, MainMenuOf(), SizeGroupOf()));
+        ASSERT_TRUE(MenuStep("board", sizeButton, SizeGroupOf(),
+                             [=](const Screenshot& s) { return BoardFindings(s, size); }));
         ASSERT_TRUE(ReadStableBoard("board", size, board));
     }
 
-    // One press on the block with lower-left lamp (column, row), retried until the screen
-    // shows exactly one flip. Returns the board the screen then shows.
+    // One press on the block with lower-left lamp (column, row), until the screen shows the
+    // board changed, read the same twice. Returns the board the screen then shows.
     BoardReading FlipBlock(const BoardReading& before, int column, int row, bool expectDeal) {
-        const int size = before.columns;
-        BoardReading expected = before;
-        for (int r = row; r <= row + 1; ++r) {
-            for (int c = column; c <= column + 1; ++c) {
-                expected.lamps[r * size + c].lit = !expected.lamps[r * size + c].lit;
-            }
+        const BoardReading expected = e2e::Flipped(before, {column, row});
+        const std::string block = "(" + std::to_string(column) + ", " + std::to_string(row) + ")";
+        BoardReading now;
+        if (!player.Flip("flip-" + block, before, {column, row}, &now)) {
+            return before;
         }
-        Point corner = e2e::BlockCorner(column, row, size, size);
-        std::string block = "(" + std::to_string(column) + ", " + std::to_string(row) + ")";
-        for (int attempt = 0; attempt < 6; ++attempt) {
-            // The board's click delay (100 ms since the last flip) has run out by now.
-            boardPresses.Wait();
-            session.Press(corner.x, corner.y, std::min(60 + 10 * attempt, 90));  // no repeat
-            EXPECT_TRUE(e2e::Settle(session)) << "the drawn cursor did not follow the pointer";
-            BoardReading now;
-            Screenshot shot;
-            bool changed = session.WaitForScreen(
-                [&](const Screenshot& s) {
-                    if (!BoardFindings(s, size, &now).Empty() || now.SameLamps(before)) {
-                        return false;
-                    }
-                    // Seen twice: not a frame caught half way.
-                    BoardReading again = e2e::ReadBoard(session.Capture(), size, size);
-                    return again.SameLamps(now);
-                },
-                1200, &shot);
-            if (!changed) {
-                continue;  // the press fell between frames, or flipped twice
+        const Screenshot& shot = player.LastView();
+        lastShot = shot;
+        if (expectDeal) {
+            EXPECT_TRUE(!now.SameColours(before) && now.Solvable())
+                << "after lighting the last lamp with block " << block
+                << " a fresh board (new colours, solvable) should be dealt; before:\n"
+                << before.Describe() << "now:\n"
+                << now.Describe();
+            if (now.SameColours(before)) {
+                Fail("deal-after-" + block, shot, "a fresh board after the last flip");
             }
-            lastShot = shot;
-            if (expectDeal) {
-                EXPECT_TRUE(!now.SameColours(before) && now.Solvable())
-                    << "after lighting the last lamp with block " << block
-                    << " a fresh board (new colours, solvable) should be dealt; before:\n"
-                    << before.Describe() << "now:\n"
-                    << now.Describe();
-                if (now.SameColours(before)) {
-                    Fail("deal-after-" + block, shot, "a fresh board after the last flip");
-                }
-            } else if (!now.SameLamps(expected)) {
-                Fail("flip-" + block, shot,
-                     "block " + block + " flipped and nothing else: wanted\n" +
-                         expected.Describe() + "saw\n" + now.Describe());
-            }
-            if (!now.IndicatorsFollowRows()) {
-                Fail("indicators-" + block, shot,
-                     "each pair of indicators lit exactly when its two rows are:\n" +
-                         now.Describe());
-            }
-            return now;
+        } else if (!now.SameLamps(expected)) {
+            Fail("flip-" + block, shot,
+                 "block " + block + " flipped and nothing else: wanted\n" + expected.Describe() +
+                     "saw\n" + now.Describe());
         }
-        Fail("no-flip-" + block, session.Capture(),
-             "block " + block + " to flip on a press at pixel (" + std::to_string(corner.x) + ", " +
-                 std::to_string(corner.y) + ")");
-        return before;
+        if (!now.IndicatorsFollowRows()) {
+            Fail("indicators-" + block, shot,
+                 "each pair of indicators lit exactly when its two rows are:\n" + now.Describe());
+        }
+        return now;
+    }
+
+    std::function<Findings(const Screenshot&)> MainMenuOf() {
+        return [this](const Screenshot& s) { return MainMenuFindings(s); };
+    }
+    std::function<Findings(const Screenshot&)> SizeGroupOf() {
+        return [this](const Screenshot& s) { return SizeGroupFindings(s); };
+    }
+    std::function<Findings(const Screenshot&)> AboutBoxOf(bool shown) {
+        return [this, shown](const Screenshot& s) { return AboutBoxFindings(s, shown); };
+    }
+    std::function<Findings(const Screenshot&)> BoardOf(int size) {
+        return [this, size](const Screenshot& s) { return BoardFindings(s, size); };
     }
 
     xsession::Session session;
-    xsession::WindowInfo window;
+    e2e::Player player{session, TestDir()};
     e2e::GlyphAtlas atlas;
     Screenshot lastShot;
-    xsession::Spacing menuPresses{400};
-    xsession::Spacing boardPresses{260};
 };
 
 TEST_F(GameOnScreen, FirstMenuShowsPicturesAndMainButtonsOnly) {
@@ -372,44 +302,29 @@ TEST_F(GameOnScreen, FirstMenuShowsPicturesAndMainButtonsOnly) {
     shot.Save(OutputDir() + "/menu");
 }
 
-// A press on "Авторы" switches the about box. A busy machine may deliver the release so late
-// that the game sees the button held past its repeat and switches twice, back to where it was:
-// then the press is made again, as a player would.
+// A press on "Авторы" switches the about box; one that switches it twice, back to where it
+// was, fails.
 TEST_F(GameOnScreen, AuthorsShowsTheFramedAboutBoxAndASecondPressHidesIt) {
-    ASSERT_TRUE(MenuStep(
-        "about-shown", menu::Authors,
-        [this](const Screenshot& s) { return AboutBoxFindings(s, true); },
-        "the framed about box after \"Авторы\""));
+    ASSERT_TRUE(MenuStep("about-shown", menu::Authors, AboutBoxOf(false), AboutBoxOf(true)));
     std::filesystem::create_directories(OutputDir());
     session.Capture().Save(OutputDir() + "/menu-about");
-    ASSERT_TRUE(MenuStep(
-        "about-hidden", menu::Authors,
-        [this](const Screenshot& s) { return AboutBoxFindings(s, false); },
-        "the about box gone after a second \"Авторы\""));
+    ASSERT_TRUE(MenuStep("about-hidden", menu::Authors, AboutBoxOf(true), AboutBoxOf(false)));
     EXPECT_TRUE(WaitFor(
         "main-group", [this](const Screenshot& s) { return MainMenuFindings(s); }, 2000,
         "the main group unchanged"));
 }
 
 TEST_F(GameOnScreen, PlayShowsTheSizeGroupAndBackReturns) {
-    ASSERT_TRUE(MenuStep(
-        "size-group", menu::Play, [this](const Screenshot& s) { return SizeGroupFindings(s); },
-        "\"4x4\", \"6x6\", \"8x8\" and \"Назад\" in place of the main group"));
-    ASSERT_TRUE(MenuStep(
-        "main-group", menu::Back, [this](const Screenshot& s) { return MainMenuFindings(s); },
-        "\"Играть\", \"Авторы\" and \"Выход\" again after \"Назад\""));
+    ASSERT_TRUE(MenuStep("size-group", menu::Play, MainMenuOf(), SizeGroupOf()));
+    ASSERT_TRUE(MenuStep("main-group", menu::Back, SizeGroupOf(), MainMenuOf()));
 }
 
 TEST_F(GameOnScreen, ExitEndsTheProgramWithCodeZero) {
-    PressMenu(menu::Exit);
-    int exitCode = -1;
-    ASSERT_TRUE(session.WaitForExit(10000, &exitCode))
-        << "the game still runs 10 s after \"Выход\"";
-    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(player.PressToExit("exit", menu::Exit, e2e::MainGroupShown), 0);
 }
 
 TEST_F(GameOnScreen, CloseRequestEndsTheProgram) {
-    session.RequestClose(window.id);
+    session.RequestClose(player.Window().id);
     int exitCode = -1;
     ASSERT_TRUE(session.WaitForExit(10000, &exitCode)) << "the game ignored the close request";
     EXPECT_EQ(exitCode, 0);
@@ -508,7 +423,7 @@ TEST_F(GameOnScreen, HoverFrameOutlinesTheBlockUnderThePointerButNotOnTheBorder)
         }
     }
     // Hovering never flips a lamp. (The pointer's picture would hide a lamp's centre.)
-    Park();
+    player.Park();
     BoardReading after;
     ASSERT_TRUE(ReadStableBoard("after-hover", 4, &after));
     EXPECT_TRUE(after.SameLamps(board)) << "before hovering:\n"
@@ -553,12 +468,8 @@ TEST_F(GameOnScreen, EscapeGoesToTheMenuAndBackToTheSameBoard) {
     BoardReading board;
     OpenBoard(4, menu::Size4, &board);
     ASSERT_FALSE(HasFatalFailure());
-    ASSERT_TRUE(EscapeStep(
-        "escape-to-menu", [this](const Screenshot& s) { return SizeGroupFindings(s); },
-        "the menu, still showing the size group, after Escape"));
-    ASSERT_TRUE(EscapeStep(
-        "escape-to-board", [this](const Screenshot& s) { return BoardFindings(s, 4); },
-        "the board after a second Escape"));
+    ASSERT_TRUE(EscapeStep("escape-to-menu", BoardOf(4), SizeGroupOf()));
+    ASSERT_TRUE(EscapeStep("escape-to-board", SizeGroupOf(), BoardOf(4)));
     BoardReading resumed;
     ASSERT_TRUE(ReadStableBoard("escape-to-board", 4, &resumed));
     if (!resumed.SameLamps(board)) {
@@ -567,7 +478,7 @@ TEST_F(GameOnScreen, EscapeGoesToTheMenuAndBackToTheSameBoard) {
                  resumed.Describe());
     }
     // A close request ends the game from the board too.
-    session.RequestClose(window.id);
+    session.RequestClose(player.Window().id);
     int exitCode = -1;
     ASSERT_TRUE(session.WaitForExit(10000, &exitCode)) << "the game ignored the close request";
     EXPECT_EQ(exitCode, 0);

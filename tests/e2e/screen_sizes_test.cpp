@@ -10,9 +10,9 @@
 #include <ostream>
 #include <string>
 
-#include "tests/e2e/FittedPlay.h"
-#include "tests/e2e/GameScreen.h"
-#include "tests/x11/XSession.h"
+#include "tests/support/FittedPlay.h"
+#include "tests/support/GameScreen.h"
+#include "tests/support/XSession.h"
 
 namespace {
 
@@ -29,13 +29,12 @@ class SmallScreen : public ::testing::TestWithParam<Screen> {};
 // Nothing lit on the screen beside the frame, left and right or above and below.
 bool BlackBesideTheFrame(const xsession::Screenshot& shot, const e2e::FrameOnScreen& frame) {
     int left = static_cast<int>(frame.left), top = static_cast<int>(frame.top);
-    int right = shot.width - left, bottom = shot.height - top;
-    const e2e::PixelBox beside[] = {{0, 0, left, shot.height},
-                                    {right, 0, shot.width, shot.height},
-                                    {0, 0, shot.width, top},
-                                    {0, bottom, shot.width, shot.height}};
-    for (const e2e::PixelBox& box : beside) {
-        if (box.Width() > 0 && box.Height() > 0 && e2e::LitShare(shot, box) > 0) {
+    const PixelBox beside[] = {{0, 0, left, shot.height},
+                               {shot.width - left, 0, left, shot.height},
+                               {0, 0, shot.width, top},
+                               {0, shot.height - top, shot.width, top}};
+    for (const PixelBox& box : beside) {
+        if (box.width > 0 && box.height > 0 && e2e::LitShare(shot, box) > 0) {
             return false;
         }
     }

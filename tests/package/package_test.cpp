@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/GameScreen.h"
+#include "tests/support/GameScreen.h"
 #include "tests/support/Shell.h"
-#include "tests/x11/XSession.h"
+#include "tests/support/XSession.h"
 
 namespace {
 
@@ -186,7 +186,7 @@ TEST(DebianPackage, PassesLintianAndTheDesktopEntryMetadataAndManualValidators) 
 // is drawn as a plain white quad instead. The planet lies in dark space; the title's letters
 // cover only part of their band.
 bool MenuWithPictures(const Screenshot& shot) {
-    const e2e::PixelBox planet = e2e::ToPixels(menu::Planet, 2);
+    const PixelBox planet = e2e::ToPixels(menu::Planet, 2);
     const double space = e2e::Share(shot, planet, [](const uint8_t* p) {
         return std::max({p[0], p[1], p[2]}) < 60;
     });

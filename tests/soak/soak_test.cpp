@@ -26,8 +26,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/GameScreen.h"
-#include "tests/x11/XSession.h"
+#include "tests/support/GameScreen.h"
+#include "tests/support/Player.h"
+#include "tests/support/XSession.h"
 
 namespace {
 
@@ -128,31 +129,28 @@ private:
     std::map<Atom, std::string> names;
 };
 
-// The median of a field over the samples taken between two moments.
+// A field's values over the samples taken between two moments, in order.
 template <typename Field>
-double Median(const std::vector<Sample>& samples, double from, double to, Field field) {
+std::vector<double> Values(const std::vector<Sample>& samples, double from, double to,
+                           Field field) {
     std::vector<double> values;
     for (const Sample& s : samples) {
         if (s.seconds >= from && s.seconds <= to) {
             values.push_back(static_cast<double>(field(s)));
         }
     }
-    if (values.empty()) {
-        return -1;
-    }
-    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-    return values[values.size() / 2];
+    std::sort(values.begin(), values.end());
+    return values;
 }
-
+template <typename Field>
+double Median(const std::vector<Sample>& samples, double from, double to, Field field) {
+    std::vector<double> values = Values(samples, from, to, field);
+    return values.empty() ? -1 : values[values.size() / 2];
+}
 template <typename Field>
 double Highest(const std::vector<Sample>& samples, double from, double to, Field field) {
-    double highest = -1;
-    for (const Sample& s : samples) {
-        if (s.seconds >= from && s.seconds <= to) {
-            highest = std::max(highest, static_cast<double>(field(s)));
-        }
-    }
-    return highest;
+    std::vector<double> values = Values(samples, from, to, field);
+    return values.empty() ? -1 : values.back();
 }
 
 // How far the medians of resident memory may part: while the heap settles, and after.
@@ -165,15 +163,16 @@ protected:
             GTEST_SKIP() << "no virtual display: " << session.Error();
         }
         ASSERT_TRUE(session.StartGame(LUMENVALE_PROGRAM, LUMENVALE_DATA_DIR));
-        ASSERT_TRUE(session.FindWindow("LumenvaleGame", &window, 20000))
+        ASSERT_TRUE(player.FindWindow())
             << "no window titled LumenvaleGame appeared on " << session.DisplayName();
         ASSERT_TRUE(resources.Open(session.DisplayName()))
             << "no X-Resource extension on " << session.DisplayName();
         std::filesystem::create_directories(OutputDir());
         journal.open(OutputDir() + "/journal.txt");
         started = Clock::now();
-        Park();
-        Expect("first-menu", e2e::MainGroupShown, 30000);
+        player.Park();
+        Answered("first-menu",
+                 player.Expect("first-menu", e2e::MainGroupShown, e2e::timing::StartMs));
         TakeSample();
     }
 
@@ -201,7 +200,7 @@ protected:
         s.residentKb = StatusKb(session.GamePid(), "VmRSS");
         s.anonymousKb = StatusKb(session.GamePid(), "RssAnon");
         s.fds = OpenFds(session.GamePid());
-        resources.Read(window.id, &s);
+        resources.Read(player.Window().id, &s);
         samples.push_back(s);
         lastSample = Clock::now();
     }
@@ -211,51 +210,15 @@ protected:
         }
     }
 
-    // Waits for the screen to answer a step. A game that does not answer ends the session
-    // there: what follows would only pile failures on that one; its screen is kept for a look.
-    void Expect(const std::string& step, const std::function<bool(const Screenshot&)>& seen,
-                int timeoutMs = 5000) {
-        Screenshot shot;
-        bool answered = session.WaitForScreen(seen, timeoutMs, &shot);
+    // Every step goes in the journal. A game that does not answer ends the session there: what
+    // follows would only pile failures on that one; the player has kept its screen for a look.
+    void Answered(const std::string& step, bool answered) {
+        ++actions;
         SampleNowAndThen();
+        journal << Elapsed() << " s: " << step << (answered ? "" : " unanswered") << std::endl;
         if (!answered) {
-            Unanswered(step, shot, std::to_string(timeoutMs) + " ms");
+            Lost("did not answer step \"" + step + "\"");
         }
-    }
-
-    // Only once the game has taken an input and drawn what it did is its screen the answer.
-    void Settle() {
-        if (!e2e::Settle(session)) {
-            Unanswered("settle", session.Capture(), "10000 ms (its drawn cursor did not follow)");
-        }
-    }
-
-    // An action and the screen it should bring. The game acts on the held button, so a press
-    // that falls between two frames does nothing, and one that meets a stalled frame on a busy
-    // machine may act twice; once the game has settled, the action is taken again, up to three
-    // times in all, before the game counts as not answering.
-    void Step(const std::string& step, const std::function<void()>& action,
-              const std::function<bool(const Screenshot&)>& seen) {
-        Screenshot shot;
-        for (int attempt = 1; attempt <= 3; ++attempt) {
-            action();
-            Settle();
-            bool answered = session.WaitForScreen(seen, 3000, &shot);
-            SampleNowAndThen();
-            journal << Elapsed() << " s: " << step << (answered ? "" : " unanswered") << std::endl;
-            if (answered) {
-                return;
-            }
-            shot.Save(OutputDir() + "/" + step + "-try" + std::to_string(attempt));
-            ++retries;
-        }
-        Unanswered(step, shot, "three tries of 3000 ms");
-    }
-
-    [[noreturn]] void Unanswered(const std::string& step, const Screenshot& shot,
-                                 const std::string& within) {
-        std::string saved = shot.Empty() ? "(no capture)" : shot.Save(OutputDir() + "/" + step);
-        Lost("did not answer step \"" + step + "\" within " + within + "; screenshot: " + saved);
     }
 
     [[noreturn]] void Lost(const std::string& what) {
@@ -264,84 +227,26 @@ protected:
                                  what);
     }
 
-    void Park() { session.MovePointer(e2e::Nowhere.x, e2e::Nowhere.y); }
-
-    void PressMenu(const GlRect& button, int holdMs = 120) {
-        Point centre = e2e::Centre(button);
-        menuPresses.Wait();
-        session.Press(centre.x, centre.y, holdMs);
-        ++actions;
-        Park();
-        menuPresses.Restart();
-    }
-
-    void PressEscape() {
-        escapes.Wait();
-        session.PressKey("Escape", 150);
-        ++actions;
-        escapes.Restart();
-    }
-
     void Wander(int moves, int left, int top, int right, int bottom) {
         for (int i = 0; i < moves; ++i) {
-            session.MovePointer(std::uniform_int_distribution<int>(left, right)(random),
-                                std::uniform_int_distribution<int>(top, bottom)(random));
+            player.MoveTo({std::uniform_int_distribution<int>(left, right)(random),
+                           std::uniform_int_distribution<int>(top, bottom)(random)});
             ++actions;
             xsession::SleepMs(30);
         }
-        Park();
+        player.Park();
     }
 
-    // Reads the board twice alike, so that no frame is caught half way.
-    void ReadStableBoard(const std::string& step, int size, BoardReading* board) {
-        BoardReading previous;
-        Expect(step, [&](const Screenshot& s) {
-            bool same = e2e::BoardShown(s, size, board) && previous.columns == size &&
-                        previous.SameLamps(*board);
-            previous = *board;
-            return same;
-        });
-    }
-
-    // A press on one block, short enough not to repeat; one that falls between frames (or,
-    // on a stalled game, flips twice and so changes nothing) is tried again, a little longer
-    // each time. Expects exactly that block flipped, or a fresh board when it lights the last
-    // lamps.
+    // A press on one block: exactly that block flipped, or a fresh board when it lights the
+    // last lamps.
     void Flip(BoardReading* board, int column, int row) {
-        const int size = board->columns;
-        BoardReading expected = e2e::Flipped(*board, {column, row});
-        Point corner = e2e::BlockCorner(column, row, size, size);
-        for (int attempt = 0; attempt < 8; ++attempt) {
-            boardPresses.Wait();
-            session.Press(corner.x, corner.y, 60 + 5 * attempt);
-            ++actions;
-            boardPresses.Restart();
-            Settle();
-            BoardReading now;
-            Screenshot shot;
-            bool changed = session.WaitForScreen(
-                [&](const Screenshot& s) {
-                    if (!e2e::BoardShown(s, size, &now) || now.SameLamps(*board)) {
-                        return false;
-                    }
-                    BoardReading again = e2e::ReadBoard(session.Capture(), size, size);
-                    return again.SameLamps(now);
-                },
-                1500, &shot);
-            if (!changed) {
-                continue;
-            }
-            bool dealt = expected.AllLit() && !now.SameColours(*board) && now.Solvable();
-            if (!now.SameLamps(expected) && !dealt) {
-                Lost("flipped more than block (" + std::to_string(column) + ", " +
-                     std::to_string(row) + "): wanted\n" + expected.Describe() + "saw\n" +
-                     now.Describe());
-            }
-            *board = now;
-            return;
+        const BoardReading before = *board, expected = e2e::Flipped(before, {column, row});
+        Answered("flip", player.Flip("flip", before, {column, row}, board));
+        bool dealt = expected.AllLit() && !board->SameColours(before) && board->Solvable();
+        if (!board->SameLamps(expected) && !dealt) {
+            Lost("flipped more than block (" + std::to_string(column) + ", " + std::to_string(row) +
+                 "): wanted\n" + expected.Describe() + "saw\n" + board->Describe());
         }
-        Lost("flipped nothing on eight presses on block (" + std::to_string(column) + ", " +
-             std::to_string(row) + ")");
     }
 
     // Lights the lower-left lamp of every block in turn; the last row and column follow, and
@@ -361,45 +266,43 @@ protected:
         ++solves;
     }
 
-    void MenuStep(const std::string& step, const GlRect& button,
-                  const std::function<bool(const Screenshot&)>& seen) {
-        Step(
-            step, [&] { PressMenu(button); }, seen);
+    void MenuStep(const std::string& step, const GlRect& button, const e2e::Judge& before,
+                  const e2e::Judge& after) {
+        Answered(step, player.PressButton(step, button, before, after));
     }
-    void EscapeStep(const std::string& step, const std::function<bool(const Screenshot&)>& seen) {
-        Step(
-            step, [this] { PressEscape(); }, seen);
+    void EscapeStep(const std::string& step, const e2e::Judge& before, const e2e::Judge& after) {
+        Answered(step, player.PressEscape(step, before, after));
     }
 
     // One round from the main menu back to it.
     void Round(int round) {
         Wander(6, 0, 0, 1279, 1023);
+        auto aboutHidden = [](const Screenshot& s) { return !e2e::AboutBoxShown(s); };
         if (round % 2 == 0) {
-            MenuStep("about-shown", menu::Authors, e2e::AboutBoxShown);
-            MenuStep("about-hidden", menu::Authors,
-                     [](const Screenshot& s) { return !e2e::AboutBoxShown(s); });
+            MenuStep("about-shown", menu::Authors, aboutHidden, e2e::AboutBoxShown);
+            MenuStep("about-hidden", menu::Authors, e2e::AboutBoxShown, aboutHidden);
         } else {
             // A long hold repeats the press every 250 ms: "Играть" and "Назад" share a place,
             // so the groups swap back and forth. Whichever stays, the menu goes on once the game
-            // has settled after the release.
-            PressMenu(menu::Play, 650);
+            // has let go.
             ++holds;
-            Settle();
-            Expect("after-hold", [](const Screenshot& s) {
-                return e2e::MainGroupShown(s) || e2e::SizeGroupShown(s);
-            });
-            if (e2e::SizeGroupShown(session.Capture())) {
-                MenuStep("main-after-hold", menu::Back, e2e::MainGroupShown);
+            Answered(
+                "after-hold",
+                player.Hold("after-hold", e2e::Centre(menu::Play), 650, [](const Screenshot& s) {
+                    return e2e::MainGroupShown(s) || e2e::SizeGroupShown(s);
+                }));
+            if (e2e::SizeGroupShown(player.Look())) {
+                MenuStep("main-after-hold", menu::Back, e2e::SizeGroupShown, e2e::MainGroupShown);
             }
         }
 
         const int size = 4 + 2 * (round % 3);
         const GlRect sizeButton = size == 4 ? menu::Size4 : size == 6 ? menu::Size6 : menu::Size8;
         auto boardShown = [size](const Screenshot& s) { return e2e::BoardShown(s, size); };
-        MenuStep("size-group", menu::Play, e2e::SizeGroupShown);
-        MenuStep("board-" + std::to_string(size), sizeButton, boardShown);
+        MenuStep("size-group", menu::Play, e2e::MainGroupShown, e2e::SizeGroupShown);
+        MenuStep("board-" + std::to_string(size), sizeButton, e2e::SizeGroupShown, boardShown);
         BoardReading board;
-        ReadStableBoard("board-stable", size, &board);
+        Answered("board-stable", player.ReadBoard("board-stable", size, &board));
         ++boards;
 
         std::uniform_int_distribution<int> block(0, size - 2);
@@ -408,34 +311,30 @@ protected:
         }
         Wander(10, 320, 256, 960, 768);
         // A hold over the board flips its block every 100 ms.
-        Point corner = e2e::BlockCorner(block(random), block(random), size, size);
-        boardPresses.Wait();
-        session.Press(corner.x, corner.y, 650);
-        ++actions;
         ++holds;
-        Settle();
-        ReadStableBoard("after-board-hold", size, &board);
+        Answered(
+            "board-hold",
+            player.Hold("board-hold", e2e::BlockCorner(block(random), block(random), size, size),
+                        650, boardShown));
+        Answered("after-board-hold", player.ReadBoard("after-board-hold", size, &board));
         if (size == 4) {
             Solve(board);
         }
 
-        EscapeStep("escape-to-menu", e2e::SizeGroupShown);
-        EscapeStep("escape-to-board", boardShown);
-        EscapeStep("escape-to-menu-again", e2e::SizeGroupShown);
-        MenuStep("main-group", menu::Back, e2e::MainGroupShown);
+        EscapeStep("escape-to-menu", boardShown, e2e::SizeGroupShown);
+        EscapeStep("escape-to-board", e2e::SizeGroupShown, boardShown);
+        EscapeStep("escape-to-menu-again", boardShown, e2e::SizeGroupShown);
+        MenuStep("main-group", menu::Back, e2e::SizeGroupShown, e2e::MainGroupShown);
     }
 
     xsession::Session session;
-    xsession::WindowInfo window;
+    e2e::Player player{session, OutputDir()};
     ClientResources resources;
     Clock::time_point started, lastSample;
     std::vector<Sample> samples;
     std::mt19937 random{20261209};
-    xsession::Spacing menuPresses{400};
-    xsession::Spacing boardPresses{260};
-    xsession::Spacing escapes{700};
     std::ofstream journal;  // each step with its time, and whether it was answered
-    long actions = 0, holds = 0, boards = 0, solves = 0, retries = 0;
+    long actions = 0, holds = 0, boards = 0, solves = 0;
 };
 
 std::string TypeCounts(const Sample& sample) {
@@ -454,11 +353,8 @@ TEST_F(LongSession, StaysFlatAndKeepsAnswering) {
         ++rounds;
     }
     TakeSample();
-    PressMenu(menu::Exit);
-    int exitCode = -1;
-    ASSERT_TRUE(session.WaitForExit(10000, &exitCode))
-        << "the game still runs 10 s after \"Выход\", at the end of the session";
-    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(player.PressToExit("exit", menu::Exit, e2e::MainGroupShown), 0)
+        << "\"Выход\" did not end the game at the end of the session";
 
     // Start-up noise: the first quarter (at most a minute) is the game and its GL driver
     // settling. The rest is compared between a stretch right after that and the session's end.
@@ -474,8 +370,8 @@ TEST_F(LongSession, StaysFlatAndKeepsAnswering) {
     const Sample& last = samples.back();
 
     std::cout << "soak: " << total << " s, " << rounds << " rounds, " << actions << " actions ("
-              << holds << " holds, " << boards << " boards, " << solves << " solved, " << retries
-              << " taken again), " << samples.size() << " samples\n"
+              << holds << " holds, " << boards << " boards, " << solves << " solved, "
+              << player.Retries() << " taken again), " << samples.size() << " samples\n"
               << "soak: resident memory " << first.residentKb << " kB at start, " << rssWarm
               << " kB after warm-up (median), " << rssEnd << " kB at the end (median), "
               << Highest(samples, 0, total, rss) << " kB at most\n"

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -25,9 +26,10 @@ struct Command {
           environment(std::move(settings)),
           directory(std::move(folder)) {}
 
-    std::vector<std::string> arguments;    // the program (looked up on PATH), then its arguments
-    std::vector<std::string> environment;  // NAME=value settings on top of the test's own
-    std::string directory;                 // where it runs; empty: where the test runs
+    std::vector<std::string> arguments;  // the program (looked up on PATH), then its arguments
+    // NAME=value settings on top of the test's own; a bare NAME leaves that variable out.
+    std::vector<std::string> environment;
+    std::string directory;  // where it runs; empty: where the test runs
 };
 
 // What Capture keeps: the program's output and errors together, its errors alone, or its
@@ -35,7 +37,7 @@ struct Command {
 enum class Keep { Everything, Errors, Output };
 
 struct Output {
-    int status = -1;  // the exit status; -1 when the program did not start or did not exit
+    int status = -1;  // the exit status; -1 when the program did not start or exit, or it is lost
     std::string output;
 
     std::vector<std::string> Lines() const {
@@ -56,14 +58,18 @@ inline std::vector<std::string> Environment(const std::vector<std::string>& sett
         const std::string variable(*entry);
         bool replaced = false;
         for (const std::string& setting : settings) {
-            const size_t name = setting.find('=');
-            replaced = replaced || variable.compare(0, name + 1, setting, 0, name + 1) == 0;
+            const std::string name = setting.substr(0, setting.find('=')) + "=";
+            replaced = replaced || variable.compare(0, name.size(), name) == 0;
         }
         if (!replaced) {
             environment.push_back(variable);
         }
     }
-    environment.insert(environment.end(), settings.begin(), settings.end());
+    for (const std::string& setting : settings) {
+        if (setting.find('=') != std::string::npos) {
+            environment.push_back(setting);
+        }
+    }
     return environment;
 }
 
@@ -114,10 +120,13 @@ inline Output Capture(const Command& command, Keep keep = Keep::Everything) {
                 run.output.append(buffer, static_cast<size_t>(n));
             }
         }
+        // Only an interrupted wait is waited again: one that fails otherwise (the child reaped
+        // already, where SIGCHLD is ignored) leaves the status unknown.
         int status = 0;
-        while (waitpid(pid, &status, 0) < 0) {
+        pid_t waited;
+        while ((waited = waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
         }
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.status = waited == pid && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     close(ends[0]);
     return run;

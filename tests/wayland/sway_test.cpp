@@ -23,10 +23,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/FittedPlay.h"
-#include "tests/e2e/GameScreen.h"
+#include "tests/support/FittedPlay.h"
+#include "tests/support/GameScreen.h"
 #include "tests/support/Shell.h"
-#include "tests/x11/XSession.h"
+#include "tests/support/XSession.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The Windows package as a player gets it: dist/lumenvale-windows.zip unzipped into a folder,
 // lumenvale.exe started there under 64-bit Wine on a virtual display, and played through real
 // X input. This is the game on the real Win32, WGL and opengl32 path, not on the SDL layer;
-// the screen is judged with the end-to-end test's readers (tests/e2e/GameScreen.h).
+// the screen is judged with the end-to-end test's readers (tests/support/GameScreen.h).
 //
 // The package is made by scripts/build-windows. Without it, or without Wine, the tests are
 // skipped, unless LUMENVALE_REQUIRE_WINDOWS=1 (set by scripts/test) makes that a failure.
@@ -19,9 +19,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/GameScreen.h"
+#include "tests/support/GameScreen.h"
+#include "tests/support/Player.h"
 #include "tests/support/Shell.h"
-#include "tests/x11/XSession.h"
+#include "tests/support/XSession.h"
 
 namespace {
 
@@ -138,16 +139,6 @@ bool BoardShown(const Screenshot& shot) {
            e2e::ReadBoard(shot, BoardSize, BoardSize).Clear();
 }
 
-// The board as it should read once the block with lower-left lamp (column, row) flipped.
-BoardReading Flipped(BoardReading board, int column, int row) {
-    for (int r = row; r <= row + 1; ++r) {
-        for (int c = column; c <= column + 1; ++c) {
-            board.lamps[r * board.columns + c].lit = !board.lamps[r * board.columns + c].lit;
-        }
-    }
-    return board;
-}
-
 // ---- The game under Wine ----------------------------------------------------------------
 
 class WineGame : public ::testing::Test {
@@ -162,101 +153,12 @@ protected:
         if (wineUsed) {
             prefix.Stop();
         }
-        if (dpiSet) {
-            prefix.SetDpi(session.DisplayName(), 96);
-        }
-    }
-
-    bool WaitForScreen(const std::function<bool(const Screenshot&)>& seen, int timeoutMs) {
-        return session.WaitForScreen(seen, timeoutMs, &shot);
-    }
-
-    // Polls until the board reads the same twice in a row: no frame caught half way.
-    bool ReadSteadyBoard(BoardReading* board, int timeoutMs) {
-        return WaitForScreen(
-            [&](const Screenshot& s) {
-                if (!BoardShown(s)) {
-                    return false;
-                }
-                *board = e2e::ReadBoard(s, BoardSize, BoardSize);
-                return e2e::ReadBoard(session.Capture(), BoardSize, BoardSize).SameLamps(*board);
-            },
-            timeoutMs);
-    }
-
-    // A menu button acts in the frames that see it held, and only 250 ms after the last
-    // button acted: presses are spaced by more than that, and held for less, so that the
-    // button that takes the pressed one's place ("Назад" for "Играть") does not fire too.
-    // A press the screen does not answer is tried again.
-    bool PressMenu(const GlRect& button, const std::function<bool(const Screenshot&)>& seen) {
-        Point centre = e2e::Centre(button);
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            menuPresses.Wait();
-            session.Press(centre.x, centre.y, 170);
-            if (WaitForScreen(seen, 3000)) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    // Escape switches between the board and the menu at most every 500 ms.
-    bool PressEscape(const std::function<bool(const Screenshot&)>& seen) {
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            switches.Wait();
-            session.PressKey("Escape", 150);
-            bool switched = WaitForScreen(seen, 3000);
-            switches.Restart();
-            if (switched) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    // One press on the block with lower-left lamp (column, row): held for a few frames but
-    // less than the 100 ms after which the block would flip back. Retried when the press fell
-    // between two frames. The board the screen then shows is left in *after.
-    bool FlipBlock(const BoardReading& before, int column, int row, BoardReading* after) {
-        Point corner = e2e::BlockCorner(column, row, BoardSize, BoardSize);
-        session.MovePointer(corner.x, corner.y);
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            xsession::SleepMs(150);
-            session.Button(true);
-            xsession::SleepMs(60);
-            session.Button(false);
-            bool changed = WaitForScreen(
-                [&](const Screenshot& s) {
-                    if (!BoardShown(s)) {
-                        return false;
-                    }
-                    *after = e2e::ReadBoard(s, BoardSize, BoardSize);
-                    // Changed, and seen twice: not a frame caught half way.
-                    return !after->SameLamps(before) &&
-                           e2e::ReadBoard(session.Capture(), BoardSize, BoardSize)
-                               .SameLamps(*after);
-                },
-                2000);
-            if (changed) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    // Where a failure leaves the last capture, for a person to look at.
-    std::string SaveShot(const std::string& name) {
-        return shot.Empty() ? "(no capture)" : shot.Save(WineDir() + "/" + name);
     }
 
     WinePrefix prefix;
     xsession::Session session;  // after the prefix: its Xvfb outlives TearDown
-    xsession::WindowInfo window;
-    Screenshot shot;
+    e2e::Player player{session, WineDir()};
     bool wineUsed = false;
-    bool dpiSet = false;
-    xsession::Spacing menuPresses{400};
-    xsession::Spacing switches{650};
 };
 
 #define SKIP_OR_FAIL(reason)                                                             \
@@ -315,18 +217,16 @@ void WineGame::Launch(int width, int height, int dpi) {
         std::cout << "Made the Wine prefix in " << prefixSeconds << " s" << std::endl;
     }
 
-    // The display's scale, as the Display settings set it; the prefix is left at 100 %.
-    if (dpi != 96) {
-        ASSERT_TRUE(prefix.SetDpi(session.DisplayName(), dpi));
-        dpiSet = true;
-    }
+    // The display's scale, as the Display settings set it: every run sets its own, so that a
+    // run killed at 200 % leaves nothing behind for the next.
+    ASSERT_TRUE(prefix.SetDpi(session.DisplayName(), dpi));
 
     // Wine's own output goes to a log: the helpers it starts, which may outlive a failed
     // test, must not hold the test's output open.
     ASSERT_TRUE(session.StartProgram({"sh", "-c", "exec wine \"$0\" >\"$1\" 2>&1",
                                       folder + "/lumenvale.exe", WineDir() + "/wine.log"},
                                      folder, prefix.Environment()));
-    ASSERT_TRUE(session.FindWindow("LumenvaleGame", &window, 60000))
+    ASSERT_TRUE(player.FindWindow(60000))
         << "no window titled LumenvaleGame appeared on " << session.DisplayName();
 }
 
@@ -336,78 +236,64 @@ TEST_F(WineGame, RunsBorderlessAtTheTopLeftPlaysABoardAndExitsWithZero) {
         return;
     }
     auto start = Clock::now();
+    const xsession::WindowInfo& window = player.Window();
     EXPECT_EQ(window.x, 0);
     EXPECT_EQ(window.y, 0);
     EXPECT_EQ(window.width, 1280);
     EXPECT_EQ(window.height, 1024);
     EXPECT_TRUE(window.borderless) << "the window asks for a border or a caption";
 
-    session.MovePointer(e2e::Nowhere.x, e2e::Nowhere.y);
-    ASSERT_TRUE(WaitForScreen(MainGroupShown, 30000))
-        << "no menu with \"Играть\", \"Авторы\" and \"Выход\": " << SaveShot("first-menu");
+    player.Park();
+    ASSERT_TRUE(player.Expect("first-menu", MainGroupShown, e2e::timing::StartMs))
+        << "no menu with \"Играть\", \"Авторы\" and \"Выход\"";
     std::cout << "First menu frame " << std::chrono::duration<double>(Clock::now() - start).count()
               << " s after the window showed" << std::endl;
 
-    ASSERT_TRUE(PressMenu(menu::Play, SizeGroupShown))
-        << "\"Играть\" did not open the size group: " << SaveShot("size-group");
-    ASSERT_TRUE(PressMenu(menu::Size4, BoardShown))
-        << "\"4x4\" did not show a board: " << SaveShot("board");
-    switches.Restart();
+    ASSERT_TRUE(player.PressButton("size-group", menu::Play, MainGroupShown, SizeGroupShown))
+        << "\"Играть\" did not open the size group";
+    ASSERT_TRUE(player.PressButton("board", menu::Size4, SizeGroupShown, BoardShown))
+        << "\"4x4\" did not show a board";
 
     // Flip the block of the four bottom-left lamps and see them change, with the indicators.
     BoardReading before, after;
-    ASSERT_TRUE(ReadSteadyBoard(&before, 5000)) << "no steady board: " << SaveShot("steady");
-    ASSERT_TRUE(FlipBlock(before, 0, 0, &after)) << "no lamp changed on a press on block (0, 0):\n"
-                                                 << before.Describe() << SaveShot("flip");
+    ASSERT_TRUE(player.ReadBoard("steady", BoardSize, &before, BoardShown)) << "no steady board";
+    ASSERT_TRUE(player.Flip("flip", before, {0, 0}, &after, BoardShown))
+        << "no lamp changed on a press on block (0, 0):\n"
+        << before.Describe();
     // Only a board that the flip solved may show anything else: a fresh one is dealt at once.
-    bool solved = Flipped(before, 0, 0).AllLit();
-    EXPECT_TRUE(after.SameLamps(Flipped(before, 0, 0)) || (solved && after.Solvable()))
+    const BoardReading flipped = e2e::Flipped(before, {0, 0});
+    EXPECT_TRUE(after.SameLamps(flipped) || (flipped.AllLit() && after.Solvable()))
         << "wanted block (0, 0) flipped and nothing else; before:\n"
         << before.Describe() << "after:\n"
-        << after.Describe() << SaveShot("flipped");
+        << after.Describe();
     EXPECT_TRUE(after.IndicatorsFollowRows()) << after.Describe();
 
     // Escape shows the menu, with the size group still open; Escape again resumes the board.
-    ASSERT_TRUE(PressEscape(SizeGroupShown))
-        << "Escape did not show the menu: " << SaveShot("escape-to-menu");
-    ASSERT_TRUE(PressEscape(BoardShown))
-        << "Escape did not resume the board: " << SaveShot("escape-to-board");
+    ASSERT_TRUE(player.PressEscape("escape-to-menu", BoardShown, SizeGroupShown))
+        << "Escape did not show the menu";
+    ASSERT_TRUE(player.PressEscape("escape-to-board", SizeGroupShown, BoardShown))
+        << "Escape did not resume the board";
     BoardReading resumed;
-    ASSERT_TRUE(ReadSteadyBoard(&resumed, 5000)) << SaveShot("resumed");
+    ASSERT_TRUE(player.ReadBoard("resumed", BoardSize, &resumed, BoardShown));
     EXPECT_TRUE(resumed.SameLamps(after)) << "the board left:\n"
                                           << after.Describe() << "the board resumed:\n"
                                           << resumed.Describe();
 
     // Back to the menu, "Назад" to the main group, and "Выход" ends the program with 0.
-    ASSERT_TRUE(PressEscape(SizeGroupShown))
-        << "Escape did not show the menu: " << SaveShot("escape-before-exit");
-    ASSERT_TRUE(PressMenu(menu::Back, MainGroupShown))
-        << "\"Назад\" did not bring the main group back: " << SaveShot("main-group");
-    Point exit = e2e::Centre(menu::Exit);
-    session.Press(exit.x, exit.y, 170);
-    int exitCode = -1;
-    ASSERT_TRUE(session.WaitForExit(30000, &exitCode))
-        << "the game did not end on \"Выход\": " << SaveShot("exit");
-    EXPECT_EQ(exitCode, 0);
+    ASSERT_TRUE(player.PressEscape("escape-before-exit", BoardShown, SizeGroupShown))
+        << "Escape did not show the menu";
+    ASSERT_TRUE(player.PressButton("main-group", menu::Back, SizeGroupShown, MainGroupShown))
+        << "\"Назад\" did not bring the main group back";
+    EXPECT_EQ(player.PressToExit("exit", menu::Exit, MainGroupShown), 0);
 }
 
 // The whole menu in the window's frame, and "Выход" at its place on the screen ends the game.
 void WineGame::ExitThroughTheFrame(const std::string& name) {
-    const e2e::FrameOnScreen frame = e2e::FrameOnScreen::Of(window);
-    Point nowhere = frame.ToScreen(e2e::Nowhere);
-    session.MovePointer(nowhere.x, nowhere.y);
-    ASSERT_TRUE(
-        WaitForScreen([&](const Screenshot& s) { return MainGroupShown(frame.View(s)); }, 30000))
-        << "no whole menu in the window: " << SaveShot(name + "-menu");
-    Point exit = frame.ToScreen(e2e::Centre(menu::Exit));
-    int exitCode = -1;
-    for (int attempt = 0; attempt < 3 && exitCode == -1; ++attempt) {
-        menuPresses.Wait();
-        session.Press(exit.x, exit.y, 170);
-        session.WaitForExit(10000, &exitCode);
-    }
-    EXPECT_EQ(exitCode, 0) << "\"Выход\" at its place on the screen did not end the game: "
-                           << SaveShot(name + "-exit");
+    player.Park();
+    ASSERT_TRUE(player.Expect(name + "-menu", MainGroupShown, e2e::timing::StartMs))
+        << "no whole menu in the window";
+    EXPECT_EQ(player.PressToExit(name + "-exit", menu::Exit, MainGroupShown), 0)
+        << "\"Выход\" at its place on the screen did not end the game";
 }
 
 TEST_F(WineGame, OnALaptopScreenTheGameIsFullScreenAndExitIsReachable) {
@@ -415,10 +301,10 @@ TEST_F(WineGame, OnALaptopScreenTheGameIsFullScreenAndExitIsReachable) {
     if (IsSkipped() || HasFatalFailure()) {
         return;
     }
-    EXPECT_EQ(window.x, 0);
-    EXPECT_EQ(window.y, 0);
-    EXPECT_EQ(window.width, 1366);
-    EXPECT_EQ(window.height, 768);
+    EXPECT_EQ(player.Window().x, 0);
+    EXPECT_EQ(player.Window().y, 0);
+    EXPECT_EQ(player.Window().width, 1366);
+    EXPECT_EQ(player.Window().height, 768);
     ExitThroughTheFrame("laptop");
 }
 
@@ -427,8 +313,8 @@ TEST_F(WineGame, At200PercentTheWindowIsTwiceAsLargeAndPlays) {
     if (IsSkipped() || HasFatalFailure()) {
         return;
     }
-    EXPECT_EQ(window.width, 2560);
-    EXPECT_EQ(window.height, 2048);
+    EXPECT_EQ(player.Window().width, 2560);
+    EXPECT_EQ(player.Window().height, 2048);
     ExitThroughTheFrame("scaled");
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "tests/x11/TextProbe.h"
-#include "tests/x11/XSession.h"
+#include "tests/support/XSession.h"
 
 namespace {
 
@@ -70,13 +70,7 @@ TEST(FontOnScreen, EveryCharacterOfALatinAndCyrillicLineIsInkedAndSpacesStayBlan
     ASSERT_TRUE(session.FindWindow(textprobe::Title, &window)) << "the probe opened no window";
 
     xsession::Screenshot shot;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        shot = session.Capture();
-        if (TextShown(shot)) {
-            break;
-        }
-        xsession::SleepMs(100);
-    }
+    session.WaitForScreen(TextShown, 10000, &shot);
     std::string saved = shot.Save(std::string(LUMENVALE_BUILD_DIR) + "/font_screen");
     ASSERT_EQ(shot.width, WindowWidth);
     ASSERT_EQ(shot.height, WindowHeight);

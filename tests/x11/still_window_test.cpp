@@ -6,12 +6,12 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
 
-#include "tests/x11/XSession.h"
+#include "tests/support/Player.h"
+#include "tests/support/XSession.h"
 
 namespace {
 
@@ -32,44 +32,26 @@ double ProcessorSeconds(pid_t pid) {
     return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-// The drawn cursor, bright on the menu's black, covers the pointer's spot.
-bool CursorAt(const xsession::Screenshot& shot, int x, int y) {
-    const int reach = 8;
-    for (int row = y - reach; row <= y + reach; ++row) {
-        for (int column = x - reach; column <= x + reach; ++column) {
-            if (shot.Contains(column, row)) {
-                const uint8_t* p = shot.At(column, row);
-                if (std::max({p[0], p[1], p[2]}) > 128) {
-                    return true;
-                }
-            }
-        }
-    }
-    return false;
-}
-
 TEST(StillWindow, AGameLeftOnItsMenuUsesAlmostNoProcessorTime) {
     xsession::Session session;
     if (!session.StartDisplay()) {
         GTEST_SKIP() << "no virtual display: " << session.Error();
     }
     ASSERT_TRUE(session.StartGame(LUMENVALE_PROGRAM, LUMENVALE_DATA_DIR));
-    xsession::WindowInfo window;
-    ASSERT_TRUE(session.FindWindow("LumenvaleGame", &window));
-    // An empty spot of the menu, between the planet and the buttons.
-    const int x = window.x + window.width / 2, y = window.y + window.height / 2;
-    session.MovePointer(x, y);
-    xsession::Screenshot shot;
-    ASSERT_TRUE(session.WaitForScreen(
-        [&](const xsession::Screenshot& s) { return CursorAt(s, x, y); }, 20000, &shot))
-        << "the menu never showed the cursor: " << shot.Save("still-window");
+    e2e::Player player(session, std::string(LUMENVALE_BUILD_DIR) + "/e2e");
+    ASSERT_TRUE(player.FindWindow());
+    player.Park();
+    ASSERT_TRUE(player.Expect("still-menu", e2e::MainGroupShown, e2e::timing::StartMs));
+    // The cursor drawn at the pointer: the game has taken every input so far.
+    ASSERT_TRUE(player.CursorUnderPointer("still-cursor", {1100, 300}, 40, 3));
 
     const int stillMs = 3000;
     double before = ProcessorSeconds(session.GamePid());
     xsession::SleepMs(stillMs);
     double used = ProcessorSeconds(session.GamePid()) - before;
     EXPECT_LT(used, 0.02 * stillMs / 1000) << "seconds of processor time over a still 3 s";
-    EXPECT_TRUE(session.GameRunning());
+    int exitCode = 0;
+    EXPECT_FALSE(session.WaitForExit(0, &exitCode)) << "the game ended, with " << exitCode;
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The real program in a real window on a virtual display.
 #include <gtest/gtest.h>
 
-#include "tests/x11/XSession.h"
+#include "tests/support/XSession.h"
 
 namespace {
 

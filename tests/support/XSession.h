@@ -22,9 +22,6 @@ struct Screenshot {
     const uint8_t* At(int x, int y) const { return &rgb[(size_t(y) * width + x) * 3]; }
     bool Empty() const { return rgb.empty(); }
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
-    // The part of the capture a window at (left, top) covers; what lies off the screen is
-    // black.
-    Screenshot Region(int left, int top, int regionWidth, int regionHeight) const;
     // Writes a PNG (through ImageMagick when present, else a PPM beside it); returns the path.
     std::string Save(const std::string& pathWithoutExtension) const;
 };
@@ -70,13 +67,12 @@ public:
     void MoveResizeWindow(Window window, int x, int y, int width, int height);
 
     // Moves the pointer as a mouse would (an XTest motion, not a warp): the game's SDL layer
-    // reads the pointer only after a device event, and a warp is none.
+    // reads the pointer only after a device event, and a warp is none. These three return once
+    // the server has taken the input, so that a hold is timed from the server's press to its
+    // release however slowly a busy server answers.
     void MovePointer(int x, int y);
     void Button(bool down);
     void Key(const char* keysym, bool down);
-    // Button down, a pause long enough for several frames, button up.
-    void Press(int x, int y, int holdMs = 200);
-    void PressKey(const char* keysym, int holdMs = 200);
 
     Screenshot Capture();
     // Captures the screen again and again until `seen` accepts a capture or timeoutMs have
@@ -86,7 +82,6 @@ public:
 
     // Waits for the game to end; true with its exit code when it did within timeoutMs.
     bool WaitForExit(int timeoutMs, int* exitCode);
-    bool GameRunning();
     pid_t GamePid() const { return gameProcess; }
 
     const std::string& DisplayName() const { return displayName; }
@@ -106,19 +101,5 @@ private:
 };
 
 void SleepMs(int ms);
-
-// Keeps actions apart: the game spaces its own (250 ms between menu presses, 100 ms between
-// flips, 500 ms between Escape switches), so a player's presses must be spaced further.
-class Spacing {
-public:
-    explicit Spacing(int milliseconds) : gap(milliseconds) {}
-    // Sleeps until the gap has passed since the previous Wait or Restart.
-    void Wait();
-    void Restart() { previous = std::chrono::steady_clock::now(); }
-
-private:
-    std::chrono::milliseconds gap;
-    std::chrono::steady_clock::time_point previous{};
-};
 
 }  // namespace xsession

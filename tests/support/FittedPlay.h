@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "tests/x11/XSession.h"
+#include "tests/support/XSession.h"
 
 namespace e2e {
 

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/x11/XSession.h"
+#include "app/FrameFit.h"
+#include "game/MenuLayout.h"
+#include "tests/support/XSession.h"
 
 namespace e2e {
 
@@ -23,20 +25,47 @@ inline double PixelY(double glY) {
 
 struct GlRect {
     double x1, y1, x2, y2;  // left, bottom, right, top
+
+    constexpr GlRect(double left, double bottom, double right, double top)
+        : x1(left), y1(bottom), x2(right), y2(top) {}
+    // The game's own rectangles, exactly as its widgets store them.
+    constexpr GlRect(const MenuLayout::Rect& rect)  // NOLINT(google-explicit-constructor)
+        : GlRect(rect.x1, rect.y1, rect.x2, rect.y2) {}
 };
 
-// Pixels from left to right and top to bottom, right and bottom excluded.
-struct PixelBox {
-    int left, top, right, bottom;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
+// Where the menu's widgets and pictures lie, in GL coordinates: where the game draws them.
+namespace menu = ::MenuLayout;
+
+// The levels the readers judge by, 0 … 255 a channel; the browser tests read the same values.
+namespace levels {
+// Lit lamps show a bright, saturated bulb at their centre (a channel near 255); dark ones keep
+// only a dim hint of their hue (around a third of that). Readings between the two bands are
+// reported as unclear rather than guessed.
+constexpr double Lit = 165;
+constexpr double ClearlyLit = 195;
+constexpr double ClearlyDark = 135;
+// A pixel with a channel above Ink shows something; above TitleInk, the title picture.
+constexpr int Ink = 3;
+constexpr int TitleInk = 40;
+// A rectangle with no more than this share of inked pixels has nothing drawn in it.
+constexpr double BlankShare = 0.002;
+}  // namespace levels
+
+// A button's fill (0, 0.85, 0.2) at alpha 0.25 or 0.55 over black: no red, green about four
+// times blue; looked for in square patches just inside both ends of the button.
+struct ButtonFillRule {
+    int maxRed, minGreen, maxGreen, greenOverBlue;
+    double share;  // of a patch's pixels
+    int leftInset, rightInset, patch;
 };
+constexpr ButtonFillRule ButtonFill{12, 35, 150, 3, 0.9, 9, 16, 8};
 
 struct Point {
     int x, y;
 };
 
-// The pixels a GL rectangle covers, shrunk by `inset` pixels on every side.
+// The pixels a GL rectangle covers, shrunk by `inset` pixels on every side (the game's PixelBox:
+// from the top-left corner).
 PixelBox ToPixels(const GlRect& rect, int inset = 0);
 // A box of the given size centred on a pixel.
 PixelBox Around(double x, double y, int width, int height);
@@ -52,27 +81,10 @@ Colour MeanColour(const Screenshot& shot, const PixelBox& box);
 double Share(const Screenshot& shot, const PixelBox& box,
              const std::function<bool(const uint8_t*)>& test);
 // Share of the box's pixels with some channel above `level`.
-double LitShare(const Screenshot& shot, const PixelBox& box, int level = 3);
+double LitShare(const Screenshot& shot, const PixelBox& box, int level = levels::Ink);
 
-// Where the menu's widgets and pictures lie, in GL coordinates.
-namespace menu {
-constexpr GlRect Exit{0.425, -0.7, 0.8, -0.61};
-constexpr GlRect Authors{0.4, -0.6, 0.7, -0.51};
-constexpr GlRect Play{0.425, -0.5, 0.8, -0.41};
-constexpr GlRect Size8{0.4, -0.8, 0.7, -0.71};
-constexpr GlRect Size6{0.4, -0.7, 0.7, -0.61};
-constexpr GlRect Size4{0.4, -0.6, 0.7, -0.51};
-constexpr GlRect Back = Play;
-constexpr GlRect AboutBox{0.3, -0.3, 0.9, 0.2};
-constexpr GlRect Planet{-0.75, -0.5, 0.0, 0.25};
-constexpr GlRect Title{-0.8, 0.6, 0.8, 0.8};
-constexpr double ButtonGlyphWidth = 0.035, ButtonGlyphHeight = 0.05;
-constexpr double AboutGlyphWidth = 0.02, AboutGlyphHeight = 0.04;
-constexpr int AboutLineCount = 7;
-}  // namespace menu
-
-// Where the frame shows on the screen: a window of any size shows it in the largest centred
-// 5:4 box of its client area, scaled.
+// Where the frame shows on the screen: the game shows it in the box of its window's client area
+// that FrameFit gives, scaled.
 struct FrameOnScreen {
     double left = 0, top = 0;       // the frame's top-left corner on the screen
     double scaleX = 1, scaleY = 1;  // screen pixels per frame pixel
@@ -88,8 +100,6 @@ struct FrameOnScreen {
 Point Centre(const GlRect& rect);
 // A spot on the window where no widget, picture or lamp is ever drawn.
 constexpr Point Nowhere{1260, 300};
-// Where the credit line is written, at the foot of the menu.
-constexpr GlRect CreditLine{0.4, -0.99, 0.7, -0.91};
 
 // Where the cursor picture is drawn: the middle of the bright pixels within `radius` of `near`
 // on an otherwise black stretch of the screen.
@@ -160,12 +170,5 @@ bool BoardShown(const Screenshot& shot, int size, BoardReading* reading = nullpt
 
 // The reading after one flip of the block with lower-left lamp `block`.
 BoardReading Flipped(BoardReading board, Point block);
-
-// Waits until the game has taken every input sent so far and drawn what it did: the drawn
-// cursor, moved to an empty place, is drawn there only by a frame that took the earlier input,
-// and moved back to Nowhere, by a frame after that one. Only then may an input that seems not
-// taken be sent again, however busy the machine. False when the cursor did not show within
-// timeoutMs at either place.
-bool Settle(xsession::Session& session, int timeoutMs = 10000);
 
 }  // namespace e2e

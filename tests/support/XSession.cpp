@@ -1,4 +1,4 @@
-#include "tests/x11/XSession.h"
+#include "tests/support/XSession.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -87,11 +87,6 @@ void SleepMs(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-void Spacing::Wait() {
-    std::this_thread::sleep_until(previous + gap);
-    Restart();
-}
-
 std::string Screenshot::Save(const std::string& base) const {
     std::string ppm = base + ".ppm";
     FILE* file = std::fopen(ppm.c_str(), "wb");
@@ -109,22 +104,6 @@ std::string Screenshot::Save(const std::string& base) const {
         }
     }
     return ppm;
-}
-
-Screenshot Screenshot::Region(int left, int top, int regionWidth, int regionHeight) const {
-    Screenshot region;
-    region.width = regionWidth;
-    region.height = regionHeight;
-    region.rgb.assign(size_t(regionWidth) * regionHeight * 3, 0);
-    for (int y = 0; y < regionHeight; ++y) {
-        for (int x = 0; x < regionWidth; ++x) {
-            if (Contains(left + x, top + y)) {
-                std::memcpy(&region.rgb[(size_t(y) * regionWidth + x) * 3], At(left + x, top + y),
-                            3);
-            }
-        }
-    }
-    return region;
 }
 
 Session::~Session() {
@@ -316,34 +295,18 @@ void Session::MoveResizeWindow(Window window, int x, int y, int width, int heigh
 
 void Session::MovePointer(int x, int y) {
     XTestFakeMotionEvent(display, 0, x, y, CurrentTime);
-    XFlush(display);
+    XSync(display, False);
 }
 
 void Session::Button(bool down) {
     XTestFakeButtonEvent(display, 1, down ? True : False, CurrentTime);
-    XFlush(display);
+    XSync(display, False);
 }
 
 void Session::Key(const char* keysym, bool down) {
     KeyCode code = XKeysymToKeycode(display, XStringToKeysym(keysym));
     XTestFakeKeyEvent(display, code, down ? True : False, CurrentTime);
-    XFlush(display);
-}
-
-void Session::Press(int x, int y, int holdMs) {
-    MovePointer(x, y);
-    SleepMs(60);
-    Button(true);
-    SleepMs(holdMs);
-    Button(false);
-    SleepMs(60);
-}
-
-void Session::PressKey(const char* keysym, int holdMs) {
-    Key(keysym, true);
-    SleepMs(holdMs);
-    Key(keysym, false);
-    SleepMs(60);
+    XSync(display, False);
 }
 
 Screenshot Session::Capture() {
@@ -415,10 +378,6 @@ bool Session::WaitForExit(int timeoutMs, int* exitCode) {
         SleepMs(20);
     }
     return false;
-}
-
-bool Session::GameRunning() {
-    return gameProcess > 0 && waitpid(gameProcess, nullptr, WNOHANG) == 0;
 }
 
 }  // namespace xsession

@@ -1,17 +1,10 @@
-#include "tests/e2e/GameScreen.h"
+#include "tests/support/GameScreen.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace e2e {
 namespace {
-
-// Lit lamps show a bright, saturated bulb at their centre (a channel near 255); dark ones keep
-// only a dim hint of their hue (around a third of that). Readings between the two bands are
-// reported as unclear rather than guessed.
-constexpr double LitLevel = 165;
-constexpr double ClearlyLit = 195;
-constexpr double ClearlyDark = 135;
 
 bool FrameGreen(const uint8_t* p) {
     // The hover frame is drawn opaque in (0, 0.25, 0) and (0, 0.5, 0): exact greens that no
@@ -26,8 +19,8 @@ LampReading ReadLamp(const Screenshot& shot, const PixelBox& box) {
     Colour mean = MeanColour(shot, box);
     LampReading lamp;
     lamp.level = mean.Max();
-    lamp.lit = lamp.level >= LitLevel;
-    lamp.clear = lamp.level >= ClearlyLit || lamp.level <= ClearlyDark;
+    lamp.lit = lamp.level >= levels::Lit;
+    lamp.clear = lamp.level >= levels::ClearlyLit || lamp.level <= levels::ClearlyDark;
     if (mean.red >= mean.green && mean.red >= mean.blue) {
         lamp.colour = 1;
     } else if (mean.blue > mean.green) {
@@ -72,18 +65,17 @@ char LampLetter(const LampReading& lamp, bool indicator) {
 }  // namespace
 
 PixelBox ToPixels(const GlRect& rect, int inset) {
-    PixelBox box;
-    box.left = static_cast<int>(std::ceil(PixelX(rect.x1))) + inset;
-    box.right = static_cast<int>(std::floor(PixelX(rect.x2))) - inset;
-    box.top = static_cast<int>(std::ceil(PixelY(rect.y2))) + inset;
-    box.bottom = static_cast<int>(std::floor(PixelY(rect.y1))) - inset;
-    return box;
+    const int left = static_cast<int>(std::ceil(PixelX(rect.x1))) + inset;
+    const int right = static_cast<int>(std::floor(PixelX(rect.x2))) - inset;
+    const int top = static_cast<int>(std::ceil(PixelY(rect.y2))) + inset;
+    const int bottom = static_cast<int>(std::floor(PixelY(rect.y1))) - inset;
+    return {left, top, right - left, bottom - top};
 }
 
 PixelBox Around(double x, double y, int width, int height) {
     int left = static_cast<int>(std::lround(x - width / 2.0));
     int top = static_cast<int>(std::lround(y - height / 2.0));
-    return {left, top, left + width, top + height};
+    return {left, top, width, height};
 }
 
 double Colour::Max() const {
@@ -93,8 +85,8 @@ double Colour::Max() const {
 Colour MeanColour(const Screenshot& shot, const PixelBox& box) {
     Colour sum;
     int count = 0;
-    for (int y = box.top; y < box.bottom; ++y) {
-        for (int x = box.left; x < box.right; ++x) {
+    for (int y = box.y; y < box.y + box.height; ++y) {
+        for (int x = box.x; x < box.x + box.width; ++x) {
             if (!shot.Contains(x, y)) {
                 continue;
             }
@@ -116,8 +108,8 @@ Colour MeanColour(const Screenshot& shot, const PixelBox& box) {
 double Share(const Screenshot& shot, const PixelBox& box,
              const std::function<bool(const uint8_t*)>& test) {
     long total = 0, accepted = 0;
-    for (int y = box.top; y < box.bottom; ++y) {
-        for (int x = box.left; x < box.right; ++x) {
+    for (int y = box.y; y < box.y + box.height; ++y) {
+        for (int x = box.x; x < box.x + box.width; ++x) {
             ++total;
             if (shot.Contains(x, y) && test(shot.At(x, y))) {
                 ++accepted;
@@ -134,14 +126,12 @@ double LitShare(const Screenshot& shot, const PixelBox& box, int level) {
 }
 
 FrameOnScreen FrameOnScreen::Of(const xsession::WindowInfo& window) {
-    // The game rounds the box's free side to the nearest pixel.
-    int width = std::min(window.width, static_cast<int>(std::lround(window.height * 1.25)));
-    int height = std::min(window.height, static_cast<int>(std::lround(window.width * 0.8)));
+    const PixelBox box = FrameInClient(window.width, window.height, 1280, 1024);
     FrameOnScreen frame;
-    frame.left = window.x + (window.width - width) / 2;
-    frame.top = window.y + (window.height - height) / 2;
-    frame.scaleX = width / 1280.0;
-    frame.scaleY = height / 1024.0;
+    frame.left = window.x + box.x;
+    frame.top = window.y + box.y;
+    frame.scaleX = box.width / 1280.0;
+    frame.scaleY = box.height / 1024.0;
     return frame;
 }
 
@@ -198,18 +188,19 @@ Point Centre(const GlRect& rect) {
 }
 
 bool ButtonFillSeen(const Screenshot& shot, const GlRect& rect) {
-    // Fill (0, 0.85, 0.2) at alpha 0.25 or 0.55 over black: no red, green about four times blue.
-    auto fill = [](const uint8_t* p) {
-        return p[0] <= 12 && p[1] >= 35 && p[1] <= 150 && p[1] >= 3 * p[2];
+    const ButtonFillRule& rule = ButtonFill;
+    auto fill = [&rule](const uint8_t* p) {
+        return p[0] <= rule.maxRed && p[1] >= rule.minGreen && p[1] <= rule.maxGreen &&
+               p[1] >= rule.greenOverBlue * p[2];
     };
     double midY = PixelY((rect.y1 + rect.y2) / 2);
-    PixelBox leftEnd = Around(PixelX(rect.x1) + 9, midY, 8, 8);
-    PixelBox rightEnd = Around(PixelX(rect.x2) - 16, midY, 8, 8);
-    return Share(shot, leftEnd, fill) > 0.9 && Share(shot, rightEnd, fill) > 0.9;
+    PixelBox leftEnd = Around(PixelX(rect.x1) + rule.leftInset, midY, rule.patch, rule.patch);
+    PixelBox rightEnd = Around(PixelX(rect.x2) - rule.rightInset, midY, rule.patch, rule.patch);
+    return Share(shot, leftEnd, fill) > rule.share && Share(shot, rightEnd, fill) > rule.share;
 }
 
 bool Blank(const Screenshot& shot, const GlRect& rect) {
-    return LitShare(shot, ToPixels(rect, 2)) < 0.002;
+    return LitShare(shot, ToPixels(rect, 2)) < levels::BlankShare;
 }
 
 bool BoardReading::Clear() const {
@@ -373,13 +364,13 @@ std::vector<Point> FramedBlocks(const Screenshot& shot, int columns, int rows) {
 }
 
 int FrameGreenPixels(const Screenshot& shot) {
-    PixelBox around{300, 236, 980, 788};
+    const PixelBox around{300, 236, 680, 552};
     return static_cast<int>(
-        std::lround(Share(shot, around, FrameGreen) * around.Width() * around.Height()));
+        std::lround(Share(shot, around, FrameGreen) * around.width * around.height));
 }
 
 bool MenuShown(const Screenshot& shot) {
-    return LitShare(shot, ToPixels(menu::Title), 40) > 0.05;
+    return LitShare(shot, ToPixels(menu::Title), levels::TitleInk) > 0.05;
 }
 
 bool MainGroupShown(const Screenshot& shot) {
@@ -410,19 +401,6 @@ BoardReading Flipped(BoardReading board, Point block) {
         }
     }
     return board;
-}
-
-bool Settle(xsession::Session& session, int timeoutMs) {
-    for (const Point& spot : {Point{Nowhere.x, Nowhere.y - 100}, Nowhere}) {
-        session.MovePointer(spot.x, spot.y);
-        auto drawn = [&](const Screenshot& s) {
-            return LitShare(s, Around(spot.x, spot.y, 16, 16)) > 0.05;
-        };
-        if (!session.WaitForScreen(drawn, timeoutMs)) {
-            return false;
-        }
-    }
-    return true;
 }
 
 }  // namespace e2e
