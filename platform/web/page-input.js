@@ -176,10 +176,7 @@ const PageInput = (function (layout) {
         pointerX: () => pointerX,
         pointerY: () => pointerY,
         frameShown: frameShown,
-        get frames() { return framesShown; },
         releaseAll: releaseAll,
-        // The buttons the page holds down, by DOM number (for the browser tests).
-        buttonsHeld: () => [...buttonsDown].sort(),
         // No more input once the game has ended or cannot start.
         stop: () => { stopped = true; },
     };
