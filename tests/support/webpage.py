@@ -478,6 +478,33 @@ class WebPage:
         return press_and_judge(self, self.click, before, after, what, repeat)
 
 
+# Two places where nothing but the drawn cursor ever shows, on the menu and on a board.
+SPOTS = (NOWHERE, (NOWHERE[0], NOWHERE[1] - 100))
+
+
+def cursor_at(shot, spot):
+    return shot.lit_share((spot[0] - 8, spot[1] - 8, spot[0] + 8, spot[1] + 8)) > 0.05
+
+
+class ScreenWatch:
+    """Watches a press by screenshots where no probe can be asked (a browser without a driver,
+    a desktop program): every picture until the drawn cursor, moved twice, has shown two frames
+    drawn after the input. Needs shot() and move_now(x, y)."""
+
+    def watch(self):
+        self.seen = [self.shot()]
+
+    def watched(self):
+        for _ in range(2):
+            spot = SPOTS[1] if cursor_at(self.seen[-1], SPOTS[0]) else SPOTS[0]
+            self.move_now(*spot)
+            if poll(lambda: self.seen.append(self.shot()) or cursor_at(self.seen[-1], spot)) is None:
+                raise AssertionError('the drawn cursor never reached %s' % (spot,))
+        self.was = self.pointer = spot
+        return [s for i, s in enumerate(self.seen)
+                if i == 0 or s.image.tobytes() != self.seen[i - 1].image.tobytes()]
+
+
 class VirtualDisplay:
     """A fresh Xvfb screen of 1280 x 1024, for browsers and programs that need a real display."""
 

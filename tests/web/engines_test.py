@@ -18,8 +18,8 @@ from selenium import webdriver  # noqa: E402
 from selenium.webdriver.webkitgtk.options import Options as WebKitOptions  # noqa: E402
 
 from web_test import GamePage, setUpModule  # noqa: F401,E402
-from webpage import (HEIGHT, MOUSE_HOLD, KEY_HOLD, NOWHERE, SIZE_TEXTS, TIMEOUT, WEB_DIR,  # noqa: E402
-                     WIDTH, Board, ProbedPage, VirtualDisplay, WebPage, poll, serve_web)
+from webpage import (HEIGHT, MOUSE_HOLD, KEY_HOLD, SIZE_TEXTS, TIMEOUT, WEB_DIR, WIDTH,  # noqa: E402
+                     Board, ProbedPage, ScreenWatch, VirtualDisplay, WebPage, serve_web)
 
 # WebKitGTK's own small browser, in its library's folder (named after the architecture).
 MINIBROWSER = (glob.glob('/usr/lib/*/webkit2gtk-4.1/MiniBrowser') + [''])[0]
@@ -61,11 +61,9 @@ class WebKitPage(WebPage):
             self.display.close()
 
 
-class FirefoxPage(WebPage):
+class FirefoxPage(ScreenWatch, WebPage):
     """The page in Firefox ESR's kiosk mode over a whole virtual screen, driven by real X input
-    and read from screenshots: a canvas pixel is a screen pixel. With no driver to ask, a
-    press is watched by screenshots until the drawn cursor, moved twice, shows two frames
-    drawn after it."""
+    and read from screenshots: a canvas pixel is a screen pixel."""
 
     def __init__(self, folder=WEB_DIR):
         self.server = serve_web.serve(folder)
@@ -115,32 +113,14 @@ class FirefoxPage(WebPage):
         self.was, self.pointer = self.pointer, (x, y)
         self.xdotool('mousemove', str(x), str(y))
 
+    def move_now(self, x, y):
+        self.xdotool('mousemove', str(x), str(y))
+
     def click(self, hold=MOUSE_HOLD):
         self.xdotool('mousedown', '1', 'sleep', str(hold), 'mouseup', '1')
 
     def key(self, key='Escape', hold=KEY_HOLD):
         self.xdotool('keydown', key, 'sleep', str(hold), 'keyup', key)
-
-    def watch(self):
-        self.seen = [self.shot()]
-
-    def watched(self):
-        for _ in range(2):
-            spot = SPOTS[1] if cursor_at(self.seen[-1], SPOTS[0]) else SPOTS[0]
-            self.xdotool('mousemove', *map(str, spot))
-            if poll(lambda: self.seen.append(self.shot()) or cursor_at(self.seen[-1], spot)) is None:
-                raise AssertionError('the drawn cursor never reached %s' % (spot,))
-        self.was = self.pointer = spot
-        return [s for i, s in enumerate(self.seen)
-                if i == 0 or s.image.tobytes() != self.seen[i - 1].image.tobytes()]
-
-
-# Two places where nothing but the drawn cursor ever shows, on the menu and on a board.
-SPOTS = (NOWHERE, (NOWHERE[0], NOWHERE[1] - 100))
-
-
-def cursor_at(shot, spot):
-    return shot.lit_share((spot[0] - 8, spot[1] - 8, spot[0] + 8, spot[1] + 8)) > 0.05
 
 
 class EngineScenario:
