@@ -32,8 +32,8 @@ from Xlib.ext import damage, xtest
 sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, '..', 'tests', 'support'))
-from webpage import (DATA_DIR, MENU_REPEAT, MOUSE_HOLD, PLAY, ROOT, SIZE4, SIZE8, WEB_DIR,  # noqa: E402
-                     Board, ScreenWatch, Shot, VirtualDisplay, centre, poll, press_and_judge)
+from webpage import (DATA_DIR, MENU_REPEAT, MOUSE_HOLD, NOWHERE, PLAY, ROOT, SIZE4, SIZE8,  # noqa: E402
+                     WEB_DIR, Board, Shot, VirtualDisplay, centre, poll, press_and_judge)
 import serve_web  # noqa: E402  (webpage put scripts/lib on the path)
 
 MENU_SPOTS = [(1180, 250), (1235, 380)]  # black but for the drawn cursor
@@ -46,6 +46,33 @@ STILL_SECONDS = 5
 BACKENDS = {'Mesa': ['--use-angle=gl', '--ignore-gpu-blocklist'],
             'SwiftShader': ['--enable-unsafe-swiftshader'],
             'SwiftShader everywhere': ['--use-angle=swiftshader', '--enable-unsafe-swiftshader']}
+
+
+# Two places where nothing but the drawn cursor ever shows, on the menu and on a board.
+SPOTS = (NOWHERE, (NOWHERE[0], NOWHERE[1] - 100))
+
+
+def cursor_at(shot, spot):
+    return shot.lit_share((spot[0] - 8, spot[1] - 8, spot[0] + 8, spot[1] + 8)) > 0.05
+
+
+class ScreenWatch:
+    """Watches a press by screenshots where no probe can be asked (a browser without a driver,
+    a desktop program): every picture until the drawn cursor, moved twice, has shown two frames
+    drawn after the input. Needs shot() and move_now(x, y)."""
+
+    def watch(self):
+        self.seen = [self.shot()]
+
+    def watched(self):
+        for _ in range(2):
+            spot = SPOTS[1] if cursor_at(self.seen[-1], SPOTS[0]) else SPOTS[0]
+            self.move_now(*spot)
+            if poll(lambda: self.seen.append(self.shot()) or cursor_at(self.seen[-1], spot)) is None:
+                raise AssertionError('the drawn cursor never reached %s' % (spot,))
+        self.was = self.pointer = spot
+        return [s for i, s in enumerate(self.seen)
+                if i == 0 or s.image.tobytes() != self.seen[i - 1].image.tobytes()]
 
 
 class Screen(ScreenWatch, VirtualDisplay):

@@ -11,8 +11,10 @@ const Probe = (function () {
     const ButtonUp = {0x0202: 0, 0x0208: 1, 0x0205: 2};
     const Width = 1280, Height = 1024;
     const Kept = 16;  // pictures of one press; a press taken twice shows three
+    // A browser without a driver reads the counters from the window's title instead.
+    const titled = /[?&]probe-title\b/.test(location.search);
     const probe = {frames: 0, firstFrameAt: 0, buttons: new Set(), keys: new Set(), ups: 0,
-                   inputFrame: 0, watchFrame: -1, changeFrame: 0, pictures: []};
+                   inputFrame: 0, watchFrame: -1, changeFrame: 0, pictures: [], story: []};
     let gl = null;
 
     function noteInput(message) {
@@ -24,6 +26,14 @@ const Probe = (function () {
         else return;
         if (kind in ButtonUp || kind === WM_KEYUP) probe.ups++;
         probe.inputFrame = probe.frames;
+        tell((kind in ButtonDown || kind === WM_KEYDOWN ? 'down ' : 'up ') + code);
+    }
+
+    // What a watched press did, frame by frame, for the message of a test that fails.
+    function tell(what) {
+        if (probe.watchFrame >= 0) {
+            probe.story.push(what + ' at ' + Math.round(performance.now()) + ' ms, frame ' + probe.frames);
+        }
     }
 
     function same(a, b) {
@@ -43,6 +53,7 @@ const Probe = (function () {
         if (probe.pictures.length === Kept) probe.pictures.splice(1, 1);
         probe.pictures.push({frame: probe.frames, pixels: pixels});
         probe.changeFrame = probe.frames;
+        tell('new picture');
     }
 
     function join(module) {
@@ -50,7 +61,12 @@ const Probe = (function () {
         win32.presented = () => {
             presented();
             if (probe.frames++ === 0) probe.firstFrameAt = performance.now();
+            tell('presented');
             look();
+            if (titled) {
+                document.title = ['probe', probe.frames, probe.ups, probe.buttons.size + probe.keys.size,
+                                  probe.inputFrame].join(' ');
+            }
         };
         queue.push = function (message) {
             noteInput(message);
@@ -91,6 +107,7 @@ const Probe = (function () {
         // Keeps every new picture from the next present on.
         watch: () => {
             probe.pictures = [];
+            probe.story = [];
             probe.watchFrame = probe.frames;
         },
         // Where a watched press stands: the pictures are complete once nothing is held, the
@@ -99,6 +116,7 @@ const Probe = (function () {
         state: () => ({frames: probe.frames, held: probe.buttons.size + probe.keys.size,
                        ups: probe.ups, inputFrame: probe.inputFrame,
                        watchFrame: probe.watchFrame, changeFrame: probe.changeFrame}),
+        story: () => probe.story.join('\n'),
         // The pictures kept since watch(), as PNG data; watching stops.
         take: () => {
             const pictures = probe.pictures.map((picture) => png(picture.pixels));

@@ -16,6 +16,7 @@ import json
 import math
 import os
 import shutil
+import statistics
 import struct
 import subprocess
 import sys
@@ -184,15 +185,10 @@ class Atlas:
                 index = min(len(text) - 1, int(max(0.0, along)))
                 pairs.append((self.sample(text[index], along - index, (gy - y) / glyph_h),
                               max(shot.pixels[px, py])))
-        n = len(pairs)
-        if n < 2:
+        try:
+            return statistics.correlation(*zip(*pairs))
+        except (statistics.StatisticsError, TypeError):  # too few pixels, or no ink or no light
             return 0.0
-        si = sum(p[0] for p in pairs)
-        ss = sum(p[1] for p in pairs)
-        cov = sum(p[0] * p[1] for p in pairs) - si * ss / n
-        vi = sum(p[0] * p[0] for p in pairs) - si * si / n
-        vs = sum(p[1] * p[1] for p in pairs) - ss * ss / n
-        return cov / math.sqrt(vi * vs) if vi > 0 and vs > 0 else 0.0
 
     def caption(self, shot, rect, text, hidden=()):
         w, h = LAYOUT['glyphs']['button']
@@ -276,13 +272,13 @@ class Board:
         return '\n'.join(''.join(row) for row in reversed(self.lamps))
 
 
-def save_pictures(name, shots):
-    """Saves pictures for a look after a failure; says where."""
+def save_pictures(name, shots, page=None):
+    """Saves pictures for a look after a failure; says where, and what the page's probe saw."""
     paths = []
     for index, shot in enumerate(shots):
         paths.append(os.path.join(tempfile.gettempdir(), 'lumenvale-%s-%d.png' % (name, index)))
         shot.image.save(paths[-1])
-    return ', '.join(paths)
+    return ', '.join(paths) + ('\n' + page.story if getattr(page, 'story', '') else '')
 
 
 def press_and_judge(page, act, before, after, what, repeat):
@@ -302,14 +298,14 @@ def press_and_judge(page, act, before, after, what, repeat):
         if 'after' in states:
             if set(states[states.index('after'):]) != {'after'}:
                 raise AssertionError('%s: taken more than once, the screen showed %s (%s)' % (
-                    what, ', '.join(states), save_pictures('press', seen)))
+                    what, ', '.join(states), save_pictures('press', seen, page)))
             page.changed_at = time.monotonic()
             return seen[-1]
         if set(states) != {'before'}:
             raise AssertionError('%s: the screen showed %s (%s)' % (
-                what, ', '.join(states), save_pictures('press', seen)))
+                what, ', '.join(states), save_pictures('press', seen, page)))
     raise AssertionError('%s: not taken in %d presses (%s)' % (
-        what, ATTEMPTS, save_pictures('press', seen)))
+        what, ATTEMPTS, save_pictures('press', seen, page)))
 
 
 class ProbedPage(serve_web.Handler):
@@ -415,6 +411,7 @@ class WebPage:
         if poll(settled) is None:
             raise AssertionError('the page never let go of the input: %s'
                                  % self.script('return Probe.state()'))
+        self.story = self.script('return Probe.story()')
         return [Shot(Image.open(io.BytesIO(base64.b64decode(url.split(',', 1)[1]))))
                 for url in self.script('return Probe.take()')]
 
@@ -476,33 +473,6 @@ class WebPage:
             return press_and_judge(self, lambda: self.touch(page), before, after, what, repeat)
         self.move(*at)
         return press_and_judge(self, self.click, before, after, what, repeat)
-
-
-# Two places where nothing but the drawn cursor ever shows, on the menu and on a board.
-SPOTS = (NOWHERE, (NOWHERE[0], NOWHERE[1] - 100))
-
-
-def cursor_at(shot, spot):
-    return shot.lit_share((spot[0] - 8, spot[1] - 8, spot[0] + 8, spot[1] + 8)) > 0.05
-
-
-class ScreenWatch:
-    """Watches a press by screenshots where no probe can be asked (a browser without a driver,
-    a desktop program): every picture until the drawn cursor, moved twice, has shown two frames
-    drawn after the input. Needs shot() and move_now(x, y)."""
-
-    def watch(self):
-        self.seen = [self.shot()]
-
-    def watched(self):
-        for _ in range(2):
-            spot = SPOTS[1] if cursor_at(self.seen[-1], SPOTS[0]) else SPOTS[0]
-            self.move_now(*spot)
-            if poll(lambda: self.seen.append(self.shot()) or cursor_at(self.seen[-1], spot)) is None:
-                raise AssertionError('the drawn cursor never reached %s' % (spot,))
-        self.was = self.pointer = spot
-        return [s for i, s in enumerate(self.seen)
-                if i == 0 or s.image.tobytes() != self.seen[i - 1].image.tobytes()]
 
 
 class VirtualDisplay:

@@ -18,8 +18,8 @@ from selenium import webdriver  # noqa: E402
 from selenium.webdriver.webkitgtk.options import Options as WebKitOptions  # noqa: E402
 
 from web_test import GamePage, setUpModule  # noqa: F401,E402
-from webpage import (HEIGHT, MOUSE_HOLD, KEY_HOLD, SIZE_TEXTS, TIMEOUT, WEB_DIR, WIDTH,  # noqa: E402
-                     Board, ProbedPage, ScreenWatch, VirtualDisplay, WebPage, serve_web)
+from webpage import (HEIGHT, MOUSE_HOLD, KEY_HOLD, SETTLE_FRAMES, SIZE_TEXTS, TIMEOUT,  # noqa: E402
+                     WEB_DIR, WIDTH, Board, ProbedPage, VirtualDisplay, WebPage, poll, serve_web)
 
 # WebKitGTK's own small browser, in its library's folder (named after the architecture).
 MINIBROWSER = (glob.glob('/usr/lib/*/webkit2gtk-4.1/MiniBrowser') + [''])[0]
@@ -61,26 +61,29 @@ class WebKitPage(WebPage):
             self.display.close()
 
 
-class FirefoxPage(ScreenWatch, WebPage):
+class FirefoxPage(WebPage):
     """The page in Firefox ESR's kiosk mode over a whole virtual screen, driven by real X input
-    and read from screenshots: a canvas pixel is a screen pixel."""
+    and read from screenshots: a canvas pixel is a screen pixel. The probe's counters come in
+    the window's title, so a press is watched until the page has let go and drawn a few frames
+    more, as in Chromium; the pictures are the screenshots taken meanwhile."""
 
     def __init__(self, folder=WEB_DIR):
-        self.server = serve_web.serve(folder)
+        self.server = serve_web.serve(folder, handler=ProbedPage)
         self.display = VirtualDisplay()
         self.profile = tempfile.mkdtemp(prefix='lumenvale-firefox-')
         # No first-run notices or bars over the page.
         with open(os.path.join(self.profile, 'user.js'), 'w') as prefs:
             for name, value in FIREFOX_PREFS:
                 prefs.write('user_pref("%s", %s);\n' % (name, value))
-        url = 'http://127.0.0.1:%d/index.html' % self.server.server_address[1]
+        url = 'http://127.0.0.1:%d/index.html?probe-title' % self.server.server_address[1]
         self.browser = subprocess.Popen(
             ['firefox-esr', '--no-remote', '--profile', self.profile, '--kiosk', url],
             env=self.display.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         # With no window manager the window opens smaller than the screen.
-        window = self.xdotool('search', '--sync', '--onlyvisible', '--pid', str(self.browser.pid))
-        self.xdotool('windowmove', window.split()[0], '0', '0',
-                     'windowsize', window.split()[0], str(WIDTH), str(HEIGHT))
+        self.window = self.xdotool('search', '--sync', '--onlyvisible', '--pid',
+                                   str(self.browser.pid)).split()[0]
+        self.xdotool('windowmove', self.window, '0', '0', 'windowsize', self.window, str(WIDTH),
+                     str(HEIGHT))
         self.pointer = (WIDTH // 2, HEIGHT // 2)
 
     def xdotool(self, *args):
@@ -113,8 +116,27 @@ class FirefoxPage(ScreenWatch, WebPage):
         self.was, self.pointer = self.pointer, (x, y)
         self.xdotool('mousemove', str(x), str(y))
 
-    def move_now(self, x, y):
-        self.xdotool('mousemove', str(x), str(y))
+    def counters(self):
+        title = self.xdotool('getwindowname', self.window).split()
+        if len(title) < 5 or title[0] != 'probe':
+            return None
+        return dict(zip(('frames', 'ups', 'held', 'inputFrame'), map(int, title[1:5])))
+
+    def watch(self):
+        self.seen = [self.shot()]
+        self.before = self.counters() or {'ups': 0, 'frames': 0}
+
+    def watched(self):
+        def settled():
+            self.seen.append(self.shot())
+            now = self.counters()
+            return now and (now['ups'] > self.before['ups'] and now['held'] == 0 and now['frames'] >=
+                    SETTLE_FRAMES + max(now['inputFrame'], self.before['frames']))
+        if poll(settled) is None:
+            raise AssertionError('the page never let go of the input: %s' % self.counters())
+        self.seen.append(self.shot())
+        return [s for i, s in enumerate(self.seen)
+                if i == 0 or s.image.tobytes() != self.seen[i - 1].image.tobytes()]
 
     def click(self, hold=MOUSE_HOLD):
         self.xdotool('mousedown', '1', 'sleep', str(hold), 'mouseup', '1')
