@@ -76,6 +76,7 @@ class ScreenWatch:
 
 
 class Screen(ScreenWatch, VirtualDisplay):
+    delivered_hold = 0  # XTest input reaches the game at once
     """A fresh Xvfb of 1280 x 1024 and a connection to it, which hears of every change drawn."""
 
     def __init__(self):

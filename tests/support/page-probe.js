@@ -14,7 +14,8 @@ const Probe = (function () {
     // A browser without a driver reads the counters from the window's title instead.
     const titled = /[?&]probe-title\b/.test(location.search);
     const probe = {frames: 0, firstFrameAt: 0, buttons: new Set(), keys: new Set(), ups: 0,
-                   inputFrame: 0, watchFrame: -1, changeFrame: 0, pictures: [], story: []};
+                   inputFrame: 0, watchFrame: -1, changeFrame: 0, pictures: [], story: [],
+                   downSince: {}, longest: 0, lastHold: 0};
     let gl = null;
 
     function noteInput(message) {
@@ -65,7 +66,7 @@ const Probe = (function () {
             look();
             if (titled) {
                 document.title = ['probe', probe.frames, probe.ups, probe.buttons.size + probe.keys.size,
-                                  probe.inputFrame].join(' ');
+                                  probe.inputFrame, Math.round(probe.lastHold)].join(' ');
             }
         };
         queue.push = function (message) {
@@ -73,6 +74,23 @@ const Probe = (function () {
             return Array.prototype.push.call(this, message);
         };
         module.probed = true;
+    }
+
+    // How long the browser itself held each input, by its own event times: a release that
+    // reached the browser late (a driver slow on a busy machine) is the input's doing, not the
+    // page's or the game's.
+    for (const [down, up] of [['pointerdown', 'pointerup'], ['keydown', 'keyup']]) {
+        window.addEventListener(down, (event) => {
+            probe.downSince[down] = probe.downSince[down] || event.timeStamp;
+        }, true);
+        window.addEventListener(up, (event) => {
+            const since = probe.downSince[down];
+            if (since) {
+                probe.lastHold = event.timeStamp - since;
+                probe.longest = Math.max(probe.longest, probe.lastHold);
+            }
+            probe.downSince[down] = 0;
+        }, true);
     }
 
     // page.js's `var Module = …` lands here; so does the program's own assignment of the same.
@@ -104,10 +122,11 @@ const Probe = (function () {
         get frames() { return probe.frames; },
         get firstFrameAt() { return probe.firstFrameAt; },
         buttonsHeld: () => [...probe.buttons].sort(),
-        // Keeps every new picture from the next present on.
+        // Keeps every new picture from the next present on, and the longest hold from now on.
         watch: () => {
             probe.pictures = [];
             probe.story = [];
+            probe.longest = 0;
             probe.watchFrame = probe.frames;
         },
         // Where a watched press stands: the pictures are complete once nothing is held, the
@@ -115,7 +134,8 @@ const Probe = (function () {
         // new picture.
         state: () => ({frames: probe.frames, held: probe.buttons.size + probe.keys.size,
                        ups: probe.ups, inputFrame: probe.inputFrame,
-                       watchFrame: probe.watchFrame, changeFrame: probe.changeFrame}),
+                       watchFrame: probe.watchFrame, changeFrame: probe.changeFrame,
+                       longest: probe.longest}),
         story: () => probe.story.join('\n'),
         // The pictures kept since watch(), as PNG data; watching stops.
         take: () => {

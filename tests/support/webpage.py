@@ -287,7 +287,9 @@ def press_and_judge(page, act, before, after, what, repeat):
     `after` accepts a picture and every picture after it: that last picture is returned. It
     was not taken at all when `before` accepts them all: then it is made again, once the
     game's repeat period `repeat` has passed since the last change. Anything else fails: a
-    picture that is neither, or `after` shown and left again, a press taken twice."""
+    picture that is neither, or `after` shown and left again, a press taken twice. Only where
+    the browser itself held the input past the repeat period (its release sent late by a
+    driver on a busy machine) is the last picture judged alone, as a player's long press is."""
     for _ in range(ATTEMPTS):
         page.wait_out(repeat)
         page.watch()
@@ -295,6 +297,11 @@ def press_and_judge(page, act, before, after, what, repeat):
         seen = page.watched()
         page.last_shot = seen[-1]
         states = ['after' if after(s) else 'before' if before(s) else 'neither' for s in seen]
+        held_long = page.delivered_hold >= repeat
+        if held_long and len(set(states)) > 1:
+            print('%s: the browser held the input %.0f ms, past the game\'s repeat; the screen '
+                  'showed %s' % (what, page.delivered_hold * 1000, ', '.join(states)))
+            states = states[-1:]
         if 'after' in states:
             if set(states[states.index('after'):]) != {'after'}:
                 raise AssertionError('%s: taken more than once, the screen showed %s (%s)' % (
@@ -412,6 +419,7 @@ class WebPage:
             raise AssertionError('the page never let go of the input: %s'
                                  % self.script('return Probe.state()'))
         self.story = self.script('return Probe.story()')
+        self.delivered_hold = self.script('return Probe.state().longest') / 1000
         return [Shot(Image.open(io.BytesIO(base64.b64decode(url.split(',', 1)[1]))))
                 for url in self.script('return Probe.take()')]
 

@@ -118,9 +118,9 @@ class FirefoxPage(WebPage):
 
     def counters(self):
         title = self.xdotool('getwindowname', self.window).split()
-        if len(title) < 5 or title[0] != 'probe':
+        if len(title) < 6 or title[0] != 'probe':
             return None
-        return dict(zip(('frames', 'ups', 'held', 'inputFrame'), map(int, title[1:5])))
+        return dict(zip(('frames', 'ups', 'held', 'inputFrame', 'lastHold'), map(int, title[1:6])))
 
     def watch(self):
         self.seen = [self.shot()]
@@ -135,6 +135,7 @@ class FirefoxPage(WebPage):
         if poll(settled) is None:
             raise AssertionError('the page never let go of the input: %s' % self.counters())
         self.seen.append(self.shot())
+        self.delivered_hold = self.counters()['lastHold'] / 1000
         return [s for i, s in enumerate(self.seen)
                 if i == 0 or s.image.tobytes() != self.seen[i - 1].image.tobytes()]
 
