@@ -10,8 +10,8 @@ import sys
 import time
 
 sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'web'))
-from webpage import PLAY, SIZE8, WEB_DIR, WebPage, centre  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'support'))
+from webpage import PLAY, SIZE8, WEB_DIR, Board, WebPage, centre  # noqa: E402
 
 LOADS = 5
 RATE_SECONDS = 3
@@ -49,13 +49,13 @@ def main():
         page = WebPage()
         try:
             page.wait_for_frames(1)
-            firsts.append(page.script('return Module.win32.firstFrameAt'))
+            firsts.append(page.script('return Probe.firstFrameAt'))
             if len(firsts) == LOADS:
                 print('frames per second, menu: %.1f' % frame_rate(page))
-                page.press(*centre(PLAY))
-                time.sleep(0.5)
-                page.press(*centre(SIZE8))
-                time.sleep(0.5)
+                page.press(centre(PLAY), lambda s: not s.button_fill(SIZE8),
+                           lambda s: s.button_fill(SIZE8), 'the size buttons')
+                page.press(centre(SIZE8), lambda s: s.button_fill(SIZE8),
+                           lambda s: Board(s, 8).clear(), 'a board')
                 print('frames per second, 8x8 board: %.1f' % frame_rate(page))
         finally:
             page.close()

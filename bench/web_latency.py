@@ -32,9 +32,9 @@ from Xlib.ext import damage, xtest
 
 sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, '..', 'tests', 'web'))
-from webpage import (DATA_DIR, PLAY, ROOT, SIZE4, SIZE8, TITLE, WEB_DIR, Board, Shot,  # noqa: E402
-                     VirtualDisplay, box_of, centre)
+sys.path.insert(0, os.path.join(HERE, '..', 'tests', 'support'))
+from webpage import (DATA_DIR, MENU_REPEAT, MOUSE_HOLD, NOWHERE, PLAY, ROOT, SIZE4, SIZE8,  # noqa: E402
+                     WEB_DIR, Board, Shot, VirtualDisplay, centre, poll, press_and_judge)
 import serve_web  # noqa: E402  (webpage put scripts/lib on the path)
 
 MENU_SPOTS = [(1180, 250), (1235, 380)]  # black but for the drawn cursor
@@ -49,7 +49,35 @@ BACKENDS = {'Mesa': ['--use-angle=gl', '--ignore-gpu-blocklist'],
             'SwiftShader everywhere': ['--use-angle=swiftshader', '--enable-unsafe-swiftshader']}
 
 
-class Screen(VirtualDisplay):
+# Two places where nothing but the drawn cursor ever shows, on the menu and on a board.
+SPOTS = (NOWHERE, (NOWHERE[0], NOWHERE[1] - 100))
+
+
+def cursor_at(shot, spot):
+    return shot.lit_share((spot[0] - 8, spot[1] - 8, spot[0] + 8, spot[1] + 8)) > 0.05
+
+
+class ScreenWatch:
+    """Watches a press by screenshots where no probe can be asked (a browser without a driver,
+    a desktop program): every picture until the drawn cursor, moved twice, has shown two frames
+    drawn after the input. Needs shot() and move_now(x, y)."""
+
+    def watch(self):
+        self.seen = [self.shot()]
+
+    def watched(self):
+        for _ in range(2):
+            spot = SPOTS[1] if cursor_at(self.seen[-1], SPOTS[0]) else SPOTS[0]
+            self.move_now(*spot)
+            if poll(lambda: self.seen.append(self.shot()) or cursor_at(self.seen[-1], spot)) is None:
+                raise AssertionError('the drawn cursor never reached %s' % (spot,))
+        self.was = self.pointer = spot
+        return [s for i, s in enumerate(self.seen)
+                if i == 0 or s.image.tobytes() != self.seen[i - 1].image.tobytes()]
+
+
+class Screen(ScreenWatch, VirtualDisplay):
+    delivered_hold = 0  # XTest input reaches the game at once
     """A fresh Xvfb of 1280 x 1024 and a connection to it, which hears of every change drawn."""
 
     def __init__(self):
@@ -77,22 +105,23 @@ class Screen(VirtualDisplay):
         xtest.fake_input(self.x, X.MotionNotify, x=spot[0], y=spot[1])
         self.x.sync()
 
-    def press(self, spot, hold=0.2):
-        self.move(spot)
-        time.sleep(0.1)
+    def move_now(self, x, y):
+        self.move((x, y))
+
+    def click(self, hold=MOUSE_HOLD):
         xtest.fake_input(self.x, X.ButtonPress, 1)
         self.x.sync()
         time.sleep(hold)
         xtest.fake_input(self.x, X.ButtonRelease, 1)
         self.x.sync()
 
-    def wait_for(self, test, timeout):
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            if test(self.shot()):
-                return True
-            time.sleep(0.1)
-        return False
+    def wait_out(self, repeat):
+        time.sleep(max(0.0, self.changed_at + repeat - time.monotonic()))
+
+    def press(self, at, before, after, what):
+        self.move(at)
+        self.pointer = at
+        return press_and_judge(self, self.click, before, after, what, MENU_REPEAT)
 
 
 def changed(before, after):
@@ -178,15 +207,15 @@ def frames_and_cpu(screen, pid):
 
 
 def open_board(screen):
-    for _ in range(5):
-        screen.press(centre(PLAY))
-        if screen.wait_for(lambda s: s.button_fill(SIZE8), 8):
-            break
-    for _ in range(5):
-        screen.press(centre(SIZE4))
-        if screen.wait_for(lambda s: Board(s, 4).clear(), 8):
-            return True
-    return False
+    try:
+        screen.press(centre(PLAY), lambda s: not s.button_fill(SIZE8), lambda s: s.button_fill(SIZE8),
+                     'the size buttons')
+        screen.press(centre(SIZE4), lambda s: s.button_fill(SIZE8), lambda s: Board(s, 4).clear(),
+                     'a board')
+        return True
+    except AssertionError as error:
+        print(error)
+        return False
 
 
 def measure(name, start, moves):
@@ -194,10 +223,10 @@ def measure(name, start, moves):
     process = None
     try:
         process = start(screen.name)
-        if not screen.wait_for(lambda s: s.lit_share(box_of(TITLE, 4)) > 0.2, 60):
+        if not poll(lambda: screen.shot().title()):
             print('%s: no menu' % name)
             return None
-        time.sleep(1)
+        screen.changed_at = time.monotonic()
         screen.move(MENU_SPOTS[0])
         menu = latencies(screen, MENU_SPOTS, moves)
         if not open_board(screen):

@@ -1,50 +1,59 @@
 #!/usr/bin/python3
 """A long session of the browser build (dist/web) in headless Chromium with scripted input,
-sampling the game's wasm heap (bytes in use and bytes taken by the allocator) and the page's
-JS heap (through the DevTools protocol, after a garbage collection) every 10 s. Prints the
-samples and a summary; asserts nothing.
+sampling the game's wasm heap (bytes in use and bytes taken by the allocator, from a build of
+the page with the heap counters, build/web-heap) and the page's JS heap (through the DevTools
+protocol, after a garbage collection) every 10 s. Prints the samples and a summary; asserts
+nothing. Every press is made and judged as the browser tests make them.
 
 Usage: web_session.py [SECONDS] (600 by default).
 
 Each round: "Играть", a board of the next size, eight block presses and random moves over it,
 Escape to the menu and back, Escape again, "Назад", and the credits box shown and hidden.
 """
-import base64
-import io
 import os
 import random
+import subprocess
 import sys
-import tempfile
 import time
 
 sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'web'))
-from PIL import Image  # noqa: E402
-from webpage import (AUTHORS, BACK, NOWHERE, PLAY, SIZE4, SIZE6, SIZE8, WIDTH, Board,  # noqa: E402
-                     Shot, WebPage, centre)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'support'))
+from webpage import (ABOUT_BOX, AUTHORS, BACK, CLICK_REPEAT, ESCAPE_REPEAT, NOWHERE, PLAY, ROOT,  # noqa: E402
+                     SIZE4, SIZE6, SIZE8, Board, WebPage, centre, press_and_judge, shows_about)
 
 SAMPLE_SECONDS = 10
+
+
+def heap_counting_page():
+    """The page built with the game's heap counters, which players never get, in build/web-heap."""
+    build = os.path.join(ROOT, 'build', 'web-heap')
+    env = dict(os.environ, NODE_PATH='/usr/share/nodejs')
+    subprocess.run(['emcmake', 'cmake', '-S', ROOT, '-B', build, '-DCMAKE_BUILD_TYPE=Release',
+                    '-DLUMENVALE_WEB_HEAP_PROBE=ON'], check=True, env=env, stdout=subprocess.DEVNULL)
+    subprocess.run(['cmake', '--build', build, '-j', '2', '--target', 'lumenvale_page'], check=True,
+                   env=env, stdout=subprocess.DEVNULL)
+    return build
 
 
 def sample(page, started):
     page.driver.execute_cdp_cmd('HeapProfiler.collectGarbage', {})
     js = page.driver.execute_cdp_cmd('Runtime.getHeapUsage', {})
-    # An older page without the heap figures gives -1 for them.
-    used, taken, frames = page.script(
-        'const has = typeof Module._HeapBytesInUse === "function";'
-        'return [has ? Module._HeapBytesInUse() : -1, has ? Module._HeapBytesTaken() : -1,'
-        ' Module.win32.frames]')
+    used, taken, frames = page.script('return [Module._HeapBytesInUse(), Module._HeapBytesTaken(),'
+                                      ' Probe.frames]')
     return (time.monotonic() - started, used, taken, js['usedSize'], js['totalSize'], frames)
 
 
-class ScreenshotPage(WebPage):
-    """The page, its canvas read back from the browser's own screenshots: a picture returned by
-    a page script stays on the page's JS heap (about 8 MB for 20 pictures, with or without
-    the game), and would swamp what is measured."""
+class SessionPage(WebPage):
+    """The page with its scripts run through the DevTools protocol by value: what the driver's
+    own scripts leave on the page's JS heap (their results included) would swamp what is
+    measured. The canvas's place is asked once, as the window keeps its size."""
+
+    def script(self, code, *args):
+        result = self.driver.execute_cdp_cmd('Runtime.evaluate', {
+            'expression': '(() => {%s})()' % code, 'returnByValue': True})
+        return result['result'].get('value')
 
     def canvas_box(self):
-        # Asked once: the window keeps its size, and every script the driver runs stays on the
-        # JS heap (about 70 bytes a call, the same on an empty page) and would be measured.
         if not hasattr(self, 'box'):
             self.box = super().canvas_box()
         return self.box
@@ -52,27 +61,20 @@ class ScreenshotPage(WebPage):
     # Input through Chromium's own input events: WebDriver's actions run scripts of the
     # driver's on the page too.
     def move(self, x, y):
+        self.was, self.pointer = self.pointer, (x, y)
         self.mouse_event('mouseMoved', *self.page_point(x, y))
 
-    def press(self, x, y, hold=0.2):
-        px, py = self.page_point(x, y)
-        self.mouse_event('mouseMoved', px, py)
-        time.sleep(0.05)
-        self.mouse_event('mousePressed', px, py, 'left', 1)
+    def click(self, hold=0.05):
+        at = self.page_point(*self.pointer)
+        self.mouse_event('mousePressed', *at, 'left', 1)
         time.sleep(hold)
-        self.mouse_event('mouseReleased', px, py, 'left', 0)
+        self.mouse_event('mouseReleased', *at, 'left', 0)
 
-    def key(self, hold=0.2):
+    def key(self, hold=0.1):
         escape = {'key': 'Escape', 'code': 'Escape', 'windowsVirtualKeyCode': 27}
         self.driver.execute_cdp_cmd('Input.dispatchKeyEvent', dict(escape, type='rawKeyDown'))
         time.sleep(hold)
         self.driver.execute_cdp_cmd('Input.dispatchKeyEvent', dict(escape, type='keyUp'))
-
-    def shot(self):
-        left, top, width, height = self.canvas_box()
-        picture = self.driver.execute_cdp_cmd('Page.captureScreenshot', {'format': 'png', 'clip': {
-            'x': left, 'y': top, 'width': width, 'height': height, 'scale': WIDTH / width}})
-        return Shot(Image.open(io.BytesIO(base64.b64decode(picture['data']))))
 
 
 def size_group(shot):
@@ -83,49 +85,33 @@ def main_group(shot):
     return shot.button_fill(PLAY) and shot.blank(SIZE8)
 
 
-def until(page, act, test, what):
-    """Acts until the canvas shows what `test` accepts (a press may fall in a repeat guard)."""
-    for _ in range(8):
-        act()
-        if page.wait_for(test, 3):
-            return
-    picture = os.path.join(tempfile.gettempdir(), 'lumenvale-session-stopped.png')
-    page.last_shot.image.save(picture)
-    ended = page.script('return document.body.classList.contains("ended")')
-    raise RuntimeError('no %s; the page %s (its last picture: %s)'
-                       % (what, 'has ended' if ended else 'plays on', picture))
-
-
 def play_round(page, size_button, size):
-    until(page, lambda: page.press(*centre(PLAY)), size_group, 'size group after Играть')
-    until(page, lambda: page.press(*centre(size_button)), lambda s: Board(s, size).clear(),
-          'board')
+    page.press(centre(PLAY), main_group, size_group, 'size group after Играть')
+    board = Board(page.press(centre(size_button), size_group, lambda s: Board(s, size).clear(),
+                             'board'), size)
     for _ in range(8):
         column, row = random.randrange(size - 1), random.randrange(size - 1)
-        # The inner lamp corner of the block, as Board.block_centre finds it.
-        page.press(round((column + 1) / size * 640 + 320),
-                   round(1024 - ((row + 1) / size * 512 + 256)), hold=0.07)
+        shot = page.press(board.block_centre(column, row), lambda s: Board(s, size) == board,
+                          lambda s: Board(s, size).clear() and Board(s, size) != board,
+                          'a flip', CLICK_REPEAT)
+        board = Board(shot, size)
         page.move(random.randrange(320, 960), random.randrange(256, 768))
-        time.sleep(0.15)
     # Off the board: the drawn cursor over a lamp would hide whether it is lit.
     page.move(*NOWHERE)
-
-    def escape():
-        time.sleep(0.5)  # Escape switches at most every 500 ms
-        page.key()
-    until(page, escape, size_group, 'menu after Escape')
-    until(page, escape, lambda s: Board(s, size).clear(), 'board after Escape')
-    until(page, escape, size_group, 'menu after Escape')
-    until(page, lambda: page.press(*centre(BACK)), main_group, 'main group after Назад')
-    for _ in range(2):
-        page.press(*centre(AUTHORS))
-        time.sleep(0.4)
+    on_board = lambda s: Board(s, size) == board  # noqa: E731
+    press_and_judge(page, page.key, on_board, size_group, 'menu after Escape', ESCAPE_REPEAT)
+    press_and_judge(page, page.key, size_group, on_board, 'board after Escape', ESCAPE_REPEAT)
+    press_and_judge(page, page.key, on_board, size_group, 'menu after Escape', ESCAPE_REPEAT)
+    page.press(centre(BACK), size_group, main_group, 'main group after Назад')
+    closed = lambda s: s.blank(ABOUT_BOX)  # noqa: E731
+    page.press(centre(AUTHORS), closed, shows_about, 'credits after Авторы')
+    page.press(centre(AUTHORS), shows_about, closed, 'no credits after Авторы')
     page.move(*NOWHERE)
 
 
 def main():
     seconds = float(sys.argv[1]) if len(sys.argv) > 1 else 600
-    page = ScreenshotPage()
+    page = SessionPage(folder=heap_counting_page())
     samples = []
     try:
         if not page.wait_for_frames():
@@ -137,7 +123,7 @@ def main():
         while time.monotonic() - started < seconds:
             try:
                 play_round(page, *sizes[rounds % 3])
-            except RuntimeError as error:
+            except AssertionError as error:
                 print('round %d stopped: %s' % (rounds + 1, error))
                 break
             rounds += 1

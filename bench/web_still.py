@@ -15,8 +15,9 @@ import time
 
 sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, '..', 'tests', 'web'))
-from webpage import PLAY, SIZE8, WEB_DIR, WebPage, centre  # noqa: E402
+sys.path.insert(0, os.path.join(HERE, '..', 'tests', 'support'))
+from webpage import (MAIN_TEXTS, PLAY, SIZE8, SIZE_TEXTS, WEB_DIR, Board, WebPage, centre,  # noqa: E402
+                     shows_group)
 
 STILL_SECONDS = 10
 BACKENDS = {'Mesa': ['--use-angle=gl', '--ignore-gpu-blocklist'],
@@ -68,9 +69,9 @@ def measure(folder, backend):
         page.wait_for_frames(1, timeout=60)
         page.mouse_event('mouseMoved', *page.page_point(640, 512))
         menu = still(page)
-        page.press(*centre(PLAY))
-        time.sleep(0.5)
-        page.press(*centre(SIZE8))
+        main, sizes = (lambda s: shows_group(s, MAIN_TEXTS)), (lambda s: shows_group(s, SIZE_TEXTS))
+        page.press(centre(PLAY), main, sizes, 'the sizes after Играть')
+        page.press(centre(SIZE8), sizes, lambda s: Board(s, 8).clear(), 'an 8x8 board')
         page.mouse_event('mouseMoved', *page.page_point(600, 480))
         board = still(page)
         page.mouse_event('mouseMoved', 3, 3)  # the page's corner, off the canvas

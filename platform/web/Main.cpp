@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <emscripten.h>
-#include <malloc.h>
 
 EM_JS(void, ShowGameEnded, (int code), { Module.win32.ended(code); });
 
@@ -11,14 +10,4 @@ int main() {
     int code = WinMain(nullptr, nullptr, const_cast<LPSTR>(""), 0);
     ShowGameEnded(code);
     return code;
-}
-
-// The game's heap for the long-session measurement (bench/web_session.py): bytes in use, and
-// bytes the allocator has taken from the wasm memory.
-extern "C" EMSCRIPTEN_KEEPALIVE int HeapBytesInUse() {
-    return static_cast<int>(mallinfo().uordblks);
-}
-
-extern "C" EMSCRIPTEN_KEEPALIVE int HeapBytesTaken() {
-    return static_cast<int>(mallinfo().arena);
 }

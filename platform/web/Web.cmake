@@ -8,6 +8,11 @@ add_executable(lumenvale platform/web/Main.cpp platform/web/Win32Web.cpp
                platform/common/DeviceContext.cpp platform/common/Libraries.cpp
                ${LUMENVALE_ENTRY})
 target_link_libraries(lumenvale PRIVATE lumenvale_core)
+# The heap counters of the long-session bench, never in what players download.
+option(LUMENVALE_WEB_HEAP_PROBE "Export the game's heap counters (bench/web_session.py)" OFF)
+if(LUMENVALE_WEB_HEAP_PROBE)
+    target_sources(lumenvale PRIVATE platform/web/HeapProbe.cpp)
+endif()
 target_include_directories(lumenvale PRIVATE ${CMAKE_SOURCE_DIR})
 
 set(lumenvale_preload)
@@ -42,15 +47,19 @@ foreach(icon ${lumenvale_icons})
     configure_file(${CMAKE_SOURCE_DIR}/packaging/icons/${icon} ${CMAKE_BINARY_DIR}/${icon} COPYONLY)
 endforeach()
 
-# The service worker that keeps all of them for offline play, named after this build.
+# The service worker that keeps all of them for offline play, named after a hash of them all:
+# made again whenever any of them changes (the program's link writes its three files at once),
+# so that returning players get every change.
 set(lumenvale_kept ${lumenvale_page} ${lumenvale_icons} lumenvale.js lumenvale.wasm lumenvale.data)
+set(lumenvale_copied ${lumenvale_page} ${lumenvale_icons})
+list(TRANSFORM lumenvale_copied PREPEND ${CMAKE_BINARY_DIR}/)
 add_custom_command(
     OUTPUT ${CMAKE_BINARY_DIR}/service-worker.js ${CMAKE_BINARY_DIR}/web-files.txt
     COMMAND ${CMAKE_COMMAND} -DVERSION=${PROJECT_VERSION} -DDIR=${CMAKE_BINARY_DIR}
             "-DFILES=${lumenvale_kept}"
             -DTEMPLATE=${CMAKE_SOURCE_DIR}/platform/web/service-worker.js
             -P ${CMAKE_SOURCE_DIR}/platform/web/StampWorker.cmake
-    DEPENDS lumenvale ${CMAKE_SOURCE_DIR}/platform/web/service-worker.js
+    DEPENDS lumenvale ${lumenvale_copied} ${CMAKE_SOURCE_DIR}/platform/web/service-worker.js
             ${CMAKE_SOURCE_DIR}/platform/web/StampWorker.cmake
     VERBATIM)
 add_custom_target(lumenvale_page ALL

@@ -178,15 +178,12 @@ const PageInput = (function (layout) {
         pointerX: () => pointerX,
         pointerY: () => pointerY,
         frameShown: frameShown,
-        get frames() { return framesShown; },
         releaseAll: releaseAll,
         // The picture is to be drawn again (the page was shown again, resized, or its context
         // given back): a message like any other, so a waiting game wakes and draws.
         repaint: () => post(WM_PAINT, 0),
         // Called once for each message posted from now on; null stops it.
         onPost: (callback) => { whenPosted = callback; },
-        // The buttons the page holds down, by DOM number (for the browser tests).
-        buttonsHeld: () => [...buttonsDown].sort(),
         // No more input once the game has ended or cannot start.
         stop: () => { stopped = true; },
     };

@@ -76,7 +76,6 @@ const PageLifecycle = (function (input, messages) {
     // The game's wait for its next message while nothing it shows can change: no animation
     // frame is asked for, only the page's input (the page posts a repaint when it is shown
     // again, resized or given its picture back) or the time limit ends it; -1 is no limit.
-    let waiting = false;
     function nextInput(milliseconds) {
         return new Promise((resolve) => {
             if (input.messages.length > 0) {
@@ -87,10 +86,8 @@ const PageLifecycle = (function (input, messages) {
             const wake = () => {
                 clearTimeout(timer);
                 input.onPost(null);
-                waiting = false;
                 resolve();
             };
-            waiting = true;
             input.onPost(wake);
             if (milliseconds >= 0) timer = setTimeout(wake, milliseconds);
         });
@@ -125,9 +122,6 @@ const PageLifecycle = (function (input, messages) {
         tickCount: tickCount,
         nextFrame: nextFrame,
         nextInput: nextInput,
-        // Whether the game waits for input with none pending: it has taken every input and
-        // shown what it makes of it.
-        still: () => waiting && input.messages.length === 0,
         // Whether the context came back since the last asking: the GL layer then builds anew.
         takeContextRestored: () => {
             const was = restored;

@@ -5,7 +5,7 @@
 
 var Module = (function (input, lifecycle, messages, offline) {
     const body = document.body;
-    let firstFrameAt = 0;
+    let started = false;
 
     const stop = (text) => {
         input.stop();
@@ -17,22 +17,13 @@ var Module = (function (input, lifecycle, messages, offline) {
         // What the game's Win32 layer calls.
         win32: {
             messages: input.messages,
-            // Frames presented so far, and when the first one was (for the tests and the
-            // measurements).
-            get frames() { return input.frames; },
-            get firstFrameAt() { return firstFrameAt; },
-            // Whether the game is still: it draws no frame until input comes (for the tests).
-            get still() { return lifecycle.still(); },
-            // Whether the page still holds the left button down (for the browser tests).
-            buttonHeld: () => input.buttonsHeld().includes(0),
-            buttonsHeld: input.buttonsHeld,
             pointerX: input.pointerX,
             pointerY: input.pointerY,
             showPointer: (show) => body.classList.toggle('pointer-hidden', !show),
             showMessage: messages.showOnce,
             presented: () => {
-                if (input.frames === 0) {
-                    firstFrameAt = performance.now();
+                if (!started) {
+                    started = true;
                     offline.keepFiles();
                 }
                 input.frameShown();

@@ -30,9 +30,9 @@ class Server(http.server.ThreadingHTTPServer):
             super().handle_error(request, client_address)
 
 
-def serve(folder, port=0):
+def serve(folder, port=0, handler=Handler):
     """Starts serving folder in a background thread; returns the server (address, shutdown)."""
-    handler = functools.partial(Handler, directory=folder)
+    handler = functools.partial(handler, directory=folder)
     server = Server(('127.0.0.1', port), handler)
     server.daemon_threads = True
     threading.Thread(target=server.serve_forever, daemon=True).start()

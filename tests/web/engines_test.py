@@ -5,7 +5,6 @@ driver for it). Each plays one short scenario: the menu, a board, a press that f
 and Escape back to the menu."""
 import glob
 import os
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -18,9 +17,10 @@ sys.dont_write_bytecode = True  # nothing written into the source tree
 from selenium import webdriver  # noqa: E402
 from selenium.webdriver.webkitgtk.options import Options as WebKitOptions  # noqa: E402
 
-from web_test import SIZE_TEXTS, GamePage, setUpModule  # noqa: F401,E402
-from webpage import (HEIGHT, NOWHERE, SCRIPT_TIMEOUT, TITLE, WEB_DIR, WIDTH,  # noqa: E402
-                     Board, VirtualDisplay, WebPage, box_of, serve_web)
+from web_test import GamePage, setUpModule  # noqa: F401,E402
+from webpage import (HEIGHT, MOUSE_HOLD, KEY_HOLD, SIZE_TEXTS, TIMEOUT,  # noqa: E402
+                     WEB_DIR, WIDTH, Board, ProbedPage, VirtualDisplay, WebPage, poll, serve_web,
+                     settled_after)
 
 # WebKitGTK's own small browser, in its library's folder (named after the architecture).
 MINIBROWSER = (glob.glob('/usr/lib/*/webkit2gtk-4.1/MiniBrowser') + [''])[0]
@@ -36,7 +36,7 @@ class WebKitPage(WebPage):
     """The page in WebKitGTK's MiniBrowser on a virtual display, through WebKitWebDriver."""
 
     def __init__(self, folder=WEB_DIR):
-        self.server = serve_web.serve(folder)
+        self.server = serve_web.serve(folder, handler=ProbedPage)
         self.display = VirtualDisplay()
         options = WebKitOptions()
         options.binary_location = MINIBROWSER
@@ -53,8 +53,7 @@ class WebKitPage(WebPage):
             self.driver = webdriver.WebKitGTK(executable_path='/usr/bin/WebKitWebDriver',
                                               options=options, service_log_path=os.devnull)
         self.driver.set_window_size(WIDTH, HEIGHT)
-        self.driver.set_script_timeout(SCRIPT_TIMEOUT)
-        self.driver.get('http://127.0.0.1:%d/index.html' % self.server.server_address[1])
+        self.open()
 
     def close(self):
         try:
@@ -63,26 +62,30 @@ class WebKitPage(WebPage):
             self.display.close()
 
 
-class FirefoxPage:
+class FirefoxPage(WebPage):
     """The page in Firefox ESR's kiosk mode over a whole virtual screen, driven by real X input
-    and read from screenshots: a canvas pixel is a screen pixel."""
+    and read from screenshots: a canvas pixel is a screen pixel. The probe's counters come in
+    the window's title, so a press is watched until the page has let go and drawn a few frames
+    more, as in Chromium; the pictures are the screenshots taken meanwhile."""
 
     def __init__(self, folder=WEB_DIR):
-        self.server = serve_web.serve(folder)
+        self.server = serve_web.serve(folder, handler=ProbedPage)
         self.display = VirtualDisplay()
         self.profile = tempfile.mkdtemp(prefix='lumenvale-firefox-')
         # No first-run notices or bars over the page.
         with open(os.path.join(self.profile, 'user.js'), 'w') as prefs:
             for name, value in FIREFOX_PREFS:
                 prefs.write('user_pref("%s", %s);\n' % (name, value))
-        url = 'http://127.0.0.1:%d/index.html' % self.server.server_address[1]
+        url = 'http://127.0.0.1:%d/index.html?probe-title' % self.server.server_address[1]
         self.browser = subprocess.Popen(
             ['firefox-esr', '--no-remote', '--profile', self.profile, '--kiosk', url],
             env=self.display.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         # With no window manager the window opens smaller than the screen.
-        window = self.xdotool('search', '--sync', '--onlyvisible', '--pid', str(self.browser.pid))
-        self.xdotool('windowmove', window.split()[0], '0', '0',
-                     'windowsize', window.split()[0], str(WIDTH), str(HEIGHT))
+        self.window = self.xdotool('search', '--sync', '--onlyvisible', '--pid',
+                                   str(self.browser.pid)).split()[0]
+        self.xdotool('windowmove', self.window, '0', '0', 'windowsize', self.window, str(WIDTH),
+                     str(HEIGHT))
+        self.pointer = (WIDTH // 2, HEIGHT // 2)
 
     def xdotool(self, *args):
         return subprocess.run(['timeout', '-s', 'KILL', '60', 'xdotool', *args], env=self.display.env,
@@ -96,86 +99,79 @@ class FirefoxPage:
             self.server.shutdown()
             self.server.server_close()
             self.display.close()
-            shutil.rmtree(self.profile, ignore_errors=True)
 
     def shot(self):
         return self.display.shot()
 
-    wait_for = WebPage.wait_for
-
-    def wait_for_frames(self, count=3, timeout=60):
+    def wait_for_frames(self, count=3, timeout=TIMEOUT):
         """Whether the game's menu came up: its title lit, on black (not a blank white page)."""
-        return self.wait_for(lambda s: s is not None and s.lit_share(box_of(TITLE, 4)) > 0.2 and
-                             s.lit_share((0, 0, WIDTH, HEIGHT)) < 0.5, timeout) is not None
+        shown = self.wait_for(lambda s: s is not None and s.title() and
+                              s.lit_share((0, 0, WIDTH, HEIGHT)) < 0.5, timeout) is not None
+        self.changed_at = time.monotonic()
+        return shown
+
+    def page_point(self, x, y):
+        return (x, y)
 
     def move(self, x, y):
+        self.was, self.pointer = self.pointer, (x, y)
         self.xdotool('mousemove', str(x), str(y))
 
-    def settle(self, test, timeout=60):
-        """After an input: the first screen that `test` accepts, or None once the game has
-        surely taken the input and shown what it does. Firefox has no frame count to read, so
-        the game's own drawn cursor tells: moved away after the input, it is drawn at its new
-        place by a frame that took the input, and moved once more, by a frame after that."""
-        deadline = time.monotonic() + timeout
-        shot = self.last_shot = self.shot()
-        for _ in range(2):
-            spot = SPOTS[1] if cursor_at(shot, SPOTS[0]) else SPOTS[0]
-            self.move(*spot)
-            while not test(shot):
-                if cursor_at(shot, spot) or time.monotonic() > deadline:
-                    break
-                time.sleep(0.02)
-                shot = self.last_shot = self.shot()
-            else:
-                return shot
-        return shot if test(shot) else None
+    def counters(self):
+        title = self.xdotool('getwindowname', self.window).split()
+        if len(title) < 7 or title[0] != 'probe':
+            return None
+        return dict(zip(('frames', 'ups', 'held', 'inputFrame', 'lastHold', 'still'),
+                        map(int, title[1:7])))
 
-    def press(self, x, y, hold=0.2, touch=False, page=None):
-        self.xdotool('mousemove', *map(str, page or (x, y)), 'sleep', '0.05', 'mousedown', '1',
-                     'sleep', str(hold), 'mouseup', '1')
+    def watch(self):
+        self.seen = [self.shot()]
+        self.before = self.counters() or {'ups': 0, 'frames': 0}
 
-    def wait_for_release(self):
-        pass  # X input is in the browser's queue once xdotool returns
+    def watched(self):
+        def settled():
+            self.seen.append(self.shot())
+            now = self.counters()
+            return now and settled_after(now, now['ups'] > self.before['ups'], self.before['frames'])
+        if poll(settled) is None:
+            raise AssertionError('the page never let go of the input: %s' % self.counters())
+        self.seen.append(self.shot())
+        self.delivered_hold = self.counters()['lastHold'] / 1000
+        return [s for i, s in enumerate(self.seen)
+                if i == 0 or s.image.tobytes() != self.seen[i - 1].image.tobytes()]
 
-    def key(self, key='Escape', hold=0.2):
+    def click(self, hold=MOUSE_HOLD):
+        self.xdotool('mousedown', '1', 'sleep', str(hold), 'mouseup', '1')
+
+    def key(self, key='Escape', hold=KEY_HOLD):
         self.xdotool('keydown', key, 'sleep', str(hold), 'keyup', key)
-
-
-# Two places where nothing but the drawn cursor ever shows, on the menu and on a board.
-SPOTS = (NOWHERE, (NOWHERE[0], NOWHERE[1] - 100))
-
-
-def cursor_at(shot, spot):
-    return shot.lit_share((spot[0] - 8, spot[1] - 8, spot[0] + 8, spot[1] + 8)) > 0.05
 
 
 class EngineScenario:
     """The menu, a 4x4 board, a flip, and Escape to the menu and back to the same board."""
-    started = None
 
     def test_menu_board_press_and_escape(self):
+        started = time.monotonic()
+        self.assertTrue(self.page.wait_for_frames(), 'the page never showed the menu')
         board = self.open_board()
         board = self.flip(board, 1, 1)
-        self.until(self.escape, lambda s: self.shows_group(s, SIZE_TEXTS), 'the menu after Escape')
-        self.until(self.escape, lambda s: Board(s, 4).clear(), 'the board after Escape')
+        in_menu, on_board = self.group(SIZE_TEXTS), lambda s: Board(s, 4) == board
+        self.escape(on_board, in_menu, 'the menu after Escape')
+        self.escape(in_menu, lambda s: Board(s, 4).clear(), 'the board after Escape')
         self.assertEqual(self.stable_board(), board, 'the same board back')
-        print('%s: %.1f s' % (type(self).__name__, time.monotonic() - self.started))
+        print('%s: %.1f s' % (type(self).__name__, time.monotonic() - started))
 
 
 class WebKitTest(EngineScenario, GamePage):
     def setUp(self):
-        self.started = time.monotonic()
         self.page = WebKitPage()
         self.addCleanup(self.page.close)
-        self.assertTrue(self.page.wait_for_frames(timeout=60), 'the page never drew a frame')
 
 
 class FirefoxTest(EngineScenario, GamePage):
     def setUp(self):
-        self.started = time.monotonic()
         self.page = FirefoxPage()
         self.addCleanup(self.page.close)
-        self.assertTrue(self.page.wait_for_frames(), 'the page never showed the menu')
 
 
 if __name__ == '__main__':

@@ -1,9 +1,11 @@
 #!/usr/bin/python3
 """The browser build as an installed app: installable, updated on the next visit after a new
-build is published, and played with the server gone. Chromium, through chromium-driver."""
+build is published, and played with the server gone, in Chromium through chromium-driver; and
+the offline worker's name, which changes with any file it keeps."""
 import os
 import re
 import shutil
+import subprocess
 import sys
 import tempfile
 import unittest
@@ -11,7 +13,9 @@ import unittest
 sys.dont_write_bytecode = True  # nothing written into the source tree
 
 from web_test import GamePage, setUpModule  # noqa: F401,E402
-from webpage import WEB_DIR, WebPage  # noqa: E402
+from webpage import ROOT, WEB_DIR, WebPage  # noqa: E402
+
+WORKER = 'service-worker.js'
 
 
 class OfflineTest(GamePage):
@@ -20,6 +24,8 @@ class OfflineTest(GamePage):
         self.folder = tempfile.mkdtemp(prefix='lumenvale-web-')
         self.addCleanup(shutil.rmtree, self.folder, True)
         shutil.copytree(WEB_DIR, self.folder, dirs_exist_ok=True)
+        # The tests' probe is served into the page: the worker keeps it with the page's files.
+        self.edit(WORKER, r"const Files = \[", "const Files = ['page-probe.js', ")
         self.page = WebPage(folder=self.folder)
         self.addCleanup(self.page.close)
         self.assertTrue(self.page.wait_for_frames(), 'the page never drew a frame')
@@ -36,15 +42,17 @@ class OfflineTest(GamePage):
                 else setTimeout(look, 50);
             })();''', names)
 
+    def edit(self, name, old, new):
+        path = os.path.join(self.folder, name)
+        with open(path) as file:
+            text = re.sub(old, new, file.read())
+        with open(path, 'w') as file:
+            file.write(text)
+
     def publish(self, build, title):
         """A new build on the server: another worker, another page title."""
-        for name, old, new in (('service-worker.js', r"const Build = '[^']*'", "const Build = '%s'" % build),
-                               ('index.html', r'<title>[^<]*</title>', '<title>%s</title>' % title)):
-            path = os.path.join(self.folder, name)
-            with open(path) as file:
-                text = re.sub(old, new, file.read())
-            with open(path, 'w') as file:
-                file.write(text)
+        self.edit(WORKER, r"const Build = '[^']*'", "const Build = '%s'" % build)
+        self.edit('index.html', r'<title>[^<]*</title>', '<title>%s</title>' % title)
 
     def reload(self):
         self.page.driver.refresh()
@@ -55,7 +63,7 @@ class OfflineTest(GamePage):
         driver = self.page.driver
         self.assertEqual(driver.execute_cdp_cmd('Page.getInstallabilityErrors', {}),
                          {'installabilityErrors': []})
-        with open(os.path.join(self.folder, 'service-worker.js')) as file:
+        with open(os.path.join(self.folder, WORKER)) as file:
             build = re.search(r"const Build = '([^']*)'", file.read()).group(1)
         self.assertEqual(self.caches_once_settled(['lumenvale-' + build]), ['lumenvale-' + build])
 
@@ -71,6 +79,38 @@ class OfflineTest(GamePage):
         self.assertEqual(self.reload(), 'Lumenvale next', 'with no server')
         board = self.open_board()
         self.flip(board, 1, 1)
+
+
+class WorkerNameTest(unittest.TestCase):
+    def build(self, source, build):
+        """Builds the page in `build` from `source`; the name its worker gives the build."""
+        subprocess.run(['emcmake', 'cmake', '-S', source, '-B', build, '-DCMAKE_BUILD_TYPE=Release'],
+                       check=True, capture_output=True)
+        subprocess.run(['cmake', '--build', build, '-j', '2', '--target', 'lumenvale_page'],
+                       check=True, capture_output=True)
+        with open(os.path.join(build, WORKER)) as file:
+            return re.search(r"const Build = '([^']*)'", file.read()).group(1)
+
+    def test_a_changed_page_file_renames_the_worker_in_the_same_build_folder(self):
+        if not shutil.which('emcmake'):
+            if os.environ.get('LUMENVALE_REQUIRE_WEB'):
+                self.fail('no Emscripten: run scripts/build-web')
+            self.skipTest('no browser build tools: no Emscripten')
+        scratch = tempfile.mkdtemp(prefix='lumenvale-worker-')
+        self.addCleanup(shutil.rmtree, scratch, True)
+        source, build = os.path.join(scratch, 'source'), os.path.join(scratch, 'build')
+        listing = (subprocess.run(['git', '-C', ROOT, 'ls-files', '-z'], capture_output=True).stdout
+                   if os.path.exists(os.path.join(ROOT, '.git')) else
+                   open(os.path.join(ROOT, '.source-files'), 'rb').read())
+        for name in filter(None, listing.decode().split('\0')):
+            if os.path.isfile(os.path.join(ROOT, name)):
+                os.makedirs(os.path.dirname(os.path.join(source, name)), exist_ok=True)
+                shutil.copy2(os.path.join(ROOT, name), os.path.join(source, name))
+        first = self.build(source, build)
+        self.assertEqual(self.build(source, build), first, 'the same files, the same name')
+        with open(os.path.join(source, 'platform', 'web', 'page-input.js'), 'a') as file:
+            file.write('// one more line\n')
+        self.assertNotEqual(self.build(source, build), first, 'page-input.js changed')
 
 
 if __name__ == '__main__':

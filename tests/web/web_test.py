@@ -2,28 +2,28 @@
 """The browser build played in headless Chromium, judged by its canvas.
 
 Usage: web_test.py [TestClass.test_name ...]. LUMENVALE_WEB_DIR names the built page
-(dist/web by default); LUMENVALE_PROGRAM the Linux build, for the comparison of the menus.
-Without the page the tests are skipped, unless LUMENVALE_REQUIRE_WEB is set.
+(dist/web by default); LUMENVALE_PROGRAM the Linux build, for the comparison of the menus;
+LUMENVALE_SCREEN_LAYOUT the build's tests/screen_layout.json. Without the page the tests are
+skipped, unless LUMENVALE_REQUIRE_WEB is set.
 """
 import os
 import sys
 
 sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
 
-import json
-import shutil
-import tempfile
-import time
-import unittest
+import json  # noqa: E402
+import re  # noqa: E402
+import shutil  # noqa: E402
+import tempfile  # noqa: E402
+import unittest  # noqa: E402
 
-from webpage import (ABOUT_BOX, ABOUT_LINE_INDEX, ABOUT_LINES, AUTHORS, AUTHORS_TEXT, BACK,
-                     BACK_TEXT, EXIT, EXIT_TEXT, NOWHERE, PLANET, PLAY, PLAY_TEXT, SIZE4, SIZE6,
-                     SIZE8, TITLE, WEB_DIR, Atlas, Board, WebPage, box_of, centre,
-                     desktop_menu_shot)
+from PIL import ImageChops  # noqa: E402
 
-SIZE_TEXTS = [(SIZE4, b'4x4'), (SIZE6, b'6x6'), (SIZE8, b'8x8'), (BACK, BACK_TEXT)]
-MAIN_TEXTS = [(PLAY, PLAY_TEXT), (AUTHORS, AUTHORS_TEXT), (EXIT, EXIT_TEXT)]
-CAPTION_MATCH = 0.6  # a caption drawn from the atlas correlates far above this
+from webpage import (ABOUT_BOX, AUTHORS, AUTHORS_TEXT, BACK, CLICK_REPEAT, ESCAPE_REPEAT,  # noqa: E402
+                     EXIT, MAIN_TEXTS, NOWHERE, PLANET, PLAY, SIZE4, SIZE8, SIZE_TEXTS, TIMEOUT,
+                     TITLE, WEB_DIR, Board, WebPage, atlas, box_of, centre, desktop_menu_shot,
+                     poll, press_and_judge, save_pictures, shows_about, shows_group)
 
 
 def setUpModule():
@@ -31,16 +31,6 @@ def setUpModule():
         if os.environ.get('LUMENVALE_REQUIRE_WEB'):
             raise RuntimeError('no browser build in %s: run scripts/build-web' % WEB_DIR)
         raise unittest.SkipTest('no browser build in %s: run scripts/build-web' % WEB_DIR)
-
-
-atlas = None
-
-
-def glyphs():
-    global atlas
-    if atlas is None:
-        atlas = Atlas()
-    return atlas
 
 
 class GamePage(unittest.TestCase):
@@ -53,66 +43,33 @@ class GamePage(unittest.TestCase):
         self.assertTrue(self.page.wait_for_frames(), 'the page never drew a frame')
 
     def last_picture(self):
-        """Saves what the canvas last showed, for a look after a failure; says where."""
         shot = getattr(self.page, 'last_shot', None)
-        if shot is None:
-            return ''
-        path = os.path.join(tempfile.gettempdir(), 'lumenvale-web-%s.png' % self.id())
-        shot.image.save(path)
-        return ' (the canvas last showed %s)' % path
+        return ' (the canvas last showed %s)' % save_pictures(self.id(), [shot]) if shot else ''
 
-    touched = None  # where a finger last left the cursor, over a caption perhaps
-
-    def shows_group(self, shot, texts):
-        def under_cursor(rect):
-            return self.touched is not None and self.touched == centre(rect)
-        return all(shot.button_fill(rect) and (
-            under_cursor(rect) or glyphs().caption(shot, rect, text) > CAPTION_MATCH)
-            for rect, text in texts)
+    def group(self, texts):
+        return lambda s: shows_group(s, texts, self.page.hidden())
 
     def wait_for_group(self, texts, what):
-        shot = self.page.wait_for(lambda s: self.shows_group(s, texts))
+        shot = self.page.wait_for(self.group(texts))
         self.assertIsNotNone(shot, what + self.last_picture())
         return shot
 
-    def menu_press(self, rect, touch=False):
-        # A menu button acts once the menu has run 250 ms since its last action (or since the
-        # return from a board): that is waited out. Held past a frame and let go well before
-        # the next 250 ms repeat, even where an engine delivers the release late; the page
-        # holds a tap for a frame, and a finger's touch arrives late, so a tap is enough.
-        time.sleep(0.3)
-        self.page.press(*centre(rect), hold=0 if touch else 0.1, touch=touch)
-        self.page.wait_for_release()
-        if touch:
-            self.touched = centre(rect)  # the drawn cursor stays where the finger left
-        else:
-            self.page.move(*NOWHERE)  # out of the way of the captions
+    def press(self, rect, before, after, what):
+        return self.page.press(centre(rect), before, after, what, touch=self.touch)
 
-    def escape(self):
-        time.sleep(0.5)  # Escape switches at most every 500 ms
-        self.page.key()
+    def escape(self, before, after, what):
+        return press_and_judge(self.page, self.page.key, before, after, what, ESCAPE_REPEAT)
 
-    def until(self, act, test, what, attempts=5):
-        """Acts until the canvas shows what `test` accepts. The game may rightly ignore an
-        input (a press that fell between two frames on a busy page); it is made again once the
-        page has drawn enough frames to show that it was not taken."""
-        for _ in range(attempts):
-            act()
-            shot = self.page.settle(test)
-            if shot is not None:
-                return shot
-        self.fail(what + self.last_picture())
-
-    def open_board(self, touch=False, size=4):
+    def open_board(self, size=4):
         """Play, then the size: a stable, clearly read board."""
         self.wait_for_group(MAIN_TEXTS, 'the main buttons')
-        self.until(lambda: self.menu_press(PLAY, touch),
-                   lambda s: self.shows_group(s, SIZE_TEXTS), 'the size buttons after Играть')
-        self.until(lambda: self.menu_press({4: SIZE4, 8: SIZE8}[size], touch),
+        self.press(PLAY, self.group(MAIN_TEXTS), self.group(SIZE_TEXTS),
+                   'the size buttons after Играть')
+        self.press({4: SIZE4, 8: SIZE8}[size], self.group(SIZE_TEXTS),
                    lambda s: Board(s, size).clear(), 'a board after %dx%d' % (size, size))
         return self.stable_board(size=size)
 
-    def stable_board(self, timeout=5, size=4):
+    def stable_board(self, size=4):
         previous = []
 
         def settled(shot):
@@ -120,34 +77,37 @@ class GamePage(unittest.TestCase):
             ok = board.clear() and previous and previous[-1] == board
             previous.append(board)
             return ok
-        if self.page.wait_for(settled, timeout) is None:
-            # Only now: the picture of a failure is not to be overwritten by a later success.
+        if self.page.wait_for(settled) is None:
             self.fail('a clearly read %dx%d board; last seen:\n%s' %
                       (size, size, previous[-1] if previous else 'nothing') + self.last_picture())
         return previous[-1]
 
-    def flip(self, board, column, row, touch=False, page=None):
-        """One short press on a block (retried when it falls between frames); the new board."""
+    def flip(self, board, column, row):
+        """One press on a block, taken once; the new board."""
         expected = board.flipped(column, row)
-        # Short enough not to repeat after 100 ms; the page holds a tap for a frame. A finger
-        # lifted at once may still reach a busy page 100 ms later, and then flips twice.
-        for hold in (0,) * 10 if touch else (0.06, 0.07, 0.08):
-            time.sleep(0.15)  # the board's 100 ms click delay runs out
-            self.page.press(*board.block_centre(column, row), hold=hold, touch=touch, page=page)
-            self.page.wait_for_release()
-            seen = []
-            changed = self.page.settle(
-                lambda s: seen.append(Board(s, 4)) or (seen[-1].clear() and seen[-1] != board))
-            if changed:
-                now = self.stable_board()
-                if all(lamp.isupper() for row in expected for lamp in row):
-                    # That press lit the last lamps: a fresh board is dealt at once.
-                    self.assertTrue(now.even_parity(), 'a fresh deal after the solve:\n%s' % now)
-                    return now
-                self.assertEqual(now.lamps, expected, 'exactly block (%d, %d) flipped; before:\n%s\n'
-                                 'after:\n%s' % (column, row, board, now))
-                return now
-        self.fail('no flip of block (%d, %d) on a press' % (column, row))
+
+        def changed(shot):
+            now = Board(shot, board.size)
+            return now.clear() and now != board
+        shot = self.page.press(board.block_centre(column, row), lambda s: Board(s, board.size) == board,
+                               changed, 'a flip of block (%d, %d)' % (column, row),
+                               repeat=CLICK_REPEAT, touch=self.touch)
+        now = Board(shot, board.size)
+        if all(lamp.isupper() for lamps in expected for lamp in lamps):
+            # That press lit the last lamps: a fresh board is dealt at once.
+            self.assertTrue(now.even_parity(), 'a fresh deal after the solve:\n%s' % now)
+        else:
+            self.assertEqual(now.lamps, expected, 'exactly block (%d, %d) flipped; before:\n%s\n'
+                             'after:\n%s' % (column, row, board, now))
+        return now
+
+    def animation_frames(self, count):
+        """Waits for `count` animation frames of the page's browser."""
+        self.page.driver.execute_async_script('''
+            const [count, done] = arguments;
+            let left = count;
+            const step = () => --left > 0 ? requestAnimationFrame(step) : done();
+            requestAnimationFrame(step);''', count)
 
 
 class MenuTest(GamePage):
@@ -165,20 +125,15 @@ class MenuTest(GamePage):
                     document.scrollingElement.scrollHeight <= innerHeight];''')
         self.assertEqual(page, ['none', True, True],
                          'over the canvas: no system pointer, no context menu, nothing to scroll')
-        first_frame = self.page.script('return Module.win32.firstFrameAt')
-        print('first menu frame %.0f ms after navigation' % first_frame)
+        print('first menu frame %.0f ms after navigation' % self.page.script('return Probe.firstFrameAt'))
 
-        self.until(lambda: self.menu_press(AUTHORS), lambda s: all(
-            glyphs().about_line(s, i, text) > CAPTION_MATCH
-            for i, text in zip(ABOUT_LINE_INDEX, ABOUT_LINES)), 'the about box after Авторы')
-        self.until(lambda: self.menu_press(AUTHORS), lambda s: s.blank(ABOUT_BOX),
-                   'the about box gone after a second Авторы')
-
-        sizes = self.until(lambda: self.menu_press(PLAY), lambda s: self.shows_group(s, SIZE_TEXTS),
+        closed = lambda s: s.blank(ABOUT_BOX)  # noqa: E731
+        self.press(AUTHORS, closed, shows_about, 'the about box after Авторы')
+        self.press(AUTHORS, shows_about, closed, 'the about box gone after a second Авторы')
+        sizes = self.press(PLAY, self.group(MAIN_TEXTS), self.group(SIZE_TEXTS),
                            'the size group after Играть')
-        self.assertFalse(glyphs().caption(sizes, AUTHORS, AUTHORS_TEXT) > CAPTION_MATCH)
-        self.until(lambda: self.menu_press(BACK), lambda s: self.shows_group(s, MAIN_TEXTS),
-                   'the main group after Назад')
+        self.assertFalse(atlas().caption(sizes, AUTHORS, AUTHORS_TEXT) > 0.6)
+        self.press(BACK, self.group(SIZE_TEXTS), self.group(MAIN_TEXTS), 'the main group after Назад')
 
 
 class BoardTest(GamePage):
@@ -189,28 +144,28 @@ class BoardTest(GamePage):
         board = self.flip(board, 1, 1)
         board = self.flip(board, 0, 2)
 
-        in_menu = lambda s: self.shows_group(s, SIZE_TEXTS)  # noqa: E731
-        self.until(self.escape, in_menu, 'the menu after Escape on the board')
-        self.until(self.escape, lambda s: Board(s, 4).clear(), 'the board after Escape')
-        resumed = self.stable_board()
-        self.assertEqual(resumed, board, 'the same board after Escape twice')
+        in_menu, on_board = self.group(SIZE_TEXTS), lambda s: Board(s, 4) == board
+        self.escape(on_board, in_menu, 'the menu after Escape on the board')
+        self.escape(in_menu, lambda s: Board(s, 4).clear(), 'the board after Escape')
+        self.assertEqual(self.stable_board(), board, 'the same board after Escape twice')
 
-        self.until(self.escape, in_menu, 'the menu after Escape')
-        self.until(lambda: self.menu_press(BACK), lambda s: self.shows_group(s, MAIN_TEXTS),
-                   'the main group after Назад')
+        self.escape(on_board, in_menu, 'the menu after Escape')
+        self.press(BACK, in_menu, self.group(MAIN_TEXTS), 'the main group after Назад')
         frames = self.page.frames()
-        self.until(lambda: self.menu_press(EXIT), lambda s: self.page.script(
-            'return document.body.classList.contains("ended")'), 'the end after Выход')
+        self.page.move(*centre(EXIT))
+        self.page.click()
+        self.assertTrue(self.page.wait_until('return document.body.classList.contains("ended")',
+                                             TIMEOUT), 'the end after Выход')
         state = self.page.script('''
             const notice = document.getElementById("notice");
-            return [document.body.classList.contains("ended"), notice.offsetHeight > 0,
-                    notice.textContent, getComputedStyle(document.getElementById("canvas")).filter];''')
-        self.assertTrue(state[0] and state[1], 'the end state after Выход: %s' % state)
-        self.assertIn('brightness', state[3], 'the last frame dimmed')
-        self.assertIn('Play again', state[2])
+            return [notice.offsetHeight > 0, notice.textContent,
+                    getComputedStyle(document.getElementById("canvas")).filter];''')
+        self.assertTrue(state[0], 'the end state after Выход: %s' % state)
+        self.assertIn('brightness', state[2], 'the last frame dimmed')
+        self.assertIn('Play again', state[1])
         ended_at = self.page.frames()
         self.assertGreater(ended_at, frames)
-        time.sleep(0.3)
+        self.animation_frames(20)
         self.assertEqual(self.page.frames(), ended_at, 'no frames after the game ended')
 
 
@@ -222,22 +177,20 @@ class ScaledWindowTest(GamePage):
         self.assertAlmostEqual(width / height, 1.25, places=2)
         self.assertLess(width, 1280)
         board = self.open_board()
-        # The block's centre on the page, scaled by hand from its canvas pixel.
-        x, y = board.block_centre(2, 1)
-        page = (int(left + x * width / 1280), int(top + y * height / 1024))
-        self.flip(board, 2, 1, page=page)
+        self.flip(board, 2, 1)  # pressed at the page pixel over the block's centre
 
-        # The page follows the window: the largest 5:4 box that fits, centred.
+        # The page follows the window: its frame box is the largest 5:4 box that fits, centred.
         self.page.driver.set_window_size(700, 900)
-        deadline = time.monotonic() + 5
-        while time.monotonic() < deadline:
-            box = self.page.canvas_box()
-            inner = self.page.script('return [innerWidth, innerHeight]')
-            fits = min(inner[0], inner[1] * 1.25)
-            if abs(box[2] - fits) < 1 and abs(box[2] / box[3] - 1.25) < 0.01:
-                break
-            time.sleep(0.05)
-        self.assertAlmostEqual(box[2], fits, delta=1, msg='canvas %s in window %s' % (box, inner))
+
+        def resized():
+            box, inner = self.page.canvas_box(), self.page.script('return [innerWidth, innerHeight]')
+            return (box, inner) if abs(box[2] - width) > 1 else None
+        box, inner = poll(resized, 10) or (self.page.canvas_box(), 'unchanged')
+        self.assertAlmostEqual(box[2] / box[3], 1.25, places=2, msg='5:4: %s' % box)
+        self.assertTrue(box[2] <= inner[0] + 1 and box[3] <= inner[1] + 1 and
+                        min(inner[0] - box[2], inner[1] - box[3]) < 1,
+                        'canvas %s fills window %s one way' % (box, inner))
+        self.assertAlmostEqual(box[0] * 2 + box[2], inner[0], delta=1, msg='centred')
         self.assertAlmostEqual(box[1] * 2 + box[3], inner[1], delta=1, msg='centred')
 
 
@@ -254,19 +207,16 @@ class TouchTest(GamePage):
         self.assertGreater(cw * ch, 0, 'the Escape control is shown on a touch screen')
         self.assertTrue(cl >= vr or cl + cw <= vl or ct >= vb or ct + ch <= vt,
                         'the Escape control lies outside the canvas: %s' % control)
-        board = self.open_board(touch=True)
-        board = self.flip(board, 0, 0, touch=True)
-        board = self.flip(board, 2, 2, touch=True)
+        board = self.open_board()
+        board = self.flip(board, 0, 0)
+        board = self.flip(board, 2, 2)
 
-        time.sleep(0.5)
         tap = (int(cl + cw / 2), int(ct + ch / 2))
-
-        def escape():
-            time.sleep(0.5)  # Escape switches at most every 500 ms
-            self.page.press(0, 0, hold=0.05, touch=True, page=tap)  # held on by the page
-        self.until(escape, lambda s: self.shows_group(s, SIZE_TEXTS),
-                   'the menu after the Escape control')
-        self.until(escape, lambda s: Board(s, 4).clear(), 'the board after the Escape control')
+        in_menu, on_board = self.group(SIZE_TEXTS), lambda s: Board(s, 4) == board
+        press_and_judge(self.page, lambda: self.page.touch(tap), on_board, in_menu,
+                        'the menu after the Escape control', ESCAPE_REPEAT)
+        press_and_judge(self.page, lambda: self.page.touch(tap), in_menu, on_board,
+                        'the board after the Escape control', ESCAPE_REPEAT)
         self.assertEqual(self.stable_board(), board, 'the same board back')
 
 
@@ -281,7 +231,7 @@ class LostContextTest(GamePage):
             'the page says the picture is lost')
         frames = self.page.frames()
         self.page.hold_space(True)  # something held: the game draws on
-        self.assertTrue(self.page.wait_until('return Module.win32.frames > %d' % (frames + 10)),
+        self.assertTrue(self.page.wait_until('return Probe.frames > %d' % (frames + 10)),
                         'the game plays on while the context is lost')
         self.page.hold_space(False)
         self.page.script('loser.restoreContext()')
@@ -294,7 +244,7 @@ class LostContextTest(GamePage):
 
 class InputTest(GamePage):
     def held(self, buttons):
-        return self.page.wait_until('return JSON.stringify(Module.win32.buttonsHeld()) === "%s"'
+        return self.page.wait_until('return JSON.stringify(Probe.buttonsHeld()) === "%s"'
                                     % json.dumps(buttons, separators=(',', ':')))
 
     def test_buttons_held_together_are_all_let_go(self):
@@ -306,7 +256,7 @@ class InputTest(GamePage):
         for kind, button, buttons, held in steps:
             self.page.mouse_event(kind, *at, button, buttons)
             self.assertTrue(self.held(held), 'after %s %s the page holds %s, not %s' % (
-                kind, button, self.page.script('return Module.win32.buttonsHeld()'), held))
+                kind, button, self.page.script('return Probe.buttonsHeld()'), held))
             if held == [0, 2]:
                 # A cancelled pointer that holds nothing lets nothing go.
                 self.page.script('window.dispatchEvent(new PointerEvent("pointercancel", '
@@ -319,10 +269,10 @@ class InputTest(GamePage):
         self.page.script('''
             window.hidden = [];
             document.addEventListener("visibilitychange", () => hidden.push(
-                [document.hidden, performance.now(), Module.win32.frames]));''')
+                [document.hidden, performance.now(), Probe.frames]));''')
         game = self.page.driver.current_window_handle
         self.page.driver.switch_to.new_window('tab')
-        time.sleep(3)
+        self.animation_frames(150)  # two and a half seconds of frames the game does not draw
         self.page.driver.switch_to.window(game)
         self.assertTrue(self.held([]), 'nothing held after the page was hidden')
         changes = self.page.script('return hidden')
@@ -330,16 +280,8 @@ class InputTest(GamePage):
         (_, hid, frames_then), (_, shown, frames_after) = changes[:2]
         self.assertGreater(shown - hid, 2000)
         self.assertLessEqual(frames_after - frames_then, 1, 'frames while hidden')
-        self.assertTrue(self.page.wait_until('return Module.win32.frames > %d' % frames_after),
+        self.assertTrue(self.page.wait_until('return Probe.frames > %d' % frames_after),
                         'drawn again once shown')
-
-
-# In the page: the frames the game presents over 60 animation frames.
-FRAMES_IN_60_ANIMATION_FRAMES = '''
-    const done = arguments[0], first = Module.win32.frames;
-    let count = 0;
-    const step = () => ++count < 60 ? requestAnimationFrame(step) : done(Module.win32.frames - first);
-    requestAnimationFrame(step);'''
 
 
 class ClockTest(GamePage):
@@ -350,17 +292,20 @@ class ClockTest(GamePage):
         # No more frames than animation frames: none drawn that are never shown, even with a key
         # held, which keeps the game drawing; and none at all while it is still.
         self.page.hold_space(True)
-        frames = self.page.script_async(FRAMES_IN_60_ANIMATION_FRAMES)
+        first = self.page.frames()
+        self.animation_frames(60)
+        frames = self.page.frames() - first
         self.page.hold_space(False)
         self.assertTrue(0 < frames <= 61, '%d frames in 60 animation frames' % frames)
-        self.assertTrue(self.page.wait_until('return Module.win32.still'), 'still again')
-        frames = self.page.script_async(FRAMES_IN_60_ANIMATION_FRAMES)
-        self.assertEqual(frames, 0, 'frames of a still game')
+        self.assertTrue(self.page.wait_until('return Probe.still'), 'still again')
+        first = self.page.frames()
+        self.animation_frames(60)
+        self.assertEqual(self.page.frames() - first, 0, 'frames of a still game')
 
         boards = []
         for load in range(5):
             if load:
-                self.page.reload()
+                self.page.open()
                 self.assertTrue(self.page.wait_for_frames(), 'no frame after reload %d' % load)
             boards.append(str(self.open_board(size=8)))
         print('first 8x8 boards of five loads:\n' + '\n\n'.join(boards))
@@ -385,8 +330,7 @@ class PhoneTest(GamePage):
             self.assertGreaterEqual(control[1], canvas[3], 'controls below the canvas')
         self.assertTrue(full[2] <= escape[0] or escape[2] <= full[0], 'controls side by side')
 
-        middle = (int((full[0] + full[2]) / 2), int((full[1] + full[3]) / 2))
-        self.page.press(0, 0, hold=0.05, touch=True, page=middle)
+        self.page.touch((int((full[0] + full[2]) / 2), int((full[1] + full[3]) / 2)), 0.05)
         self.assertTrue(self.page.wait_until('return document.fullscreenElement !== null'),
                         'full screen after the control')
         self.page.driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
@@ -399,13 +343,10 @@ class PhoneTest(GamePage):
 class BrokenPageTest(unittest.TestCase):
     def notice(self, page, words):
         """The page's notice once it holds `words`, or what it holds after 10 s."""
-        deadline = time.monotonic() + 10
-        text = ''
-        while time.monotonic() < deadline and words not in text:
-            text = page.script('return document.getElementById("notice").offsetHeight > 0 ? '
+        def text():
+            return page.script('return document.getElementById("notice").offsetHeight > 0 ? '
                                'document.getElementById("notice-text").textContent : ""')
-            time.sleep(0.05)
-        return text
+        return poll(lambda: words in text(), 10) and text() or text()
 
     def test_each_message_box_is_shown_once(self):
         page = WebPage()
@@ -435,6 +376,20 @@ class BrokenPageTest(unittest.TestCase):
         self.assertEqual(page.frames(), 0)
 
 
+class ShippedPageTest(unittest.TestCase):
+    def test_the_page_players_get_has_only_what_the_game_calls(self):
+        with open(os.path.join(WEB_DIR, 'lumenvale.js'), errors='replace') as file:
+            called = sorted(set(re.findall(r'Module\.win32\.(\w+)', file.read())))
+        page = WebPage(probe=False)
+        self.addCleanup(page.close)
+        self.assertTrue(page.wait_until('return typeof Module === "object" && '
+                                        'typeof Module._main === "function"', TIMEOUT))
+        offered = page.script('return [Object.keys(Module.win32).sort(), typeof Probe,'
+                              ' Object.keys(Module).filter((name) => /Heap/.test(name))]')
+        self.assertEqual(offered, [called, 'undefined', []],
+                         'the page offers the game what it calls and nothing for the tests')
+
+
 class DesktopComparisonTest(unittest.TestCase):
     def test_first_menu_matches_the_linux_build(self):
         program = os.environ.get('LUMENVALE_PROGRAM')
@@ -446,23 +401,14 @@ class DesktopComparisonTest(unittest.TestCase):
         self.addCleanup(page.close)
         self.assertTrue(page.wait_for_frames(5))
         browser = page.shot()
-        differ = worst = total = 0
-        big = 0
-        a, b = desktop.image.getdata(), browser.image.getdata()
-        for p, q in zip(a, b):
-            d = max(abs(p[0] - q[0]), abs(p[1] - q[1]), abs(p[2] - q[2]))
-            if d:
-                differ += 1
-                total += d
-                worst = max(worst, d)
-                big += d > 16
+        a = [max(p) for p in ImageChops.difference(desktop.image, browser.image).getdata()]
+        differ, total, worst, big = (sum(d > 0 for d in a), sum(a), max(a), sum(d > 16 for d in a))
         pixels = len(a)
         print('menu, browser against Linux: %d of %d pixels differ (%.3f%%), %d by more than 16 '
               'of 255, the largest difference %d, the mean over all pixels %.4f'
               % (differ, pixels, 100.0 * differ / pixels, big, worst, total / pixels))
         if big:
-            browser.image.save(os.path.join(tempfile.gettempdir(), 'lumenvale-web-menu.png'))
-            desktop.image.save(os.path.join(tempfile.gettempdir(), 'lumenvale-desktop-menu.png'))
+            print('pictures: ' + save_pictures('menu-browser-and-linux', [browser, desktop]))
         # Nothing a player could see: a few stray pixels at most off by more than a shade.
         self.assertLess(big, 0.001 * pixels)
         self.assertLess(total / pixels, 1.0)
