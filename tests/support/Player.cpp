@@ -134,6 +134,11 @@ std::string Player::Perform(const Input& input, int holdMs, const Judge& before,
     input.make(false);
     *input.last = Clock::now();
     std::string states;
+    const Clock::time_point repeat = *input.last + std::chrono::milliseconds(input.repeatMs);
+    do {
+        lastView = Look();
+        states += Verdict(lastView, before, after);
+    } while (Clock::now() < repeat);
     if (!WatchUntilDrawn(before, after, &states)) {
         return states + "!";
     }
@@ -191,8 +196,8 @@ bool Player::PressButton(const std::string& step, const GlRect& button, const Ju
         }
         session.Button(down);
     };
-    return Act(step, {make, timing::MenuHold, timing::MenuGapMs, &lastMenu}, before, after,
-               explain);
+    return Act(step, {make, timing::MenuHold, timing::MenuRepeatMs, timing::MenuGapMs, &lastMenu},
+               before, after, explain);
 }
 
 bool Player::PressBlock(const std::string& step, Point block, int size, const Judge& before,
@@ -204,14 +209,15 @@ bool Player::PressBlock(const std::string& step, Point block, int size, const Ju
         }
         session.Button(down);
     };
-    return Act(step, {make, timing::FlipHold, timing::FlipGapMs, &lastFlip}, before, after,
-               explain);
+    return Act(step, {make, timing::FlipHold, timing::FlipRepeatMs, timing::FlipGapMs, &lastFlip},
+               before, after, explain);
 }
 
 bool Player::PressEscape(const std::string& step, const Judge& before, const Judge& after,
                          const Explain& explain) {
     auto make = [this](bool down) { session.Key("Escape", down); };
-    return Act(step, {make, timing::KeyHold, timing::KeyGapMs, &lastKey}, before, after, explain);
+    return Act(step, {make, timing::KeyHold, timing::KeyRepeatMs, timing::KeyGapMs, &lastKey},
+               before, after, explain);
 }
 
 bool Player::ReadBoard(const std::string& step, int size, BoardReading* board, const Judge& shown) {

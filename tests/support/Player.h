@@ -27,6 +27,11 @@ struct Hold {
 constexpr Hold MenuHold{120, 30, 210};
 constexpr Hold FlipHold{60, 10, 90};
 constexpr Hold KeyHold{150, 100, 400};
+// The game's repeat periods: the pointer stays where it pressed, and the screen is watched, for
+// one period after the release, so that a press the game takes twice shows.
+constexpr int MenuRepeatMs = 250;
+constexpr int FlipRepeatMs = 100;
+constexpr int KeyRepeatMs = 500;
 // Spaced past the game's own delays after the last action of the same kind.
 constexpr int MenuGapMs = 300;
 constexpr int FlipGapMs = 150;
@@ -104,7 +109,7 @@ private:
     struct Input {
         std::function<void(bool down)> make;
         timing::Hold hold;
-        int gapMs;
+        int repeatMs, gapMs;
         std::chrono::steady_clock::time_point* last;  // when an input of this kind ended
     };
     bool Act(const std::string& step, const Input& input, const Judge& before, const Judge& after,
