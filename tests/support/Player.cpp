@@ -29,7 +29,7 @@ bool Player::FindWindow(int timeoutMs) {
     return found;
 }
 
-bool Player::FollowWindow(const xsession::WindowInfo& old, int timeoutMs) {
+bool Player::FollowWindow(xsession::WindowInfo old, int timeoutMs) {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     while (Clock::now() < deadline) {
         if (session.FindWindow(Title, &window, 0) &&

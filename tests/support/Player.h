@@ -56,8 +56,9 @@ public:
 
     // Finds the game's window and fits the frame into it as the game does.
     bool FindWindow(int timeoutMs = 20000);
-    // Waits until the window's size or place differs from `old`.
-    bool FollowWindow(const xsession::WindowInfo& old, int timeoutMs = timing::AnswerMs);
+    // Waits until the window's size or place differs from `old` (a copy: the window it is
+    // compared with is the one this reads anew).
+    bool FollowWindow(xsession::WindowInfo old, int timeoutMs = timing::AnswerMs);
     const xsession::WindowInfo& Window() const { return window; }
 
     Point OnScreen(Point inFrame) const { return frame.ToScreen(inFrame); }
