@@ -25,6 +25,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Shell.h"
+
 namespace {
 
 const int Runs = 5;  // after one warm-up
@@ -167,19 +169,7 @@ struct Program {
             errors = pipeEnds[0];
         }
     }
-    double CpuSeconds() const {
-        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-        std::string line;
-        std::getline(stat, line);
-        std::istringstream fields(line.substr(line.rfind(')') + 2));
-        std::string skipped;
-        for (int field = 3; field < 14; ++field) {
-            fields >> skipped;
-        }
-        unsigned long long user = 0, system = 0;
-        fields >> user >> system;
-        return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
-    }
+    double CpuSeconds() const { return shell::ProcessorSeconds(pid); }
     double PeakMegabytes() const {
         std::ifstream status("/proc/" + std::to_string(pid) + "/status");
         std::string key;

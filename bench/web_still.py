@@ -18,45 +18,17 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, '..', 'tests', 'support'))
 from webpage import (MAIN_TEXTS, PLAY, SIZE8, SIZE_TEXTS, WEB_DIR, Board, WebPage, centre,  # noqa: E402
                      shows_group)
+from web_latency import cpu_seconds, process_tree  # noqa: E402
 
 STILL_SECONDS = 10
 BACKENDS = {'Mesa': ['--use-angle=gl', '--ignore-gpu-blocklist'],
             'SwiftShader': ['--use-angle=swiftshader', '--enable-unsafe-swiftshader']}
 
 
-def descendants(pid):
-    children = {}
-    for entry in os.listdir('/proc'):
-        if entry.isdigit():
-            try:
-                with open('/proc/%s/stat' % entry) as stat:
-                    fields = stat.read().rsplit(')', 1)[1].split()
-                children.setdefault(int(fields[1]), []).append(int(entry))
-            except OSError:
-                pass
-    found, todo = [], [pid]
-    while todo:
-        found.extend(children.get(todo[0], []))
-        todo.extend(children.get(todo.pop(0), []))
-    return found
-
-
-def cpu_seconds(pids):
-    total = 0
-    for pid in pids:
-        try:
-            with open('/proc/%d/stat' % pid) as stat:
-                fields = stat.read().rsplit(')', 1)[1].split()
-            total += int(fields[11]) + int(fields[12])
-        except OSError:
-            pass
-    return total / os.sysconf('SC_CLK_TCK')
-
-
 def still(page):
     """Per cent of a core used by the browser, and frames presented, over STILL_SECONDS."""
     time.sleep(1)
-    pids = descendants(page.driver.service.process.pid)
+    pids = process_tree(page.driver.service.process.pid)[1:]  # the browser, not its driver
     cpu, frames, started = cpu_seconds(pids), page.frames(), time.monotonic()
     time.sleep(STILL_SECONDS)
     spent = time.monotonic() - started

@@ -4,33 +4,13 @@
 // is.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "tests/support/Player.h"
+#include "tests/support/Shell.h"
 #include "tests/support/XSession.h"
 
 namespace {
-
-// User and system time the process has used so far, in seconds.
-double ProcessorSeconds(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    std::getline(stat, line);
-    // Fields counted after the command name, which may hold spaces: utime and stime are the
-    // 14th and 15th of the line.
-    std::istringstream fields(line.substr(line.rfind(')') + 2));
-    std::string skipped;
-    for (int field = 3; field < 14; ++field) {
-        fields >> skipped;
-    }
-    unsigned long long user = 0, system = 0;
-    fields >> user >> system;
-    return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
 
 TEST(StillWindow, AGameLeftOnItsMenuUsesAlmostNoProcessorTime) {
     xsession::Session session;
@@ -46,9 +26,9 @@ TEST(StillWindow, AGameLeftOnItsMenuUsesAlmostNoProcessorTime) {
     ASSERT_TRUE(player.CursorUnderPointer("still-cursor", {1100, 300}, 40, 3));
 
     const int stillMs = 3000;
-    double before = ProcessorSeconds(session.GamePid());
+    double before = shell::ProcessorSeconds(session.GamePid());
     xsession::SleepMs(stillMs);
-    double used = ProcessorSeconds(session.GamePid()) - before;
+    double used = shell::ProcessorSeconds(session.GamePid()) - before;
     EXPECT_LT(used, 0.02 * stillMs / 1000) << "seconds of processor time over a still 3 s";
     int exitCode = 0;
     EXPECT_FALSE(session.WaitForExit(0, &exitCode)) << "the game ended, with " << exitCode;
