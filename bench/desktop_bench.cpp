@@ -357,9 +357,9 @@ int main(int argc, char** argv) {
                                   {"bare window, textured", {bare, "textured"}}};
     std::vector<Candidate> games;
     for (int i = 4; i < argc; ++i) {
-        std::string spec = argv[i];
-        size_t equals = spec.find('=');
-        games.push_back({spec.substr(0, equals), {absolute(spec.substr(equals + 1))}});
+        std::string entry = argv[i];
+        size_t equals = entry.find('=');
+        games.push_back({entry.substr(0, equals), {absolute(entry.substr(equals + 1))}});
         all.push_back(games.back());
     }
     StartUp(data, absolute(argv[3]).c_str(), all);
