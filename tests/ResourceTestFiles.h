@@ -6,8 +6,9 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -26,31 +27,31 @@ inline std::string ScratchDir() {
 }
 
 inline void WriteBytes(const std::string& path, const Bytes& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr) << path;
-    if (!bytes.empty()) {
-        ASSERT_EQ(std::fwrite(bytes.data(), bytes.size(), 1, file), 1u);
-    }
-    std::fclose(file);
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    ASSERT_TRUE(file.good()) << path;
 }
 
+// The file's bytes; none when it cannot be read.
 inline Bytes ReadBytes(const std::string& path) {
-    Bytes bytes;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return bytes;
-    }
-    int c;
-    while ((c = std::fgetc(file)) != EOF) {
-        bytes.push_back(static_cast<unsigned char>(c));
-    }
-    std::fclose(file);
-    return bytes;
+    std::ifstream file(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-inline bool Exists(const std::string& path) {
-    return std::filesystem::exists(path);
-}
+// A test with a fresh scratch directory, and files of given bytes in it.
+class ScratchTest : public ::testing::Test {
+protected:
+    void SetUp() override { dir = ScratchDir(); }
+
+    // Writes the bytes as a file of the scratch directory and gives its path.
+    std::string File(const std::string& name, const Bytes& bytes) {
+        std::string path = dir + "/" + name;
+        WriteBytes(path, bytes);
+        return path;
+    }
+
+    std::string dir;
+};
 
 inline void Put16(Bytes& bytes, size_t at, uint32_t value) {
     bytes[at] = value & 0xff;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "resources/BinaryFile.h"
@@ -24,15 +25,13 @@ void ExpectLikeNew(const BinaryFile& file) {
     EXPECT_EQ(std::memcmp(file.mode, cleared, 4), 0);
 }
 
-class BinaryFileTest : public ::testing::Test {
+class BinaryFileTest : public resourcetest::ScratchTest {
 protected:
     void SetUp() override {
-        dir = resourcetest::ScratchDir();
-        tenBytes = dir + "/ten.bin";
-        resourcetest::WriteBytes(tenBytes, Bytes{'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'});
+        ScratchTest::SetUp();
+        tenBytes = File("ten.bin", Bytes{'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'});
     }
 
-    std::string dir;
     std::string tenBytes;
 };
 
@@ -68,7 +67,7 @@ TEST_F(BinaryFileTest, OpenWithoutReadOrWriteOpensNothing) {
         EXPECT_EQ(file.flags, 0);
         EXPECT_EQ(file.handle, nullptr);
     }
-    EXPECT_FALSE(resourcetest::Exists(name));
+    EXPECT_FALSE(std::filesystem::exists(name));
 }
 
 TEST_F(BinaryFileTest, FailedOpenKeepsItsFlagsAndTheNextOpenAddsToThem) {
@@ -91,7 +90,7 @@ TEST_F(BinaryFileTest, FailedOpenKeepsItsFlagsAndTheNextOpenAddsToThem) {
     BinaryFile missing;
     EXPECT_FALSE(
         missing.Open((dir + "/missing.bin").c_str(), BinaryFile::ModeRead | BinaryFile::ModeWrite));
-    EXPECT_FALSE(resourcetest::Exists(dir + "/missing.bin"));
+    EXPECT_FALSE(std::filesystem::exists(dir + "/missing.bin"));
 }
 
 TEST_F(BinaryFileTest, SizeLeavesThePositionWhereItWas) {
@@ -104,8 +103,7 @@ TEST_F(BinaryFileTest, SizeLeavesThePositionWhereItWas) {
     EXPECT_EQ(std::string(bytes, 4), "3456");
     file.Close();
 
-    resourcetest::WriteBytes(dir + "/empty.bin", {});
-    ASSERT_TRUE(file.Open((dir + "/empty.bin").c_str(), ReadBinary));
+    ASSERT_TRUE(file.Open(File("empty.bin", {}).c_str(), ReadBinary));
     EXPECT_EQ(file.Size(), 0);
     file.Close();
 }

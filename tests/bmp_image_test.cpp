@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "resources/BmpImage.h"
-#include "tests/FailingAllocation.h"
 #include "tests/ResourceTestFiles.h"
+#include "tests/support/AllocationCounter.h"
 
 namespace {
 
@@ -34,19 +36,7 @@ void ExpectFormat(const BmpImage& image, int32_t bytesPerPixel, GLenum internalF
     EXPECT_EQ(image.pixelFormat, pixelFormat);
 }
 
-class BmpImageTest : public ::testing::Test {
-protected:
-    void SetUp() override { dir = resourcetest::ScratchDir(); }
-
-    // Writes the bytes as a file of the scratch directory and gives its name.
-    std::string File(const std::string& name, const Bytes& bytes) {
-        std::string path = dir + "/" + name;
-        resourcetest::WriteBytes(path, bytes);
-        return path;
-    }
-
-    std::string dir;
-};
+using BmpImageTest = resourcetest::ScratchTest;
 
 TEST_F(BmpImageTest, NewImageHoldsNoPixelsAndNoFormat) {
     BmpImage image;
@@ -125,7 +115,7 @@ TEST_F(BmpImageTest, HeadersAloneLoadWithoutPixels) {
 
     std::string saved = dir + "/saved.bmp";
     EXPECT_FALSE(image.Save(saved.c_str()));
-    EXPECT_FALSE(resourcetest::Exists(saved));
+    EXPECT_FALSE(std::filesystem::exists(saved));
 }
 
 TEST_F(BmpImageTest, FileShorterThanTheHeadersLoadsNothing) {
@@ -184,7 +174,7 @@ TEST_F(BmpImageTest, NewImageSavesNothing) {
     BmpImage image;
     std::string out = dir + "/out.bmp";
     EXPECT_FALSE(image.Save(out.c_str()));
-    EXPECT_FALSE(resourcetest::Exists(out));
+    EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 TEST_F(BmpImageTest, PixelBufferOutOfMemoryLeavesNoPixels) {
@@ -193,10 +183,9 @@ TEST_F(BmpImageTest, PixelBufferOutOfMemoryLeavesNoPixels) {
     std::string bigFile = File("big.bmp", big);
     BmpImage image;
     ASSERT_TRUE(image.Load(File("small.bmp", Picture(2, 2, 24)).c_str()));
-    {
-        failingallocation::Scope noPixels(big.size() - 54);
-        EXPECT_FALSE(image.Load(bigFile.c_str()));
-    }
+    alloccount::FailNothrow(big.size() - 54, SIZE_MAX);
+    EXPECT_FALSE(image.Load(bigFile.c_str()));
+    alloccount::StopFailing();
     ExpectNoPixels(image);
     // The headers were read in full, so the image describes the picture it could not hold.
     ExpectSize(image, 64, 64);

@@ -5,6 +5,7 @@
 
 #include "resources/BmpImage.h"
 #include "resources/TextureParams.h"
+#include "ui/BitmapFont.h"
 
 namespace {
 
@@ -54,8 +55,8 @@ TEST(DataPicturesTest, FontAtlasHoldsSeventeenByFourteenCellsWithAlpha) {
     EXPECT_EQ(font.pixelFormat, GLenum(GL_BGRA_EXT));
     EXPECT_GT(font.width, 0);
     EXPECT_GT(font.height, 0);
-    EXPECT_EQ(font.width % 17, 0) << font.width;
-    EXPECT_EQ(font.height % 14, 0) << font.height;
+    EXPECT_EQ(font.width % AtlasColumns, 0) << font.width;
+    EXPECT_EQ(font.height % AtlasRows, 0) << font.height;
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 // The glyph atlas and one-line text drawing, against the recording OpenGL.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -43,10 +41,10 @@ protected:
     }
 
     void ExpectCell(const GlyphQuad& q, int column, int row) {
-        EXPECT_FLOAT_EQ(q.s0, static_cast<float>(column * (1.0 / 17)));
-        EXPECT_FLOAT_EQ(q.s1, static_cast<float>((column + 1) * (1.0 / 17)));
-        EXPECT_FLOAT_EQ(q.tTop, static_cast<float>(1 - row * (1.0 / 14)));
-        EXPECT_FLOAT_EQ(q.tBottom, static_cast<float>(1 - (row + 1) * (1.0 / 14)));
+        EXPECT_FLOAT_EQ(q.s0, static_cast<float>(column * (1.0 / AtlasColumns)));
+        EXPECT_FLOAT_EQ(q.s1, static_cast<float>((column + 1) * (1.0 / AtlasColumns)));
+        EXPECT_FLOAT_EQ(q.tTop, static_cast<float>(1 - row * (1.0 / AtlasRows)));
+        EXPECT_FLOAT_EQ(q.tBottom, static_cast<float>(1 - (row + 1) * (1.0 / AtlasRows)));
     }
 
     BitmapFont font;
@@ -186,18 +184,18 @@ TEST_F(DrawTextTest, TexturingAndBlendingAreOffAfterwardsAndTheBlendFunctionIsLe
     EXPECT_TRUE(gl.misuse.empty());
 }
 
-std::string ScratchFile(const char* name) {
-    std::filesystem::path dir = std::filesystem::path(LUMENVALE_BUILD_DIR) / "test-files" / "font";
-    std::filesystem::create_directories(dir);
-    return (dir / name).string();
-}
+class BitmapFontLoad : public resourcetest::ScratchTest {
+protected:
+    void SetUp() override {
+        ScratchTest::SetUp();
+        recgl::Reset();
+    }
 
-TEST(BitmapFontLoad, UploadsTheAtlasAsANewTextureAndKeepsOnlyThePicturesSize) {
-    recgl::Reset();
-    std::string path = ScratchFile("Atlas.bmp");
-    resourcetest::WriteBytes(path, resourcetest::Picture(34, 28, 24));
     BitmapFont font;
-    font.Load(path.c_str());
+};
+
+TEST_F(BitmapFontLoad, UploadsTheAtlasAsANewTextureAndKeepsOnlyThePicturesSize) {
+    font.Load(File("Atlas.bmp", resourcetest::Picture(34, 28, 24)).c_str());
 
     EXPECT_NE(font.texture, 0u);
     EXPECT_EQ(recgl::Current().boundTexture, font.texture);
@@ -214,10 +212,8 @@ TEST(BitmapFontLoad, UploadsTheAtlasAsANewTextureAndKeepsOnlyThePicturesSize) {
     EXPECT_TRUE(recgl::Current().misuse.empty());
 }
 
-TEST(BitmapFontLoad, AMissingPictureStillGivesATextureThatHoldsNoData) {
-    recgl::Reset();
-    BitmapFont font;
-    font.Load(ScratchFile("NoSuchFont.bmp").c_str());
+TEST_F(BitmapFontLoad, AMissingPictureStillGivesATextureThatHoldsNoData) {
+    font.Load((dir + "/NoSuchFont.bmp").c_str());
     EXPECT_NE(font.texture, 0u);
     const recgl::Texture* texture = recgl::Current().Find(font.texture);
     ASSERT_NE(texture, nullptr);

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "resources/String.h"
-#include "tests/FailingAllocation.h"
+#include "tests/support/AllocationCounter.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ TEST(StringTest, ConstructsEmptyFromNothingEmptyTextOrNull) {
 TEST(StringTest, CopiesTextIntoItsOwnExactBuffer) {
     const char* source = "Lumen\xC8";
     String s(source);
-    EXPECT_EQ(failingallocation::LastRequest(), 7u);
+    EXPECT_EQ(alloccount::LastNothrowSize(), 7u);
     ExpectText(s, "Lumen\xC8");
     EXPECT_NE(s.CStr(), source);
 
@@ -74,7 +74,7 @@ TEST(StringTest, AssignCopiesTextUpToTheFirstNul) {
     String target("old text");
     target.Assign(String("new"));
     ExpectText(target, "new");
-    EXPECT_EQ(failingallocation::LastRequest(), 4u);
+    EXPECT_EQ(alloccount::LastNothrowSize(), 4u);
 
     target.Assign(String());
     ExpectText(target, "");
@@ -104,7 +104,7 @@ TEST(StringTest, TruncateDropsTrailingBytesOnlyWhenInRange) {
     }
     String s("abcdef");
     s.Truncate(2);
-    EXPECT_EQ(failingallocation::LastRequest(), 5u);
+    EXPECT_EQ(alloccount::LastNothrowSize(), 5u);
 }
 
 TEST(StringTest, EraseRemovesARangeInsideTheText) {
@@ -186,7 +186,7 @@ TEST(StringTest, SplitHandsOverANewArrayAndLeavesTheOldOne) {
 
 TEST(StringTest, OutOfMemoryLeavesTextsAsTheyWere) {
     String s("abcdef");
-    failingallocation::Scope noMemory(0);
+    alloccount::FailNothrow(0, SIZE_MAX);
 
     s.Truncate(2);
     ExpectText(s, "abcdef");
@@ -203,24 +203,23 @@ TEST(StringTest, OutOfMemoryLeavesTextsAsTheyWere) {
     ExpectText(fresh, "");
     String copy(s);
     ExpectText(copy, "");
+    alloccount::StopFailing();
 }
 
 TEST(StringTest, SplitWithoutMemoryForTheArrayGivesNoPieces) {
     String s("a\nb");
     String* pieces = &s;
     uint32_t count = 7;
-    {
-        // Texts of a few bytes still fit; the array of Strings does not.
-        failingallocation::Scope noArray(2 * sizeof(String));
-        s.Split(pieces, count, "\n");
-    }
+    // Texts of a few bytes still fit; the array of Strings does not.
+    alloccount::FailNothrow(2 * sizeof(String), SIZE_MAX);
+    s.Split(pieces, count, "\n");
+    alloccount::StopFailing();
     EXPECT_EQ(pieces, nullptr);
     EXPECT_EQ(count, 0u);
 
-    {
-        failingallocation::Scope noText(1, sizeof(String));
-        s.Split(pieces, count, "\n");
-    }
+    alloccount::FailNothrow(1, sizeof(String));
+    s.Split(pieces, count, "\n");
+    alloccount::StopFailing();
     // A piece whose text cannot be stored stays empty.
     ASSERT_EQ(count, 2u);
     ExpectText(pieces[0], "");

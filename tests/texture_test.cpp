@@ -14,23 +14,21 @@ using resourcetest::Bmp;
 using resourcetest::Bytes;
 using resourcetest::Picture;
 
-class TextureTest : public ::testing::Test {
+class TextureTest : public resourcetest::ScratchTest {
 protected:
     void SetUp() override {
-        dir = resourcetest::ScratchDir();
+        ScratchTest::SetUp();
         recgl::Reset();
     }
 
     // Loads the bytes as a picture file into the image; the result of Load is the test's.
     bool Load(BmpImage& image, const Bytes& bytes) {
-        std::string path = dir + "/picture" + std::to_string(files++) + ".bmp";
-        resourcetest::WriteBytes(path, bytes);
-        return image.Load(path.c_str());
+        return image.Load(File("picture" + std::to_string(files++) + ".bmp", bytes).c_str());
     }
 
     // Uploads the image and gives the texture made, after checking that GL was not misused and
     // read nothing outside the image's pixels.
-    const recgl::Texture& Upload(const BmpImage& image, GLuint& name) {
+    const recgl::Texture& Upload(const BmpImage& image) {
         recgl::Reset();
         params.UploadTexture(image, name);
         const recgl::State& gl = recgl::Current();
@@ -49,6 +47,12 @@ protected:
         return texture != nullptr ? *texture : none;
     }
 
+    // Loads the bytes into the image, which must take them, and uploads it.
+    const recgl::Texture& LoadAndUpload(BmpImage& image, const Bytes& bytes) {
+        EXPECT_TRUE(Load(image, bytes));
+        return Upload(image);
+    }
+
     void ExpectTexture(const recgl::Texture& texture, GLsizei width, GLsizei height, bool hasData) {
         EXPECT_EQ(texture.width, width);
         EXPECT_EQ(texture.height, height);
@@ -58,6 +62,7 @@ protected:
     std::string dir;
     int files = 0;
     TextureParams params;
+    GLuint name = 0;  // the texture of the latest Upload
 };
 
 TEST_F(TextureTest, DefaultsAreFastHintNoMipmapsLinearFilter) {
@@ -68,37 +73,31 @@ TEST_F(TextureTest, DefaultsAreFastHintNoMipmapsLinearFilter) {
 
 TEST_F(TextureTest, UploadsA24BitPictureWithTheGameCallsInOrder) {
     BmpImage image;
-    ASSERT_TRUE(Load(image, Picture(2, 2, 24)));
-    GLuint name = 0;
-    const recgl::Texture& texture = Upload(image, name);
+    const recgl::Texture& texture = LoadAndUpload(image, Picture(2, 2, 24));
 
+    struct Expected {
+        const char* call;
+        std::vector<double> arguments;
+    };
+    const Expected expected[] = {
+        {"glGenTextures", {1}},
+        {"glBindTexture", {GL_TEXTURE_2D, static_cast<double>(name)}},
+        {"glHint", {GL_GENERATE_MIPMAP_HINT, GL_FASTEST}},
+        {"glTexParameteri", {GL_TEXTURE_2D, GL_GENERATE_MIPMAP, 0}},
+        {"glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR}},
+        {"glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR}},
+        {"glTexImage2D", {GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_BGR_EXT, GL_UNSIGNED_BYTE}}};
     const std::vector<recgl::Call>& calls = recgl::Calls();
     ASSERT_EQ(calls.size(), 7u) << recgl::Describe(calls);
-    EXPECT_TRUE(calls[0].Is("glGenTextures"));
-    EXPECT_EQ(calls[0][0], 1);
+    for (size_t i = 0; i < calls.size(); ++i) {
+        SCOPED_TRACE(recgl::Describe({calls[i]}));
+        EXPECT_TRUE(calls[i].Is(expected[i].call)) << expected[i].call;
+        for (size_t k = 0; k < expected[i].arguments.size(); ++k) {
+            EXPECT_EQ(calls[i][static_cast<int>(k)], expected[i].arguments[k]) << "argument " << k;
+        }
+    }
     EXPECT_EQ(calls[0].pointer, &name);
-    EXPECT_TRUE(calls[1].Is("glBindTexture"));
-    EXPECT_EQ(calls[1][0], GL_TEXTURE_2D);
-    EXPECT_EQ(calls[1][1], name);
-    EXPECT_TRUE(calls[2].Is("glHint"));
-    EXPECT_EQ(calls[2][0], GL_GENERATE_MIPMAP_HINT);
-    EXPECT_EQ(calls[2][1], GL_FASTEST);
-    const GLenum parameters[3] = {GL_GENERATE_MIPMAP, GL_TEXTURE_MAG_FILTER, GL_TEXTURE_MIN_FILTER};
-    const double values[3] = {0, GL_LINEAR, GL_LINEAR};
-    for (int i = 0; i < 3; ++i) {
-        const recgl::Call& call = calls[3 + i];
-        EXPECT_TRUE(call.Is("glTexParameteri"));
-        EXPECT_EQ(call[0], GL_TEXTURE_2D);
-        EXPECT_EQ(call[1], parameters[i]);
-        EXPECT_EQ(call[2], values[i]);
-    }
-    const recgl::Call& upload = calls[6];
-    EXPECT_TRUE(upload.Is("glTexImage2D"));
-    const double arguments[8] = {GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_BGR_EXT, GL_UNSIGNED_BYTE};
-    for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(upload[i], arguments[i]) << "argument " << i;
-    }
-    EXPECT_EQ(upload.pointer, image.pixels);
+    EXPECT_EQ(calls[6].pointer, image.pixels);
 
     EXPECT_NE(name, 0u);
     EXPECT_EQ(recgl::Current().mipmapHint, GLenum(GL_FASTEST));
@@ -112,9 +111,7 @@ TEST_F(TextureTest, UploadsA24BitPictureWithTheGameCallsInOrder) {
 
 TEST_F(TextureTest, A32BitPictureKeepsItsAlpha) {
     BmpImage image;
-    ASSERT_TRUE(Load(image, Picture(5, 3, 32)));
-    GLuint name = 0;
-    const recgl::Texture& texture = Upload(image, name);
+    const recgl::Texture& texture = LoadAndUpload(image, Picture(5, 3, 32));
     ExpectTexture(texture, 5, 3, true);
     EXPECT_EQ(texture.internalFormat, GL_RGBA);
     EXPECT_EQ(texture.format, GLenum(GL_BGRA_EXT));
@@ -139,9 +136,7 @@ TEST_F(TextureTest, ChangedSettingsReachGL) {
     params.generateMipmap = 1;
     params.filter = GL_NEAREST;
     BmpImage image;
-    ASSERT_TRUE(Load(image, Picture(2, 2, 24)));
-    GLuint name = 0;
-    const recgl::Texture& texture = Upload(image, name);
+    const recgl::Texture& texture = LoadAndUpload(image, Picture(2, 2, 24));
     EXPECT_EQ(recgl::Current().mipmapHint, GLenum(GL_NICEST));
     EXPECT_EQ(texture.generateMipmap, 1);
     EXPECT_EQ(texture.magFilter, GL_NEAREST);
@@ -151,62 +146,50 @@ TEST_F(TextureTest, ChangedSettingsReachGL) {
 TEST_F(TextureTest, RowsMustBeCoveredPaddingIncluded) {
     // 3 pixels of 3 bytes take 12 bytes a row with padding: two rows need 24 bytes.
     BmpImage image;
-    GLuint name = 0;
-    ASSERT_TRUE(Load(image, Bmp(3, 2, 24, resourcetest::Pattern(23))));
-    ExpectTexture(Upload(image, name), 3, 2, false);
-    ASSERT_TRUE(Load(image, Bmp(3, 2, 24, resourcetest::Pattern(24))));
-    ExpectTexture(Upload(image, name), 3, 2, true);
+    ExpectTexture(LoadAndUpload(image, Bmp(3, 2, 24, resourcetest::Pattern(23))), 3, 2, false);
+    ExpectTexture(LoadAndUpload(image, Bmp(3, 2, 24, resourcetest::Pattern(24))), 3, 2, true);
     // Bytes beyond the rows are never a problem.
-    ASSERT_TRUE(Load(image, Bmp(3, 2, 24, resourcetest::Pattern(100))));
-    ExpectTexture(Upload(image, name), 3, 2, true);
+    ExpectTexture(LoadAndUpload(image, Bmp(3, 2, 24, resourcetest::Pattern(100))), 3, 2, true);
 }
 
 TEST_F(TextureTest, ImagesWithoutUsablePixelsGiveATextureWithoutData) {
-    GLuint name = 0;
-
     BmpImage never;
-    ExpectTexture(Upload(never, name), 0, 0, false);
+    ExpectTexture(Upload(never), 0, 0, false);
 
     // A failed Load after a picture: the size of that picture, undefined content.
     BmpImage failed;
     ASSERT_TRUE(Load(failed, Picture(4, 2, 32)));
     EXPECT_FALSE(failed.Load((dir + "/missing.bmp").c_str()));
-    const recgl::Texture& afterMissing = Upload(failed, name);
+    const recgl::Texture& afterMissing = Upload(failed);
     ExpectTexture(afterMissing, 4, 2, false);
     EXPECT_EQ(afterMissing.internalFormat, GL_RGBA);
 
     BmpImage headersOnly;
-    ASSERT_TRUE(Load(headersOnly, Bmp(6, 6, 24, {})));
-    ExpectTexture(Upload(headersOnly, name), 6, 6, false);
+    ExpectTexture(LoadAndUpload(headersOnly, Bmp(6, 6, 24, {})), 6, 6, false);
 
     // A header that promises 16 x 16 pixels over a few bytes.
     BmpImage cutShort;
-    ASSERT_TRUE(Load(cutShort, Bmp(16, 16, 32, resourcetest::Pattern(40))));
-    ExpectTexture(Upload(cutShort, name), 16, 16, false);
+    ExpectTexture(LoadAndUpload(cutShort, Bmp(16, 16, 32, resourcetest::Pattern(40))), 16, 16,
+                  false);
 }
 
 TEST_F(TextureTest, PicturesOfUnknownLayoutGiveNoData) {
-    GLuint name = 0;
     // 8 bits with a colour table into a fresh image: no format was ever set.
     Bytes paletted(1024 + 4 * 4, 0);
     BmpImage fresh;
-    ASSERT_TRUE(Load(fresh, Bmp(4, 4, 8, paletted)));
-    const recgl::Texture& texture = Upload(fresh, name);
+    const recgl::Texture& texture = LoadAndUpload(fresh, Bmp(4, 4, 8, paletted));
     ExpectTexture(texture, 4, 4, false);
     EXPECT_EQ(texture.internalFormat, GL_RGB);
 
     BmpImage noBits;
-    ASSERT_TRUE(Load(noBits, Picture(2, 2, 0)));
-    ExpectTexture(Upload(noBits, name), 2, 2, false);
+    ExpectTexture(LoadAndUpload(noBits, Picture(2, 2, 0)), 2, 2, false);
 
     // After a 24-bit picture the format stays; the 8-bit bytes are read as they lie, but only
     // as far as the buffer reaches.
     BmpImage reused;
     ASSERT_TRUE(Load(reused, Picture(2, 2, 24)));
-    ASSERT_TRUE(Load(reused, Bmp(4, 4, 8, paletted)));
-    ExpectTexture(Upload(reused, name), 4, 4, true);
-    ASSERT_TRUE(Load(reused, Bmp(64, 64, 8, paletted)));
-    ExpectTexture(Upload(reused, name), 64, 64, false);
+    ExpectTexture(LoadAndUpload(reused, Bmp(4, 4, 8, paletted)), 4, 4, true);
+    ExpectTexture(LoadAndUpload(reused, Bmp(64, 64, 8, paletted)), 64, 64, false);
 }
 
 TEST_F(TextureTest, HostileSizesGiveAnEmptyTexture) {
@@ -219,9 +202,8 @@ TEST_F(TextureTest, HostileSizesGiveAnEmptyTexture) {
           Case{1, 16385}, Case{INT32_MIN, INT32_MIN}, Case{0x40000000, 0x40000000}}) {
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
         BmpImage image;
-        ASSERT_TRUE(Load(image, Bmp(c.width, c.height, 32, resourcetest::Pattern(256))));
-        GLuint name = 0;
-        const recgl::Texture& texture = Upload(image, name);
+        const recgl::Texture& texture =
+            LoadAndUpload(image, Bmp(c.width, c.height, 32, resourcetest::Pattern(256)));
         ExpectTexture(texture, 0, 0, false);
         EXPECT_EQ(texture.internalFormat, GL_RGBA);
     }
@@ -229,9 +211,7 @@ TEST_F(TextureTest, HostileSizesGiveAnEmptyTexture) {
 
 TEST_F(TextureTest, LargestSideStillUploads) {
     BmpImage image;
-    ASSERT_TRUE(Load(image, Picture(MaxTextureSide, 1, 24)));
-    GLuint name = 0;
-    ExpectTexture(Upload(image, name), MaxTextureSide, 1, true);
+    ExpectTexture(LoadAndUpload(image, Picture(MaxTextureSide, 1, 24)), MaxTextureSide, 1, true);
 }
 
 }  // namespace
