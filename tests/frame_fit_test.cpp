@@ -66,6 +66,17 @@ void PointAtWidget(const Widget* widget, POINT at, const PixelBox& frame) {
     PointAtGl((widget->x1 + widget->x2) / 2, (widget->y1 + widget->y2) / 2, at, frame);
 }
 
+// The flipped lamps of a board against a copy taken before.
+std::vector<uint32_t> Changed(const std::vector<int32_t>& before) {
+    std::vector<uint32_t> changed;
+    for (uint32_t i = 0; i < game.board.lampCount; ++i) {
+        if (game.board.lampLit[i] != before[i]) {
+            changed.push_back(i);
+        }
+    }
+    return changed;
+}
+
 TEST_F(GameTest, TheFrameFollowsTheWindowAndPressesLandWhereThePointerIs) {
     // Asked for the whole of a 1366 x 768 desktop, the window is floated as 1280 x 768 at
     // (43, 0); later it is moved and resized to 1000 x 1000 at (200, 10).
@@ -101,11 +112,7 @@ TEST_F(GameTest, TheFrameFollowsTheWindowAndPressesLandWhereThePointerIs) {
                 break;
             case 6:
                 scenario::ButtonUp();
-                for (uint32_t i = 0; i < game.board.lampCount; ++i) {
-                    if (game.board.lampLit[i] != before[i]) {
-                        flipped.push_back(i);
-                    }
-                }
+                flipped = Changed(before);
                 return false;
         }
         return true;
@@ -119,17 +126,6 @@ TEST_F(GameTest, TheFrameFollowsTheWindowAndPressesLandWhereThePointerIs) {
               (std::vector<double>{160, 0, 960, 768}));
     EXPECT_EQ(std::vector<double>(viewports[1].args, viewports[1].args + 4),
               (std::vector<double>{0, 100, 1000, 800}));
-}
-
-// The flipped lamps of a board against a copy taken before.
-std::vector<uint32_t> Changed(const std::vector<int32_t>& before) {
-    std::vector<uint32_t> changed;
-    for (uint32_t i = 0; i < game.board.lampCount; ++i) {
-        if (game.board.lampLit[i] != before[i]) {
-            changed.push_back(i);
-        }
-    }
-    return changed;
 }
 
 TEST_F(GameTest, TheWindowFollowsItsMonitorsScaleAndAChangedDisplayAndPressesStillLand) {

@@ -52,11 +52,6 @@ struct GameSize {
 };
 const GameSize GameSizes[] = {{4, Pattern4x4, 10}, {6, Pattern6x6, 20}, {8, Pattern8x8, 30}};
 
-bool DealGameSize(LampBoard& board, const GameSize& game, Random& random) {
-    return board.Deal(game.size, game.size, game.size * game.size, game.pattern, game.scrambleCount,
-                      random);
-}
-
 // Lights the board by block flips alone: each dark lamp off the last row and column is fixed
 // by the block it is the lower-left lamp of, which never disturbs a lamp already swept.
 void SolveBySweep(LampBoard& board) {
@@ -69,9 +64,15 @@ void SolveBySweep(LampBoard& board) {
     }
 }
 
+class LampBoardTest : public ::testing::Test {
+protected:
+    Random random;
+    LampBoard board;
+};
+
 }  // namespace
 
-TEST(LampBoardTest, PatternsRepeatOneRowWithEvenlyManyDarkLamps) {
+TEST_F(LampBoardTest, PatternsRepeatOneRowWithEvenlyManyDarkLamps) {
     const std::vector<Lamps> rows = {{1, 0, 1, 0}, {1, 0, 1, 1, 0, 1}, {1, 0, 1, 0, 1, 0, 1, 0}};
     const int32_t* tables[] = {Pattern4x4, Pattern6x6, Pattern8x8};
     for (int t = 0; t < 3; ++t) {
@@ -83,9 +84,7 @@ TEST(LampBoardTest, PatternsRepeatOneRowWithEvenlyManyDarkLamps) {
     }
 }
 
-TEST(LampBoardTest, FourByFourDealFromStartingStateMatchesTheKnownBoard) {
-    Random random;
-    LampBoard board;
+TEST_F(LampBoardTest, FourByFourDealFromStartingStateMatchesTheKnownBoard) {
     ASSERT_TRUE(board.Deal(4, 4, 16, Pattern4x4, 10, random));
 
     EXPECT_EQ(board.columns, 4u);
@@ -101,25 +100,22 @@ TEST(LampBoardTest, FourByFourDealFromStartingStateMatchesTheKnownBoard) {
     EXPECT_EQ(random.state, reference.state) << "a 4x4 deal makes 16 + 2 x 10 draws";
 }
 
-TEST(LampBoardTest, ScrambleFlipsTheDrawnBlocksInDrawOrder) {
+TEST_F(LampBoardTest, ScrambleFlipsTheDrawnBlocksInDrawOrder) {
     // The blocks a 4x4 deal draws from the starting state, column draw before row draw.
     const std::vector<Block> drawn = {{1, 2}, {0, 0}, {0, 0}, {2, 0}, {1, 1},
                                       {0, 2}, {2, 2}, {2, 0}, {2, 0}, {0, 1}};
     const Lamps pattern(Pattern4x4, Pattern4x4 + 16);
     for (uint32_t count = 0; count <= drawn.size(); ++count) {
-        Random random;
-        LampBoard board;
+        random = Random();
         ASSERT_TRUE(board.Deal(4, 4, 16, Pattern4x4, count, random));
         std::vector<Block> applied(drawn.begin(), drawn.begin() + count);
         EXPECT_EQ(LitOf(board), FlipBlocksByHand(pattern, 4, applied)) << count << " scrambles";
     }
 }
 
-TEST(LampBoardTest, DealWithoutScrambleKeepsPatternAndDrawsOneColourPerLamp) {
-    Random random;
+TEST_F(LampBoardTest, DealWithoutScrambleKeepsPatternAndDrawsOneColourPerLamp) {
     random.Seed(777);
     Random reference = random;
-    LampBoard board;
     ASSERT_TRUE(board.Deal(6, 6, 36, Pattern6x6, 0, random));
 
     EXPECT_EQ(LitOf(board), Lamps(Pattern6x6, Pattern6x6 + 36));
@@ -127,9 +123,7 @@ TEST(LampBoardTest, DealWithoutScrambleKeepsPatternAndDrawsOneColourPerLamp) {
     EXPECT_EQ(random.state, reference.state);
 }
 
-TEST(LampBoardTest, SecondDealContinuesTheGeneratorAndReplacesTheBoard) {
-    Random random;
-    LampBoard board;
+TEST_F(LampBoardTest, SecondDealContinuesTheGeneratorAndReplacesTheBoard) {
     ASSERT_TRUE(board.Deal(4, 4, 16, Pattern4x4, 10, random));
     Lamps firstColours = ColoursOf(board);
     ASSERT_TRUE(board.Deal(4, 4, 16, Pattern4x4, 10, random));
@@ -146,14 +140,12 @@ TEST(LampBoardTest, SecondDealContinuesTheGeneratorAndReplacesTheBoard) {
     EXPECT_EQ(LitOf(board), Lamps(Pattern8x8, Pattern8x8 + 64));
 }
 
-TEST(LampBoardTest, ToggleBlockFlipsExactlyItsFourLamps) {
+TEST_F(LampBoardTest, ToggleBlockFlipsExactlyItsFourLamps) {
     // Five columns by four rows, so a swap of row and column arithmetic shows.
     Lamps pattern(20);
     for (uint32_t i = 0; i < 20; ++i) {
         pattern[i] = i % 3 == 0 ? 0 : 1;
     }
-    Random random;
-    LampBoard board;
     for (uint32_t r0 = 0; r0 < 3; ++r0) {
         for (uint32_t c0 = 0; c0 < 4; ++c0) {
             ASSERT_TRUE(board.Deal(5, 4, 20, pattern.data(), 0, random));
@@ -175,9 +167,7 @@ TEST(LampBoardTest, ToggleBlockFlipsExactlyItsFourLamps) {
     EXPECT_EQ(board.lampLit[0], 0);
 }
 
-TEST(LampBoardTest, ToggleBlockOffTheBoardChangesNothing) {
-    Random random;
-    LampBoard board;
+TEST_F(LampBoardTest, ToggleBlockOffTheBoardChangesNothing) {
     ASSERT_TRUE(board.Deal(4, 4, 16, Pattern4x4, 0, random));
     for (Block block :
          std::vector<Block>{{3, 0}, {0, 3}, {3, 3}, {0xFFFFFFFFu, 0}, {0, 0xFFFFFFFFu}}) {
@@ -189,10 +179,8 @@ TEST(LampBoardTest, ToggleBlockOffTheBoardChangesNothing) {
     EXPECT_FALSE(board.BlockOnBoard(3, 2));
 }
 
-TEST(LampBoardTest, IsSolvedOnlyWhenNoLampIsDark) {
+TEST_F(LampBoardTest, IsSolvedOnlyWhenNoLampIsDark) {
     const Lamps allLit(16, 1);
-    Random random;
-    LampBoard board;
     ASSERT_TRUE(board.Deal(4, 4, 16, allLit.data(), 0, random));
     EXPECT_TRUE(board.IsSolved());
 
@@ -208,11 +196,9 @@ TEST(LampBoardTest, IsSolvedOnlyWhenNoLampIsDark) {
     EXPECT_FALSE(board.IsSolved());
 }
 
-TEST(LampBoardTest, RowPairLitLooksAtBothRowsOfThePair) {
+TEST_F(LampBoardTest, RowPairLitLooksAtBothRowsOfThePair) {
     // Four columns by six rows, all lit.
     const Lamps allLit(24, 1);
-    Random random;
-    LampBoard board;
     ASSERT_TRUE(board.Deal(4, 6, 24, allLit.data(), 0, random));
     EXPECT_TRUE(board.RowPairLit(0));
     EXPECT_TRUE(board.RowPairLit(2));
@@ -234,9 +220,7 @@ TEST(LampBoardTest, RowPairLitLooksAtBothRowsOfThePair) {
     EXPECT_FALSE(board.RowPairLit(0xFFFFFFFFu));
 }
 
-TEST(LampBoardTest, ReleaseLeavesAnEmptyBoardWithoutPointers) {
-    Random random;
-    LampBoard board;
+TEST_F(LampBoardTest, ReleaseLeavesAnEmptyBoardWithoutPointers) {
     // Never dealt: empty, solved, and safe to flip, query and release.
     EXPECT_EQ(board.lampLit, nullptr);
     EXPECT_TRUE(board.IsSolved());
@@ -260,9 +244,7 @@ TEST(LampBoardTest, ReleaseLeavesAnEmptyBoardWithoutPointers) {
     EXPECT_EQ(LitOf(board), Lamps(Pattern4x4, Pattern4x4 + 16));
 }
 
-TEST(LampBoardTest, DealRefusesArgumentsThatDescribeNoBoard) {
-    Random random;
-    LampBoard board;
+TEST_F(LampBoardTest, DealRefusesArgumentsThatDescribeNoBoard) {
     ASSERT_TRUE(board.Deal(4, 4, 16, Pattern4x4, 10, random));
     const int32_t* lit = board.lampLit;
     const int32_t* colours = board.lampColour;
@@ -286,14 +268,15 @@ TEST(LampBoardTest, DealRefusesArgumentsThatDescribeNoBoard) {
     EXPECT_EQ(random.state, state) << "a refused deal draws nothing";
 }
 
-TEST(LampBoardTest, EveryDealKeepsRowAndColumnParityAndIsSolvable) {
-    LampBoard board;
+TEST_F(LampBoardTest, EveryDealKeepsRowAndColumnParityAndIsSolvable) {
     for (const GameSize& game : GameSizes) {
         uint32_t size = game.size;
         for (uint32_t seed = 1; seed <= 3000; ++seed) {
-            Random random;
+            SCOPED_TRACE(std::to_string(size) + "x" + std::to_string(size) + " seed " +
+                         std::to_string(seed));
             random.Seed(seed * 2654435761u);
-            ASSERT_TRUE(DealGameSize(board, game, random));
+            ASSERT_TRUE(
+                board.Deal(size, size, size * size, game.pattern, game.scrambleCount, random));
 
             std::vector<int> darkInRow(size), darkInColumn(size);
             for (uint32_t i = 0; i < board.lampCount; ++i) {
@@ -305,12 +288,12 @@ TEST(LampBoardTest, EveryDealKeepsRowAndColumnParityAndIsSolvable) {
                 }
             }
             for (uint32_t k = 0; k < size; ++k) {
-                ASSERT_EQ(darkInRow[k] % 2, 0) << size << "x" << size << " seed " << seed;
-                ASSERT_EQ(darkInColumn[k] % 2, 0) << size << "x" << size << " seed " << seed;
+                ASSERT_EQ(darkInRow[k] % 2, 0) << "row " << k;
+                ASSERT_EQ(darkInColumn[k] % 2, 0) << "column " << k;
             }
 
             SolveBySweep(board);
-            ASSERT_TRUE(board.IsSolved()) << size << "x" << size << " seed " << seed;
+            ASSERT_TRUE(board.IsSolved());
         }
     }
 }

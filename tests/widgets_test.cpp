@@ -70,23 +70,18 @@ protected:
         EXPECT_TRUE(gl.misuse.empty());
     }
 
-    static void ExpectCorners(const std::vector<Point>& corners,
-                              const std::vector<Point>& expected) {
-        ASSERT_EQ(corners.size(), expected.size());
-        for (size_t k = 0; k < corners.size(); ++k) {
-            EXPECT_FLOAT_EQ(corners[k].x, expected[k].x) << "corner " << k;
-            EXPECT_FLOAT_EQ(corners[k].y, expected[k].y) << "corner " << k;
-        }
-    }
-
     // One filled quad and one outline, both through the same corners.
     static void ExpectFrame(const std::vector<Point>& corners) {
-        std::vector<std::vector<Point>> fills = Shapes(recgl::Calls(), GL_QUADS);
-        std::vector<std::vector<Point>> outlines = Shapes(recgl::Calls(), GL_LINE_LOOP);
-        ASSERT_EQ(fills.size(), 1u);
-        ASSERT_EQ(outlines.size(), 1u);
-        ExpectCorners(fills[0], corners);
-        ExpectCorners(outlines[0], corners);
+        for (GLenum mode : {GL_QUADS, GL_LINE_LOOP}) {
+            SCOPED_TRACE(mode == GL_QUADS ? "fill" : "outline");
+            std::vector<std::vector<Point>> shapes = Shapes(recgl::Calls(), mode);
+            ASSERT_EQ(shapes.size(), 1u);
+            ASSERT_EQ(shapes[0].size(), corners.size());
+            for (size_t k = 0; k < corners.size(); ++k) {
+                EXPECT_FLOAT_EQ(shapes[0][k].x, corners[k].x) << "corner " << k;
+                EXPECT_FLOAT_EQ(shapes[0][k].y, corners[k].y) << "corner " << k;
+            }
+        }
     }
 
     BitmapFont font;
