@@ -32,14 +32,12 @@ protected:
     }
 
     // The play button of the main menu.
-    void SetUpPlayButton(bool withFont = true) {
+    void SetUpPlayButton() {
         button.SetText(PlayCaption);
         button.Show();
         button.SetColour(0, 0.85, 0.2);
         button.SetRect(0.425, -0.5, 0.8, -0.41);
-        if (withFont) {
-            button.SetFont(&font);
-        }
+        button.SetFont(&font);
         button.style.SetGlyphSize(0.035, 0.05);
     }
 
@@ -244,7 +242,8 @@ TEST_F(WidgetTest, FramedWidgetsAreMoreOpaqueUnderThePointerAndTheirTextMoreSo) 
 }
 
 TEST_F(WidgetTest, AFramedWidgetWithoutAFontDrawsItsFrameAndLeavesTheSameState) {
-    SetUpPlayButton(false);
+    SetUpPlayButton();
+    button.SetFont(nullptr);
     glEnable(GL_TEXTURE_2D);
     button.Draw();
     EXPECT_TRUE(TextRuns(recgl::Calls()).empty());
