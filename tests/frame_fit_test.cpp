@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "tests/GameScenario.h"
@@ -77,46 +78,62 @@ std::vector<uint32_t> Changed(const std::vector<int32_t>& before) {
     return changed;
 }
 
+// A window's corner on the desktop and the frame's box in that window.
+struct Fit {
+    POINT at;
+    PixelBox frame;
+};
+
+// The player opens the 8 x 8 board and presses its bottom-right block, whose centre is lamp
+// corner (7, 1): "Играть" on frame `first`, "8x8" on the next, held until the menu's delay has
+// passed and let go two frames later, all through `menu`; the block on the frame after, through
+// `board`. `alsoOn` adds what else happens on a frame, after the player. Gives the lamps flipped.
+std::vector<uint32_t> FlipBottomRightBlock(int first, Fit menu, Fit board,
+                                           const std::function<void(int frame)>& alsoOn) {
+    std::vector<int32_t> before;
+    std::vector<uint32_t> flipped;
+    scenario::Play([&](int frame) {
+        if (frame == first) {
+            PointAtWidget(game.playButton, menu.at, menu.frame);
+            scenario::ButtonDown();
+        } else if (frame == first + 1) {
+            PointAtWidget(game.size8Button, menu.at, menu.frame);
+            fakewin::SetTicks(fakewin::Ticks() + 300);
+        } else if (frame == first + 3) {
+            scenario::ButtonUp();
+        } else if (frame == first + 4) {
+            EXPECT_EQ(game.state, StateBoard);
+            EXPECT_EQ(game.board.columns, 8u);
+            if (game.board.lampLit == nullptr) {
+                return false;
+            }
+            before.assign(game.board.lampLit, game.board.lampLit + game.board.lampCount);
+            PointAtGl(7 / 8.0 - 0.5, 1 / 8.0 - 0.5, board.at, board.frame);
+            scenario::ButtonDown();
+        } else if (frame == first + 5) {
+            scenario::ButtonUp();
+            flipped = Changed(before);
+            return false;
+        }
+        alsoOn(frame);
+        return true;
+    });
+    return flipped;
+}
+
 TEST_F(GameTest, TheFrameFollowsTheWindowAndPressesLandWhereThePointerIs) {
     // Asked for the whole of a 1366 x 768 desktop, the window is floated as 1280 x 768 at
     // (43, 0); later it is moved and resized to 1000 x 1000 at (200, 10).
     fakewin::SetMonitors({{{0, 0, 1366, 768}, {0, 0, 1366, 768}, 96}});
     fakewin::PlaceWindow(43, 0, 1280, 768);
     const PixelBox wide = {160, 0, 960, 768}, square = {0, 100, 1000, 800};
-    std::vector<uint32_t> flipped;
-    std::vector<int32_t> before;
-    scenario::Play([&](int frame) {
-        switch (frame) {
-            case 1:  // "Играть", then "8x8" once the menu's delay has passed
-                PointAtWidget(game.playButton, {43, 0}, wide);
-                scenario::ButtonDown();
-                break;
-            case 2:
-                PointAtWidget(game.size8Button, {43, 0}, wide);
-                fakewin::SetTicks(fakewin::Ticks() + 300);
-                break;
-            case 4:
-                scenario::ButtonUp();
+    std::vector<uint32_t> flipped =
+        FlipBottomRightBlock(1, {{43, 0}, wide}, {{200, 10}, square}, [](int frame) {
+            if (frame == 4) {  // the menu has taken the press
                 fakewin::PlaceWindow(200, 10, 1000, 1000);
                 fakewin::SetTicks(fakewin::Ticks() + 150);  // past the board's click delay
-                break;
-            case 5:  // the bottom-right block of the 8 x 8 board: its centre is lamp corner (7, 1)
-                EXPECT_EQ(game.state, StateBoard);
-                EXPECT_EQ(game.board.columns, 8u);
-                if (game.board.lampLit == nullptr) {
-                    return false;
-                }
-                before.assign(game.board.lampLit, game.board.lampLit + game.board.lampCount);
-                PointAtGl(7 / 8.0 - 0.5, 1 / 8.0 - 0.5, {200, 10}, square);
-                scenario::ButtonDown();
-                break;
-            case 6:
-                scenario::ButtonUp();
-                flipped = Changed(before);
-                return false;
-        }
-        return true;
-    });
+            }
+        });
     EXPECT_EQ(flipped, (std::vector<uint32_t>{6, 7, 14, 15})) << "lamps changed by the press";
     // The viewport is set when the window's box changes, and only then; GL counts its rows from
     // the bottom.
@@ -138,43 +155,17 @@ TEST_F(GameTest, TheWindowFollowsItsMonitorsScaleAndAChangedDisplayAndPressesSti
     fakewin::SetMonitors({left, right});
     const RECT suggested = {1920, 0, 3840, 1536};
     const PixelBox fullScreen = {285, 0, 1350, 1080}, fitted = {0, 0, 1920, 1536};
-    std::vector<int32_t> before;
-    std::vector<uint32_t> flipped;
-    scenario::Play([&](int frame) {
-        switch (frame) {
-            case 1:
+    std::vector<uint32_t> flipped =
+        FlipBottomRightBlock(2, {{1920, 0}, fullScreen}, {{1920, 0}, fitted}, [&](int frame) {
+            if (frame == 1) {
                 fakewin::PlaceWindow(1920, 0, 1280, 1024);
                 fakewin::Post(WM_DPICHANGED, 144 << 16 | 144, reinterpret_cast<LPARAM>(&suggested));
-                break;
-            case 2:  // "Играть", then "8x8"
-                PointAtWidget(game.playButton, {1920, 0}, fullScreen);
-                scenario::ButtonDown();
-                break;
-            case 3:
-                PointAtWidget(game.size8Button, {1920, 0}, fullScreen);
-                fakewin::SetTicks(fakewin::Ticks() + 300);
-                break;
-            case 5:  // once the menu has taken the press
-                scenario::ButtonUp();
+            } else if (frame == 5) {  // the menu has taken the press
                 fakewin::ChangeMonitor(1, larger);
                 fakewin::Post(WM_DISPLAYCHANGE);
                 fakewin::SetTicks(fakewin::Ticks() + 150);
-                break;
-            case 6:  // the bottom-right block of the 8 x 8 board
-                if (game.state != StateBoard || game.board.lampLit == nullptr) {
-                    return false;
-                }
-                before.assign(game.board.lampLit, game.board.lampLit + game.board.lampCount);
-                PointAtGl(7 / 8.0 - 0.5, 1 / 8.0 - 0.5, {1920, 0}, fitted);
-                scenario::ButtonDown();
-                break;
-            case 7:
-                scenario::ButtonUp();
-                flipped = Changed(before);
-                return false;
-        }
-        return true;
-    });
+            }
+        });
     const fakewin::Record& r = fakewin::Get();
     EXPECT_EQ((PixelBox{r.x, r.y, r.width, r.height}), (PixelBox{0, 0, 1280, 1024}));
     std::vector<PixelBox> places;
