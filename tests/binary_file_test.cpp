@@ -55,7 +55,6 @@ TEST_F(BinaryFileTest, ModeTextFollowsTheFlagsHeld) {
         EXPECT_NE(file.handle, nullptr);
         EXPECT_EQ(file.flags, c.flags);
         EXPECT_EQ(ModeText(file), c.mode);
-        file.Close();
     }
 }
 
@@ -85,7 +84,6 @@ TEST_F(BinaryFileTest, FailedOpenKeepsItsFlagsAndTheNextOpenAddsToThem) {
     char first[2] = {};
     EXPECT_EQ(file.Read(first, 2), 1);
     EXPECT_EQ(std::string(first, 2), "01");
-    file.Close();
 
     BinaryFile missing;
     EXPECT_FALSE(
@@ -105,7 +103,6 @@ TEST_F(BinaryFileTest, SizeLeavesThePositionWhereItWas) {
 
     ASSERT_TRUE(file.Open(File("empty.bin", {}).c_str(), ReadBinary));
     EXPECT_EQ(file.Size(), 0);
-    file.Close();
 }
 
 TEST_F(BinaryFileTest, ReadGivesOneOnlyForAWholeBlock) {
@@ -115,7 +112,6 @@ TEST_F(BinaryFileTest, ReadGivesOneOnlyForAWholeBlock) {
     EXPECT_EQ(file.Read(bytes, 8), 1);
     EXPECT_EQ(file.Read(bytes, 8), 0);  // only two bytes were left
     EXPECT_EQ(std::string(bytes, 2), "89");
-    file.Close();
 }
 
 TEST_F(BinaryFileTest, ReadWithNothingToReadTouchesNothing) {
@@ -132,7 +128,6 @@ TEST_F(BinaryFileTest, ReadWithNothingToReadTouchesNothing) {
     EXPECT_EQ(std::string(bytes, 4), "xxxx");
     EXPECT_EQ(file.Read(bytes, 2), 1);  // still at the start
     EXPECT_EQ(std::string(bytes, 2), "01");
-    file.Close();
 }
 
 TEST_F(BinaryFileTest, WriteStoresBlocksInOrder) {
