@@ -16,16 +16,6 @@ namespace resourcetest {
 
 using Bytes = std::vector<unsigned char>;
 
-// A fresh, empty directory for the running test.
-inline std::string ScratchDir() {
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::filesystem::path dir = std::filesystem::path(LUMENVALE_BUILD_DIR) / "test-files" /
-                                (std::string(test->test_suite_name()) + "." + test->name());
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir.string();
-}
-
 inline void WriteBytes(const std::string& path, const Bytes& bytes) {
     std::ofstream file(path, std::ios::binary);
     file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -38,10 +28,17 @@ inline Bytes ReadBytes(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-// A test with a fresh scratch directory, and files of given bytes in it.
+// A test with a fresh, empty directory of its own, and files of given bytes in it.
 class ScratchTest : public ::testing::Test {
 protected:
-    void SetUp() override { dir = ScratchDir(); }
+    void SetUp() override {
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::filesystem::path path = std::filesystem::path(LUMENVALE_BUILD_DIR) / "test-files" /
+                                     (std::string(test->test_suite_name()) + "." + test->name());
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path);
+        dir = path.string();
+    }
 
     // Writes the bytes as a file of the scratch directory and gives its path.
     std::string File(const std::string& name, const Bytes& bytes) {
@@ -61,11 +58,6 @@ inline void Put16(Bytes& bytes, size_t at, uint32_t value) {
 inline void Put32(Bytes& bytes, size_t at, uint32_t value) {
     Put16(bytes, at, value & 0xffff);
     Put16(bytes, at + 2, value >> 16);
-}
-
-// Bytes of one row of a 24- or 32-bit picture, padded to 4.
-inline size_t RowBytes(int32_t width, int bitCount) {
-    return (static_cast<size_t>(width) * (bitCount / 8) + 3) / 4 * 4;
 }
 
 // A BMP file with the two headers and the given bytes after them. The pixel data offset is
@@ -98,7 +90,8 @@ inline Bytes Pattern(size_t count, unsigned seed = 1) {
 // A whole picture: rows of distinct bytes, each padded to 4.
 inline Bytes Picture(int32_t width, int32_t height, int bitCount, unsigned seed = 1) {
     size_t rows = static_cast<size_t>(height < 0 ? -static_cast<int64_t>(height) : height);
-    return Bmp(width, height, bitCount, Pattern(RowBytes(width, bitCount) * rows, seed));
+    size_t rowBytes = (static_cast<size_t>(width) * (bitCount / 8) + 3) / 4 * 4;
+    return Bmp(width, height, bitCount, Pattern(rowBytes * rows, seed));
 }
 
 }  // namespace resourcetest
