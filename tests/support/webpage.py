@@ -299,6 +299,8 @@ def press_and_judge(page, act, before, after, what, repeat):
     picture that is neither, or `after` shown and left again, a press taken twice. Only where
     the browser itself held the input past the repeat period (its release sent late by a
     driver on a busy machine) is the last picture judged alone, as a player's long press is."""
+    def fail(how):
+        raise AssertionError('%s: %s (%s)' % (what, how, save_pictures('press', seen, page)))
     for _ in range(ATTEMPTS):
         page.wait_out(repeat)
         page.watch()
@@ -313,15 +315,12 @@ def press_and_judge(page, act, before, after, what, repeat):
             states = states[-1:]
         if 'after' in states:
             if set(states[states.index('after'):]) != {'after'}:
-                raise AssertionError('%s: taken more than once, the screen showed %s (%s)' % (
-                    what, ', '.join(states), save_pictures('press', seen, page)))
+                fail('taken more than once, the screen showed ' + ', '.join(states))
             page.changed_at = time.monotonic()
             return seen[-1]
         if set(states) != {'before'}:
-            raise AssertionError('%s: the screen showed %s (%s)' % (
-                what, ', '.join(states), save_pictures('press', seen, page)))
-    raise AssertionError('%s: not taken in %d presses (%s)' % (
-        what, ATTEMPTS, save_pictures('press', seen, page)))
+            fail('the screen showed ' + ', '.join(states))
+    fail('not taken in %d presses' % ATTEMPTS)
 
 
 class ProbedPage(serve_web.Handler):

@@ -23,12 +23,14 @@ from webpage import (HEIGHT, MOUSE_HOLD, KEY_HOLD, TIMEOUT, WEB_DIR, WIDTH,  # n
 
 # WebKitGTK's own small browser, in its library's folder (named after the architecture).
 MINIBROWSER = (glob.glob('/usr/lib/*/webkit2gtk-4.1/MiniBrowser') + [''])[0]
-FIREFOX_PREFS = [('browser.shell.checkDefaultBrowser', 'false'),
-                 ('browser.startup.homepage_override.mstone', '"ignore"'),
-                 ('browser.aboutwelcome.enabled', 'false'),
-                 ('datareporting.policy.dataSubmissionEnabled', 'false'),
-                 ('datareporting.policy.dataSubmissionPolicyBypassNotification', 'true'),
-                 ('toolkit.telemetry.reportingpolicy.firstRun', 'false')]
+# Firefox's settings for a fresh profile: no first-run notices or bars over the page.
+FIREFOX_PREFS = '''user_pref("browser.shell.checkDefaultBrowser", false);
+user_pref("browser.startup.homepage_override.mstone", "ignore");
+user_pref("browser.aboutwelcome.enabled", false);
+user_pref("datareporting.policy.dataSubmissionEnabled", false);
+user_pref("datareporting.policy.dataSubmissionPolicyBypassNotification", true);
+user_pref("toolkit.telemetry.reportingpolicy.firstRun", false);
+'''
 
 
 class DisplayedPage(WebPage):
@@ -77,10 +79,8 @@ class FirefoxPage(DisplayedPage):
 
     def __init__(self, folder=WEB_DIR):
         super().__init__('firefox', folder)
-        # No first-run notices or bars over the page.
         with open(os.path.join(self.profile, 'user.js'), 'w') as prefs:
-            for name, value in FIREFOX_PREFS:
-                prefs.write('user_pref("%s", %s);\n' % (name, value))
+            prefs.write(FIREFOX_PREFS)
         url = 'http://127.0.0.1:%d/index.html?probe-title' % self.server.server_address[1]
         self.browser = subprocess.Popen(
             ['firefox-esr', '--no-remote', '--profile', self.profile, '--kiosk', url],

@@ -20,9 +20,10 @@ import unittest  # noqa: E402
 from PIL import ImageChops  # noqa: E402
 
 from webpage import (ABOUT_BOX, AUTHORS, AUTHORS_TEXT, BACK, CLICK_REPEAT, ESCAPE_REPEAT,  # noqa: E402
-                     EXIT, MAIN_TEXTS, NOWHERE, PLANET, PLAY, SIZE4, SIZE8, SIZE_TEXTS, TIMEOUT,
-                     TITLE, WEB_DIR, Board, WebPage, atlas, box_of, centre, desktop_menu_shot,
-                     poll, press_and_judge, save_pictures, shows_about, shows_group)
+                     EXIT, HEIGHT, MAIN_TEXTS, NOWHERE, PLANET, PLAY, SIZE4, SIZE8, SIZE_TEXTS,
+                     TIMEOUT, TITLE, WEB_DIR, WIDTH, Board, WebPage, atlas, box_of, centre,
+                     desktop_menu_shot, poll, press_and_judge, save_pictures, shows_about,
+                     shows_group)
 
 
 def skip_or_fail(reason):
@@ -197,19 +198,20 @@ class ScaledWindowTest(GamePage):
 
     def test_press_at_a_block_centre_in_page_pixels_flips_it(self):
         left, top, width, height = self.page.canvas_box()
-        self.assertAlmostEqual(width / height, 1.25, places=2)
-        self.assertLess(width, 1280)
+        self.assertAlmostEqual(width / height, WIDTH / HEIGHT, places=2)
+        self.assertLess(width, WIDTH)
         board = self.open_board()
         self.flip(board, 2, 1)  # pressed at the page pixel over the block's centre
 
-        # The page follows the window: its frame box is the largest 5:4 box that fits, centred.
+        # The page follows the window: its frame box is the largest box of the frame's shape
+        # that fits, centred.
         self.page.driver.set_window_size(700, 900)
 
         def resized():
             box, inner = self.page.canvas_box(), self.page.script('return [innerWidth, innerHeight]')
             return (box, inner) if abs(box[2] - width) > 1 else None
         box, inner = poll(resized, 10) or (self.page.canvas_box(), 'unchanged')
-        self.assertAlmostEqual(box[2] / box[3], 1.25, places=2, msg='5:4: %s' % box)
+        self.assertAlmostEqual(box[2] / box[3], WIDTH / HEIGHT, places=2, msg='shape: %s' % box)
         self.assertTrue(box[2] <= inner[0] + 1 and box[3] <= inner[1] + 1 and
                         min(inner[0] - box[2], inner[1] - box[3]) < 1,
                         'canvas %s fills window %s one way' % (box, inner))
