@@ -142,20 +142,18 @@ class Atlas:
     COLUMNS, ROWS, SPACE_CELL = 17, 14, 127
 
     def __init__(self, path=os.path.join(DATA_DIR, 'Font.bmp')):
-        # Read by hand: the ink is in the alpha channel, which the imaging library drops. The
-        # pixels start right after the two headers, rows bottom-up, as the game reads them.
+        # The ink is in the alpha channel, which the imaging library drops from a BMP file: the
+        # pixels are taken as they stand right after the two headers, rows bottom-up, as the
+        # game reads them.
         with open(path, 'rb') as file:
             data = file.read()
         self.width, self.height = struct.unpack_from('<ii', data, 18)
         step = struct.unpack_from('<H', data, 28)[0] // 8
-        stride = (self.width * step + 3) & ~3
-        self.ink = []
-        for y in range(self.height):  # top row first
-            row = 54 + stride * (self.height - 1 - y)
-            for x in range(self.width):
-                b, g, r = data[row + x * step:row + x * step + 3]
-                alpha = data[row + x * step + 3] / 255.0 if step == 4 else 1.0
-                self.ink.append((r * 0.299 + g * 0.587 + b * 0.114) / 255.0 * alpha)
+        mode, raw = ('RGBA', 'BGRA') if step == 4 else ('RGB', 'BGR')
+        pixels = Image.frombuffer(mode, (self.width, self.height), data[54:], 'raw', raw,
+                                  (self.width * step + 3) & ~3, -1).convert('RGBA')
+        self.ink = [(r * 0.299 + g * 0.587 + b * 0.114) / 255.0 * (a / 255.0)
+                    for r, g, b, a in pixels.getdata()]  # top row first
 
     def texel(self, x, y):
         x = min(max(x, 0), self.width - 1)

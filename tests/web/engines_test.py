@@ -72,7 +72,7 @@ class WebKitPage(DisplayedPage):
 
 
 class FirefoxPage(DisplayedPage):
-    """The page in Firefox ESR's kiosk mode over the whole virtual screen, driven by real X input
+    """The page in Firefox ESR's kiosk mode over a whole virtual screen, driven by real X input
     and read from screenshots: a canvas pixel is a screen pixel. The probe's counters come in
     the window's title, so a press is watched until the page has let go and drawn a few frames
     more, as in Chromium; the pictures are the screenshots taken meanwhile."""
