@@ -75,7 +75,8 @@ class GamePage(PageTest):
         return press_and_judge(self.page, act or self.page.key, before, after, what, ESCAPE_REPEAT)
 
     def escape_and_back(self, board, how='Escape', act=None):
-        """Escape to the menu and again back to the same board."""
+        """Escape to the menu and again back to the same board; the judges of the two states
+        for the steps that follow."""
         in_menu, on_board = self.group(SIZE_TEXTS), lambda s: Board(s, board.size) == board
         self.escape(on_board, in_menu, 'the menu after ' + how, act)
         self.escape(in_menu, lambda s: Board(s, board.size).clear(), 'the board after ' + how, act)
