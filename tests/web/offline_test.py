@@ -13,7 +13,7 @@ import unittest
 sys.dont_write_bytecode = True  # nothing written into the source tree
 
 from web_test import GamePage, setUpModule, skip_or_fail  # noqa: F401,E402
-from webpage import ROOT, WEB_DIR, WebPage  # noqa: E402
+from webpage import ROOT, WEB_DIR  # noqa: E402
 
 WORKER = 'service-worker.js'
 
@@ -32,8 +32,7 @@ class OfflineTest(GamePage):
         shutil.copytree(WEB_DIR, self.folder, dirs_exist_ok=True)
         # The tests' probe is served into the page: the worker keeps it with the page's files.
         self.edit(WORKER, r"const Files = \[", "const Files = ['page-probe.js', ")
-        self.page = WebPage(folder=self.folder)
-        self.addCleanup(self.page.close)
+        self.page = self.open_page(folder=self.folder)
         self.assertTrue(self.page.wait_for_frames(), 'the page never drew a frame')
 
     def caches_once_settled(self, names):
