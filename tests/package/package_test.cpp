@@ -6,7 +6,6 @@
 // The packages are made by scripts/package and scripts/build-windows. Without them the tests
 // are skipped, unless LUMENVALE_REQUIRE_PACKAGE=1 (set by scripts/test) makes that a failure.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -20,6 +19,7 @@
 
 #include "tests/support/GameScreen.h"
 #include "tests/support/Shell.h"
+#include "tests/support/SkipOrFail.h"
 #include "tests/support/XSession.h"
 
 namespace {
@@ -29,6 +29,7 @@ using e2e::Screenshot;
 
 const std::string Version = LUMENVALE_VERSION;
 const std::string Work = LUMENVALE_PACKAGE_TEST_DIR;
+const char* const Requirement = "LUMENVALE_REQUIRE_PACKAGE";
 
 // ---- Running tools -----------------------------------------------------------------------
 
@@ -38,36 +39,11 @@ Output Capture(std::vector<std::string> arguments) {
     return shell::Capture({std::move(arguments)});
 }
 
-bool Exists(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
-}
-
-bool Required() {
-    const char* value = std::getenv("LUMENVALE_REQUIRE_PACKAGE");
-    return value != nullptr && std::string(value) == "1";
-}
-
-#define SKIP_OR_FAIL(reason)                                                             \
-    do {                                                                                 \
-        if (Required()) {                                                                \
-            FAIL() << reason;                                                            \
-        }                                                                                \
-        GTEST_SKIP() << reason << " (LUMENVALE_REQUIRE_PACKAGE=1 makes this a failure)"; \
-    } while (false)
-
-#define REQUIRE_FILE(path, maker)                                 \
-    do {                                                          \
-        if (!Exists(path)) {                                      \
-            SKIP_OR_FAIL("no " << (path) << ": run " << (maker)); \
-        }                                                         \
-    } while (false)
-
-#define REQUIRE_TOOL(tool)                                                                      \
-    do {                                                                                        \
-        if (!shell::OnPath(tool)) {                                                             \
-            SKIP_OR_FAIL(tool << " is not installed (scripts/lib/setup.sh names its package)"); \
-        }                                                                                       \
+#define REQUIRE_FILE(path, maker)                                              \
+    do {                                                                       \
+        if (!std::filesystem::exists(path)) {                                  \
+            SKIP_OR_FAIL(Requirement, "no " << (path) << ": run " << (maker)); \
+        }                                                                      \
     } while (false)
 
 std::string DebPath() {
@@ -158,7 +134,7 @@ TEST(DebianPackage, InstallsExactlyTheGameItsPicturesAndItsDesktopFilesOwnedByRo
 TEST(DebianPackage, PassesLintianAndTheDesktopEntryMetadataAndManualValidators) {
     REQUIRE_FILE(DebPath(), "scripts/package");
     for (const char* tool : {"lintian", "desktop-file-validate", "appstreamcli", "man"}) {
-        REQUIRE_TOOL(tool);
+        REQUIRE_TOOL(Requirement, tool);
     }
     Output lintian = Capture({"lintian", "--fail-on", "error", DebPath()});
     EXPECT_EQ(lintian.status, 0) << lintian.output;
@@ -200,13 +176,13 @@ bool MenuWithPictures(const Screenshot& shot) {
 // the pictures' folder itself, or the menu shows no planet and no title.
 TEST(InstalledGame, StartsThroughItsCommandFromAnotherFolderAndDrawsTheMenuWithItsPictures) {
     REQUIRE_FILE(DebPath(), "scripts/package");
-    REQUIRE_TOOL("Xvfb");
+    REQUIRE_TOOL(Requirement, "Xvfb");
     const std::string tree = Unpacked("installed");
     const std::string elsewhere = FreshFolder("elsewhere");
 
     xsession::Session session;
     if (!session.StartDisplay()) {
-        SKIP_OR_FAIL("no virtual display: " << session.Error());
+        SKIP_OR_FAIL(Requirement, "no virtual display: " << session.Error());
     }
     ASSERT_TRUE(
         session.StartProgram({tree + "/usr/games/lumenvale"}, elsewhere, {"SDL_VIDEODRIVER=x11"}));
@@ -257,7 +233,7 @@ TEST(SourceArchive, HoldsEveryProjectFileUnderOneFolderAndNoBuildOutput) {
             << file;
     }
     // Where the sources are a git checkout, nothing it tracks may be left out.
-    if (Exists(std::string(LUMENVALE_SOURCE_DIR) + "/.git")) {
+    if (std::filesystem::exists(std::string(LUMENVALE_SOURCE_DIR) + "/.git")) {
         for (const std::string& tracked :
              Capture({"git", "-C", LUMENVALE_SOURCE_DIR, "ls-files"}).Lines()) {
             EXPECT_EQ(files.count(tracked), 1u) << tracked << " is tracked but not archived";
@@ -273,9 +249,9 @@ protected:
     void SetUp() override {
         const std::string zip = std::string(LUMENVALE_DIST_DIR) + "/lumenvale-windows.zip";
         REQUIRE_FILE(zip, "scripts/build-windows");
-        REQUIRE_TOOL("unzip");
-        REQUIRE_TOOL("wrestool");
-        REQUIRE_TOOL("icotool");
+        for (const char* tool : {"unzip", "wrestool", "icotool"}) {
+            REQUIRE_TOOL(Requirement, tool);
+        }
         exe = FreshFolder("windows") + "/lumenvale.exe";
         Output program = shell::Capture({{"unzip", "-p", zip, "lumenvale.exe"}});
         ASSERT_EQ(program.status, 0) << program.output;

@@ -11,6 +11,7 @@ The menu's rectangles, glyph sizes and the reader's levels come from the game's 
 through LUMENVALE_SCREEN_LAYOUT (the build's tests/screen_layout.json).
 """
 import base64
+import functools
 import io
 import json
 import math
@@ -51,12 +52,10 @@ LEVELS, FILL = LAYOUT['levels'], LAYOUT['buttonFill']
                                               'Size8', 'Back', 'AboutBox', 'Planet', 'Title'))
 NOWHERE = tuple(LAYOUT['nowhere'])  # a pixel where nothing but the cursor is ever drawn
 # Windows-1251 captions, as the font maps them.
-PLAY_TEXT = 'Играть'.encode('cp1251')
 AUTHORS_TEXT = 'Авторы'.encode('cp1251')
-EXIT_TEXT = 'Выход'.encode('cp1251')
-BACK_TEXT = 'Назад'.encode('cp1251')
-MAIN_TEXTS = [(PLAY, PLAY_TEXT), (AUTHORS, AUTHORS_TEXT), (EXIT, EXIT_TEXT)]
-SIZE_TEXTS = [(SIZE4, b'4x4'), (SIZE6, b'6x6'), (SIZE8, b'8x8'), (BACK, BACK_TEXT)]
+MAIN_TEXTS = [(PLAY, 'Играть'.encode('cp1251')), (AUTHORS, AUTHORS_TEXT),
+              (EXIT, 'Выход'.encode('cp1251'))]
+SIZE_TEXTS = [(SIZE4, b'4x4'), (SIZE6, b'6x6'), (SIZE8, b'8x8'), (BACK, 'Назад'.encode('cp1251'))]
 ABOUT_LINES = [(1, b'LUMENVALE'), (3, b'A game by the Lumenvale team'), (6, b'Thanks for playing')]
 CAPTION_MATCH = 0.6  # a caption drawn from the atlas correlates far above this
 CURSOR_REACH = 24    # pixels around the pointer that the drawn cursor may cover
@@ -87,6 +86,11 @@ def centre(rect):
 def box_of(rect, inset=0):
     return (math.ceil(pixel_x(rect[0])) + inset, math.ceil(pixel_y(rect[3])) + inset,
             math.floor(pixel_x(rect[2])) - inset, math.floor(pixel_y(rect[1])) - inset)
+
+
+def picture(data_url):
+    """A Shot of a PNG picture given as a data: URL, as a canvas gives it."""
+    return Shot(Image.open(io.BytesIO(base64.b64decode(data_url.split(',', 1)[1]))))
 
 
 def poll(test, timeout=TIMEOUT, every=0.05):
@@ -138,20 +142,18 @@ class Atlas:
     COLUMNS, ROWS, SPACE_CELL = 17, 14, 127
 
     def __init__(self, path=os.path.join(DATA_DIR, 'Font.bmp')):
-        # Read by hand: the ink is in the alpha channel, which the imaging library drops. The
-        # pixels start right after the two headers, rows bottom-up, as the game reads them.
+        # The ink is in the alpha channel, which the imaging library drops from a BMP file: the
+        # pixels are taken as they stand right after the two headers, rows bottom-up, as the
+        # game reads them.
         with open(path, 'rb') as file:
             data = file.read()
         self.width, self.height = struct.unpack_from('<ii', data, 18)
         step = struct.unpack_from('<H', data, 28)[0] // 8
-        stride = (self.width * step + 3) & ~3
-        self.ink = []
-        for y in range(self.height):  # top row first
-            row = 54 + stride * (self.height - 1 - y)
-            for x in range(self.width):
-                b, g, r = data[row + x * step:row + x * step + 3]
-                alpha = data[row + x * step + 3] / 255.0 if step == 4 else 1.0
-                self.ink.append((r * 0.299 + g * 0.587 + b * 0.114) / 255.0 * alpha)
+        mode, raw = ('RGBA', 'BGRA') if step == 4 else ('RGB', 'BGR')
+        pixels = Image.frombuffer(mode, (self.width, self.height), data[54:], 'raw', raw,
+                                  (self.width * step + 3) & ~3, -1).convert('RGBA')
+        self.ink = [(r * 0.299 + g * 0.587 + b * 0.114) / 255.0 * (a / 255.0)
+                    for r, g, b, a in pixels.getdata()]  # top row first
 
     def texel(self, x, y):
         x = min(max(x, 0), self.width - 1)
@@ -202,13 +204,9 @@ class Atlas:
         return self.match(shot, text, x, top - index * h, (w, h))
 
 
-_atlas = []
-
-
+@functools.lru_cache(maxsize=None)
 def atlas():
-    if not _atlas:
-        _atlas.append(Atlas())
-    return _atlas[0]
+    return Atlas()
 
 
 def shows_group(shot, texts, hidden=()):
@@ -299,6 +297,8 @@ def press_and_judge(page, act, before, after, what, repeat):
     picture that is neither, or `after` shown and left again, a press taken twice. Only where
     the browser itself held the input past the repeat period (its release sent late by a
     driver on a busy machine) is the last picture judged alone, as a player's long press is."""
+    def fail(how):
+        raise AssertionError('%s: %s (%s)' % (what, how, save_pictures('press', seen, page)))
     for _ in range(ATTEMPTS):
         page.wait_out(repeat)
         page.watch()
@@ -313,15 +313,12 @@ def press_and_judge(page, act, before, after, what, repeat):
             states = states[-1:]
         if 'after' in states:
             if set(states[states.index('after'):]) != {'after'}:
-                raise AssertionError('%s: taken more than once, the screen showed %s (%s)' % (
-                    what, ', '.join(states), save_pictures('press', seen, page)))
+                fail('taken more than once, the screen showed ' + ', '.join(states))
             page.changed_at = time.monotonic()
             return seen[-1]
         if set(states) != {'before'}:
-            raise AssertionError('%s: the screen showed %s (%s)' % (
-                what, ', '.join(states), save_pictures('press', seen, page)))
-    raise AssertionError('%s: not taken in %d presses (%s)' % (
-        what, ATTEMPTS, save_pictures('press', seen, page)))
+            fail('the screen showed ' + ', '.join(states))
+    fail('not taken in %d presses' % ATTEMPTS)
 
 
 class ProbedPage(serve_web.Handler):
@@ -330,15 +327,17 @@ class ProbedPage(serve_web.Handler):
 
     def do_GET(self):
         path = self.path.split('?')[0]
-        if path not in ('/', '/index.html', '/page-probe.js'):
-            return super().do_GET()
         if path == '/page-probe.js':
             with open(os.path.join(HERE, 'page-probe.js'), 'rb') as file:
-                body, kind = file.read(), 'text/javascript'
-        else:
+                self.reply(file.read(), 'text/javascript')
+        elif path in ('/', '/index.html'):
             with open(os.path.join(self.directory, 'index.html')) as file:
-                text = file.read().replace('<script src="page.js">', self.PROBE + '<script src="page.js">')
-            body, kind = text.encode(), 'text/html'
+                page = file.read().replace('<script src="page.js">', self.PROBE + '<script src="page.js">')
+            self.reply(page.encode(), 'text/html')
+        else:
+            super().do_GET()
+
+    def reply(self, body, kind):
         self.send_response(200)
         self.send_header('Content-Type', kind)
         self.send_header('Content-Length', str(len(body)))
@@ -377,9 +376,12 @@ class WebPage:
         self.pointer = (WIDTH // 2, HEIGHT // 2)  # where the page starts the drawn cursor
         self.driver.get(self.url)
 
+    def quit(self):
+        self.driver.quit()
+
     def close(self):
         try:
-            self.driver.quit()
+            self.quit()
         finally:
             self.server.shutdown()
             self.server.server_close()
@@ -407,8 +409,7 @@ class WebPage:
         return shown
 
     def shot(self):
-        data = self.script('return document.getElementById("canvas").toDataURL("image/png")')
-        return Shot(Image.open(io.BytesIO(base64.b64decode(data.split(',', 1)[1]))))
+        return picture(self.script('return document.getElementById("canvas").toDataURL()'))
 
     def wait_for(self, test, timeout=5):
         """The first canvas picture that `test` accepts, or None after `timeout` seconds."""
@@ -434,8 +435,7 @@ class WebPage:
                                  % self.script('return Probe.state()'))
         self.story = self.script('return Probe.story()')
         self.delivered_hold = self.script('return Probe.state().longest') / 1000
-        return [Shot(Image.open(io.BytesIO(base64.b64decode(url.split(',', 1)[1]))))
-                for url in self.script('return Probe.take()')]
+        return [picture(url) for url in self.script('return Probe.take()')]
 
     def hidden(self):
         """Where the drawn cursor may cover a caption: where it is, and where it was."""
@@ -447,6 +447,12 @@ class WebPage:
         self.driver.execute_cdp_cmd('Input.dispatchKeyEvent', {
             'type': 'keyDown' if down else 'keyUp', 'code': 'Space', 'key': ' ',
             'windowsVirtualKeyCode': 32})
+
+    def boxes(self, *ids):
+        """Left, top, right and bottom of the elements of these ids, in page pixels."""
+        return self.script('return arguments[0].map((id) => document.getElementById(id))'
+                           '.map((e) => e.getBoundingClientRect())'
+                           '.map((b) => [b.left, b.top, b.right, b.bottom])', ids)
 
     def canvas_box(self):
         return self.script('const b = document.getElementById("canvas").getBoundingClientRect();'

@@ -18,32 +18,47 @@ from selenium import webdriver  # noqa: E402
 from selenium.webdriver.webkitgtk.options import Options as WebKitOptions  # noqa: E402
 
 from web_test import GamePage, setUpModule  # noqa: F401,E402
-from webpage import (HEIGHT, MOUSE_HOLD, KEY_HOLD, SIZE_TEXTS, TIMEOUT,  # noqa: E402
-                     WEB_DIR, WIDTH, Board, ProbedPage, VirtualDisplay, WebPage, poll, serve_web,
-                     settled_after)
+from webpage import (HEIGHT, MOUSE_HOLD, KEY_HOLD, TIMEOUT, WEB_DIR, WIDTH,  # noqa: E402
+                     ProbedPage, VirtualDisplay, WebPage, poll, serve_web, settled_after)
 
 # WebKitGTK's own small browser, in its library's folder (named after the architecture).
 MINIBROWSER = (glob.glob('/usr/lib/*/webkit2gtk-4.1/MiniBrowser') + [''])[0]
-FIREFOX_PREFS = [('browser.shell.checkDefaultBrowser', 'false'),
-                 ('browser.startup.homepage_override.mstone', '"ignore"'),
-                 ('browser.aboutwelcome.enabled', 'false'),
-                 ('datareporting.policy.dataSubmissionEnabled', 'false'),
-                 ('datareporting.policy.dataSubmissionPolicyBypassNotification', 'true'),
-                 ('toolkit.telemetry.reportingpolicy.firstRun', 'false')]
+# Firefox's settings for a fresh profile: no first-run notices or bars over the page.
+FIREFOX_PREFS = '''user_pref("browser.shell.checkDefaultBrowser", false);
+user_pref("browser.startup.homepage_override.mstone", "ignore");
+user_pref("browser.aboutwelcome.enabled", false);
+user_pref("datareporting.policy.dataSubmissionEnabled", false);
+user_pref("datareporting.policy.dataSubmissionPolicyBypassNotification", true);
+user_pref("toolkit.telemetry.reportingpolicy.firstRun", false);
+'''
 
 
-class WebKitPage(WebPage):
-    """The page in WebKitGTK's MiniBrowser on a virtual display, through WebKitWebDriver."""
+class DisplayedPage(WebPage):
+    """The page with the probe, for a browser on a virtual display of its own with a fresh
+    profile; the browser itself is started by each engine's page."""
 
-    def __init__(self, folder=WEB_DIR):
+    def __init__(self, engine, folder):
         self.server = serve_web.serve(folder, handler=ProbedPage)
         self.display = VirtualDisplay()
+        self.profile = tempfile.mkdtemp(prefix='lumenvale-%s-' % engine)
+
+    def close(self):
+        try:
+            super().close()
+        finally:
+            self.display.close()
+
+
+class WebKitPage(DisplayedPage):
+    """The page in WebKitGTK's MiniBrowser, through WebKitWebDriver."""
+
+    def __init__(self, folder=WEB_DIR):
+        super().__init__('webkit', folder)
         options = WebKitOptions()
         options.binary_location = MINIBROWSER
         options.add_argument('--automation')
-        # The driver starts the browser with its own environment: the display's, and a fresh
-        # profile for whatever the browser keeps.
-        self.profile = tempfile.mkdtemp(prefix='lumenvale-webkit-')
+        # The driver starts the browser with its own environment: the display's, and the
+        # fresh profile for whatever the browser keeps.
         os.environ['DISPLAY'] = self.display.name
         for kept in ('XDG_CONFIG_HOME', 'XDG_CACHE_HOME', 'XDG_DATA_HOME'):
             os.environ[kept] = self.profile
@@ -55,27 +70,17 @@ class WebKitPage(WebPage):
         self.driver.set_window_size(WIDTH, HEIGHT)
         self.open()
 
-    def close(self):
-        try:
-            super().close()
-        finally:
-            self.display.close()
 
-
-class FirefoxPage(WebPage):
+class FirefoxPage(DisplayedPage):
     """The page in Firefox ESR's kiosk mode over a whole virtual screen, driven by real X input
     and read from screenshots: a canvas pixel is a screen pixel. The probe's counters come in
     the window's title, so a press is watched until the page has let go and drawn a few frames
     more, as in Chromium; the pictures are the screenshots taken meanwhile."""
 
     def __init__(self, folder=WEB_DIR):
-        self.server = serve_web.serve(folder, handler=ProbedPage)
-        self.display = VirtualDisplay()
-        self.profile = tempfile.mkdtemp(prefix='lumenvale-firefox-')
-        # No first-run notices or bars over the page.
+        super().__init__('firefox', folder)
         with open(os.path.join(self.profile, 'user.js'), 'w') as prefs:
-            for name, value in FIREFOX_PREFS:
-                prefs.write('user_pref("%s", %s);\n' % (name, value))
+            prefs.write(FIREFOX_PREFS)
         url = 'http://127.0.0.1:%d/index.html?probe-title' % self.server.server_address[1]
         self.browser = subprocess.Popen(
             ['firefox-esr', '--no-remote', '--profile', self.profile, '--kiosk', url],
@@ -91,14 +96,9 @@ class FirefoxPage(WebPage):
         return subprocess.run(['timeout', '-s', 'KILL', '60', 'xdotool', *args], env=self.display.env,
                               check=True, capture_output=True, text=True).stdout
 
-    def close(self):
-        try:
-            self.browser.kill()
-            self.browser.wait()
-        finally:
-            self.server.shutdown()
-            self.server.server_close()
-            self.display.close()
+    def quit(self):
+        self.browser.kill()
+        self.browser.wait()
 
     def shot(self):
         return self.display.shot()
@@ -148,30 +148,28 @@ class FirefoxPage(WebPage):
 
 
 class EngineScenario:
-    """The menu, a 4x4 board, a flip, and Escape to the menu and back to the same board."""
+    """The menu, a 4x4 board, a flip, and Escape to the menu and back to the same board, in
+    the engine's `Page`."""
+
+    def setUp(self):
+        self.page = self.Page()
+        self.addCleanup(self.page.close)
 
     def test_menu_board_press_and_escape(self):
         started = time.monotonic()
         self.assertTrue(self.page.wait_for_frames(), 'the page never showed the menu')
         board = self.open_board()
         board = self.flip(board, 1, 1)
-        in_menu, on_board = self.group(SIZE_TEXTS), lambda s: Board(s, 4) == board
-        self.escape(on_board, in_menu, 'the menu after Escape')
-        self.escape(in_menu, lambda s: Board(s, 4).clear(), 'the board after Escape')
-        self.assertEqual(self.stable_board(), board, 'the same board back')
+        self.escape_and_back(board)
         print('%s: %.1f s' % (type(self).__name__, time.monotonic() - started))
 
 
 class WebKitTest(EngineScenario, GamePage):
-    def setUp(self):
-        self.page = WebKitPage()
-        self.addCleanup(self.page.close)
+    Page = WebKitPage
 
 
 class FirefoxTest(EngineScenario, GamePage):
-    def setUp(self):
-        self.page = FirefoxPage()
-        self.addCleanup(self.page.close)
+    Page = FirefoxPage
 
 
 if __name__ == '__main__':

@@ -12,10 +12,16 @@ import unittest
 
 sys.dont_write_bytecode = True  # nothing written into the source tree
 
-from web_test import GamePage, setUpModule  # noqa: F401,E402
-from webpage import ROOT, WEB_DIR, WebPage  # noqa: E402
+from web_test import GamePage, setUpModule, skip_or_fail  # noqa: F401,E402
+from webpage import ROOT, WEB_DIR  # noqa: E402
 
 WORKER = 'service-worker.js'
+
+
+def build_name(folder):
+    """The name the offline worker in `folder` gives its build."""
+    with open(os.path.join(folder, WORKER)) as file:
+        return re.search(r"const Build = '([^']*)'", file.read()).group(1)
 
 
 class OfflineTest(GamePage):
@@ -26,8 +32,7 @@ class OfflineTest(GamePage):
         shutil.copytree(WEB_DIR, self.folder, dirs_exist_ok=True)
         # The tests' probe is served into the page: the worker keeps it with the page's files.
         self.edit(WORKER, r"const Files = \[", "const Files = ['page-probe.js', ")
-        self.page = WebPage(folder=self.folder)
-        self.addCleanup(self.page.close)
+        self.page = self.open_page(folder=self.folder)
         self.assertTrue(self.page.wait_for_frames(), 'the page never drew a frame')
 
     def caches_once_settled(self, names):
@@ -63,8 +68,7 @@ class OfflineTest(GamePage):
         driver = self.page.driver
         self.assertEqual(driver.execute_cdp_cmd('Page.getInstallabilityErrors', {}),
                          {'installabilityErrors': []})
-        with open(os.path.join(self.folder, WORKER)) as file:
-            build = re.search(r"const Build = '([^']*)'", file.read()).group(1)
+        build = build_name(self.folder)
         self.assertEqual(self.caches_once_settled(['lumenvale-' + build]), ['lumenvale-' + build])
 
         self.publish('next', 'Lumenvale next')
@@ -88,14 +92,11 @@ class WorkerNameTest(unittest.TestCase):
                        check=True, capture_output=True)
         subprocess.run(['cmake', '--build', build, '-j', '2', '--target', 'lumenvale_page'],
                        check=True, capture_output=True)
-        with open(os.path.join(build, WORKER)) as file:
-            return re.search(r"const Build = '([^']*)'", file.read()).group(1)
+        return build_name(build)
 
     def test_a_changed_page_file_renames_the_worker_in_the_same_build_folder(self):
         if not shutil.which('emcmake'):
-            if os.environ.get('LUMENVALE_REQUIRE_WEB'):
-                self.fail('no Emscripten: run scripts/build-web')
-            self.skipTest('no browser build tools: no Emscripten')
+            skip_or_fail('no browser build tools: no Emscripten (scripts/build-web installs it)')
         scratch = tempfile.mkdtemp(prefix='lumenvale-worker-')
         self.addCleanup(shutil.rmtree, scratch, True)
         source, build = os.path.join(scratch, 'source'), os.path.join(scratch, 'build')

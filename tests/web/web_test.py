@@ -12,7 +12,6 @@ import sys
 sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
 
-import json  # noqa: E402
 import re  # noqa: E402
 import shutil  # noqa: E402
 import tempfile  # noqa: E402
@@ -21,25 +20,39 @@ import unittest  # noqa: E402
 from PIL import ImageChops  # noqa: E402
 
 from webpage import (ABOUT_BOX, AUTHORS, AUTHORS_TEXT, BACK, CLICK_REPEAT, ESCAPE_REPEAT,  # noqa: E402
-                     EXIT, MAIN_TEXTS, NOWHERE, PLANET, PLAY, SIZE4, SIZE8, SIZE_TEXTS, TIMEOUT,
-                     TITLE, WEB_DIR, Board, WebPage, atlas, box_of, centre, desktop_menu_shot,
-                     poll, press_and_judge, save_pictures, shows_about, shows_group)
+                     EXIT, HEIGHT, MAIN_TEXTS, NOWHERE, PLANET, PLAY, SIZE4, SIZE8, SIZE_TEXTS,
+                     TIMEOUT, TITLE, WEB_DIR, WIDTH, Board, WebPage, atlas, box_of, centre,
+                     desktop_menu_shot, poll, press_and_judge, save_pictures, shows_about,
+                     shows_group)
+
+
+def skip_or_fail(reason):
+    """Skips for want of a build or its tools, or fails where LUMENVALE_REQUIRE_WEB asks for
+    every browser test."""
+    if os.environ.get('LUMENVALE_REQUIRE_WEB'):
+        raise AssertionError(reason)
+    raise unittest.SkipTest(reason)
 
 
 def setUpModule():
     if not os.path.isfile(os.path.join(WEB_DIR, 'lumenvale.wasm')):
-        if os.environ.get('LUMENVALE_REQUIRE_WEB'):
-            raise RuntimeError('no browser build in %s: run scripts/build-web' % WEB_DIR)
-        raise unittest.SkipTest('no browser build in %s: run scripts/build-web' % WEB_DIR)
+        skip_or_fail('no browser build in %s: run scripts/build-web' % WEB_DIR)
 
 
-class GamePage(unittest.TestCase):
+class PageTest(unittest.TestCase):
+    def open_page(self, **options):
+        """The page in a fresh browser, closed when the test ends."""
+        page = WebPage(**options)
+        self.addCleanup(page.close)
+        return page
+
+
+class GamePage(PageTest):
     window = (1280, 1024)
     touch = False
 
     def setUp(self):
-        self.page = WebPage(window=self.window, touch=self.touch)
-        self.addCleanup(self.page.close)
+        self.page = self.open_page(window=self.window, touch=self.touch)
         self.assertTrue(self.page.wait_for_frames(), 'the page never drew a frame')
 
     def last_picture(self):
@@ -57,8 +70,18 @@ class GamePage(unittest.TestCase):
     def press(self, rect, before, after, what):
         return self.page.press(centre(rect), before, after, what, touch=self.touch)
 
-    def escape(self, before, after, what):
-        return press_and_judge(self.page, self.page.key, before, after, what, ESCAPE_REPEAT)
+    def escape(self, before, after, what, act=None):
+        """Escape, by its key unless `act` makes it some other way."""
+        return press_and_judge(self.page, act or self.page.key, before, after, what, ESCAPE_REPEAT)
+
+    def escape_and_back(self, board, how='Escape', act=None):
+        """Escape to the menu and again back to the same board; the judges of the two states
+        for the steps that follow."""
+        in_menu, on_board = self.group(SIZE_TEXTS), lambda s: Board(s, board.size) == board
+        self.escape(on_board, in_menu, 'the menu after ' + how, act)
+        self.escape(in_menu, lambda s: Board(s, board.size).clear(), 'the board after ' + how, act)
+        self.assertEqual(self.stable_board(board.size), board, 'the same board after %s twice' % how)
+        return in_menu, on_board
 
     def open_board(self, size=4):
         """Play, then the size: a stable, clearly read board."""
@@ -109,6 +132,12 @@ class GamePage(unittest.TestCase):
             const step = () => --left > 0 ? requestAnimationFrame(step) : done();
             requestAnimationFrame(step);''', count)
 
+    def frames_in(self, count):
+        """Frames the game presents in the next `count` animation frames."""
+        first = self.page.frames()
+        self.animation_frames(count)
+        return self.page.frames() - first
+
 
 class MenuTest(GamePage):
     def test_first_menu_about_box_and_size_group(self):
@@ -143,11 +172,7 @@ class BoardTest(GamePage):
                         'lamps:\n%s' % board)
         board = self.flip(board, 1, 1)
         board = self.flip(board, 0, 2)
-
-        in_menu, on_board = self.group(SIZE_TEXTS), lambda s: Board(s, 4) == board
-        self.escape(on_board, in_menu, 'the menu after Escape on the board')
-        self.escape(in_menu, lambda s: Board(s, 4).clear(), 'the board after Escape')
-        self.assertEqual(self.stable_board(), board, 'the same board after Escape twice')
+        in_menu, on_board = self.escape_and_back(board)
 
         self.escape(on_board, in_menu, 'the menu after Escape')
         self.press(BACK, in_menu, self.group(MAIN_TEXTS), 'the main group after Назад')
@@ -174,19 +199,20 @@ class ScaledWindowTest(GamePage):
 
     def test_press_at_a_block_centre_in_page_pixels_flips_it(self):
         left, top, width, height = self.page.canvas_box()
-        self.assertAlmostEqual(width / height, 1.25, places=2)
-        self.assertLess(width, 1280)
+        self.assertAlmostEqual(width / height, WIDTH / HEIGHT, places=2)
+        self.assertLess(width, WIDTH)
         board = self.open_board()
         self.flip(board, 2, 1)  # pressed at the page pixel over the block's centre
 
-        # The page follows the window: its frame box is the largest 5:4 box that fits, centred.
+        # The page follows the window: its frame box is the largest box of the frame's shape
+        # that fits, centred.
         self.page.driver.set_window_size(700, 900)
 
         def resized():
             box, inner = self.page.canvas_box(), self.page.script('return [innerWidth, innerHeight]')
             return (box, inner) if abs(box[2] - width) > 1 else None
         box, inner = poll(resized, 10) or (self.page.canvas_box(), 'unchanged')
-        self.assertAlmostEqual(box[2] / box[3], 1.25, places=2, msg='5:4: %s' % box)
+        self.assertAlmostEqual(box[2] / box[3], WIDTH / HEIGHT, places=2, msg='shape: %s' % box)
         self.assertTrue(box[2] <= inner[0] + 1 and box[3] <= inner[1] + 1 and
                         min(inner[0] - box[2], inner[1] - box[3]) < 1,
                         'canvas %s fills window %s one way' % (box, inner))
@@ -199,25 +225,17 @@ class TouchTest(GamePage):
     touch = True
 
     def test_moves_by_touch_and_the_escape_control(self):
-        control = self.page.script('''
-            const c = document.getElementById("escape").getBoundingClientRect();
-            const v = document.getElementById("canvas").getBoundingClientRect();
-            return [c.left, c.top, c.width, c.height, v.left, v.top, v.right, v.bottom];''')
-        cl, ct, cw, ch, vl, vt, vr, vb = control
-        self.assertGreater(cw * ch, 0, 'the Escape control is shown on a touch screen')
-        self.assertTrue(cl >= vr or cl + cw <= vl or ct >= vb or ct + ch <= vt,
-                        'the Escape control lies outside the canvas: %s' % control)
+        canvas, control = self.page.boxes('canvas', 'escape')
+        self.assertGreater((control[2] - control[0]) * (control[3] - control[1]), 0,
+                           'the Escape control is shown on a touch screen')
+        self.assertTrue(control[0] >= canvas[2] or control[2] <= canvas[0] or
+                        control[1] >= canvas[3] or control[3] <= canvas[1],
+                        'the Escape control %s lies outside the canvas %s' % (control, canvas))
         board = self.open_board()
         board = self.flip(board, 0, 0)
         board = self.flip(board, 2, 2)
-
-        tap = (int(cl + cw / 2), int(ct + ch / 2))
-        in_menu, on_board = self.group(SIZE_TEXTS), lambda s: Board(s, 4) == board
-        press_and_judge(self.page, lambda: self.page.touch(tap), on_board, in_menu,
-                        'the menu after the Escape control', ESCAPE_REPEAT)
-        press_and_judge(self.page, lambda: self.page.touch(tap), in_menu, on_board,
-                        'the board after the Escape control', ESCAPE_REPEAT)
-        self.assertEqual(self.stable_board(), board, 'the same board back')
+        tap = (int((control[0] + control[2]) / 2), int((control[1] + control[3]) / 2))
+        self.escape_and_back(board, 'the Escape control', lambda: self.page.touch(tap))
 
 
 class LostContextTest(GamePage):
@@ -244,8 +262,7 @@ class LostContextTest(GamePage):
 
 class InputTest(GamePage):
     def held(self, buttons):
-        return self.page.wait_until('return JSON.stringify(Probe.buttonsHeld()) === "%s"'
-                                    % json.dumps(buttons, separators=(',', ':')))
+        return poll(lambda: self.page.script('return Probe.buttonsHeld()') == buttons, 10) is not None
 
     def test_buttons_held_together_are_all_let_go(self):
         self.wait_for_group(MAIN_TEXTS, 'the first menu')
@@ -292,15 +309,11 @@ class ClockTest(GamePage):
         # No more frames than animation frames: none drawn that are never shown, even with a key
         # held, which keeps the game drawing; and none at all while it is still.
         self.page.hold_space(True)
-        first = self.page.frames()
-        self.animation_frames(60)
-        frames = self.page.frames() - first
+        frames = self.frames_in(60)
         self.page.hold_space(False)
         self.assertTrue(0 < frames <= 61, '%d frames in 60 animation frames' % frames)
         self.assertTrue(self.page.wait_until('return Probe.still'), 'still again')
-        first = self.page.frames()
-        self.animation_frames(60)
-        self.assertEqual(self.page.frames() - first, 0, 'frames of a still game')
+        self.assertEqual(self.frames_in(60), 0, 'frames of a still game')
 
         boards = []
         for load in range(5):
@@ -316,14 +329,8 @@ class PhoneTest(GamePage):
     window = (390, 844)
     touch = True
 
-    def boxes(self):
-        return self.page.script('''
-            const box = (id) => { const b = document.getElementById(id).getBoundingClientRect();
-                                  return [b.left, b.top, b.right, b.bottom]; };
-            return [box("canvas"), box("turn"), box("full-screen"), box("escape")];''')
-
     def test_upright_phone_hint_and_full_screen(self):
-        canvas, turn, full, escape = self.boxes()
+        canvas, turn, full, escape = self.page.boxes('canvas', 'turn', 'full-screen', 'escape')
         self.assertGreater(turn[3] - turn[1], 0, 'the hint to turn the phone is shown')
         self.assertLessEqual(turn[3], canvas[1], 'the hint lies above the canvas: %s' % turn)
         for control in (full, escape):
@@ -340,7 +347,7 @@ class PhoneTest(GamePage):
             'no hint with the phone sideways')
 
 
-class BrokenPageTest(unittest.TestCase):
+class BrokenPageTest(PageTest):
     def notice(self, page, words):
         """The page's notice once it holds `words`, or what it holds after 10 s."""
         def text():
@@ -349,8 +356,7 @@ class BrokenPageTest(unittest.TestCase):
         return poll(lambda: words in text(), 10) and text() or text()
 
     def test_each_message_box_is_shown_once(self):
-        page = WebPage()
-        self.addCleanup(page.close)
+        page = self.open_page()
         self.assertTrue(page.wait_for_frames())
         text = page.script('''
             for (const text of ["Weird State", "Weird State", "Other", "Weird State"])
@@ -359,29 +365,25 @@ class BrokenPageTest(unittest.TestCase):
         self.assertEqual(text, 'Error: Weird State\nError: Other')
 
     def test_the_page_says_when_there_is_no_webgl(self):
-        page = WebPage(arguments=['--disable-3d-apis'])
-        self.addCleanup(page.close)
+        page = self.open_page(arguments=['--disable-3d-apis'])
         self.assertIn('WebGL 2 is not available', self.notice(page, 'WebGL'))
         self.assertEqual(page.frames(), 0)
 
     def test_the_page_says_when_the_pictures_cannot_be_fetched(self):
         folder = tempfile.mkdtemp(prefix='lumenvale-web-')
         self.addCleanup(shutil.rmtree, folder, True)
-        for name in os.listdir(WEB_DIR):
-            if name != 'lumenvale.data':
-                shutil.copy(os.path.join(WEB_DIR, name), folder)
-        page = WebPage(folder=folder)
-        self.addCleanup(page.close)
+        shutil.copytree(WEB_DIR, folder, dirs_exist_ok=True,
+                        ignore=shutil.ignore_patterns('lumenvale.data'))
+        page = self.open_page(folder=folder)
         self.assertIn('pictures could not be fetched', self.notice(page, 'pictures'))
         self.assertEqual(page.frames(), 0)
 
 
-class ShippedPageTest(unittest.TestCase):
+class ShippedPageTest(PageTest):
     def test_the_page_players_get_has_only_what_the_game_calls(self):
         with open(os.path.join(WEB_DIR, 'lumenvale.js'), errors='replace') as file:
             called = sorted(set(re.findall(r'Module\.win32\.(\w+)', file.read())))
-        page = WebPage(probe=False)
-        self.addCleanup(page.close)
+        page = self.open_page(probe=False)
         self.assertTrue(page.wait_until('return typeof Module === "object" && '
                                         'typeof Module._main === "function"', TIMEOUT))
         offered = page.script('return [Object.keys(Module.win32).sort(), typeof Probe,'
@@ -390,15 +392,14 @@ class ShippedPageTest(unittest.TestCase):
                          'the page offers the game what it calls and nothing for the tests')
 
 
-class DesktopComparisonTest(unittest.TestCase):
+class DesktopComparisonTest(PageTest):
     def test_first_menu_matches_the_linux_build(self):
         program = os.environ.get('LUMENVALE_PROGRAM')
         if not program or not shutil.which('Xvfb'):
             self.skipTest('no Linux build or no Xvfb to compare with')
         desktop = desktop_menu_shot(program)
         self.assertIsNotNone(desktop, 'the Linux build showed no menu')
-        page = WebPage()
-        self.addCleanup(page.close)
+        page = self.open_page()
         self.assertTrue(page.wait_for_frames(5))
         browser = page.shot()
         a = [max(p) for p in ImageChops.difference(desktop.image, browser.image).getdata()]
