@@ -54,6 +54,11 @@ double EdgeShare(const Screenshot& shot, int from, int to, int across, bool hori
     return samples == 0 ? 0.0 : double(green) / samples;
 }
 
+// The pixel at a point given in GL coordinates.
+Point PixelOf(double glX, double glY) {
+    return {static_cast<int>(std::lround(PixelX(glX))), static_cast<int>(std::lround(PixelY(glY)))};
+}
+
 char LampLetter(const LampReading& lamp, bool indicator) {
     if (!lamp.clear) {
         return '?';
@@ -183,8 +188,7 @@ bool FindCursorPicture(const Screenshot& shot, Point near, int radius, double* x
 }
 
 Point Centre(const GlRect& rect) {
-    return {static_cast<int>(std::lround(PixelX((rect.x1 + rect.x2) / 2))),
-            static_cast<int>(std::lround(PixelY((rect.y1 + rect.y2) / 2)))};
+    return PixelOf((rect.x1 + rect.x2) / 2, (rect.y1 + rect.y2) / 2);
 }
 
 bool ButtonFillSeen(const Screenshot& shot, const GlRect& rect) {
@@ -215,25 +219,16 @@ bool BoardReading::AllLit() const {
 }
 
 bool BoardReading::Solvable() const {
+    std::vector<int> darkInRow(rows), darkInColumn(columns);
     for (int r = 0; r < rows; ++r) {
-        int dark = 0;
         for (int c = 0; c < columns; ++c) {
-            dark += Lamp(c, r).lit ? 0 : 1;
-        }
-        if (dark % 2 != 0) {
-            return false;
+            darkInRow[r] += Lamp(c, r).lit ? 0 : 1;
+            darkInColumn[c] += Lamp(c, r).lit ? 0 : 1;
         }
     }
-    for (int c = 0; c < columns; ++c) {
-        int dark = 0;
-        for (int r = 0; r < rows; ++r) {
-            dark += Lamp(c, r).lit ? 0 : 1;
-        }
-        if (dark % 2 != 0) {
-            return false;
-        }
-    }
-    return true;
+    auto even = [](int dark) { return dark % 2 == 0; };
+    return std::all_of(darkInRow.begin(), darkInRow.end(), even) &&
+           std::all_of(darkInColumn.begin(), darkInColumn.end(), even);
 }
 
 bool BoardReading::IndicatorsFollowRows() const {
@@ -252,27 +247,16 @@ bool BoardReading::IndicatorsFollowRows() const {
 }
 
 bool BoardReading::SameLamps(const BoardReading& other) const {
-    if (columns != other.columns || rows != other.rows) {
-        return false;
-    }
-    for (size_t i = 0; i < lamps.size(); ++i) {
-        if (lamps[i].lit != other.lamps[i].lit) {
-            return false;
-        }
-    }
-    return SameColours(other);
+    return SameColours(other) &&
+           std::equal(lamps.begin(), lamps.end(), other.lamps.begin(),
+                      [](const LampReading& a, const LampReading& b) { return a.lit == b.lit; });
 }
 
 bool BoardReading::SameColours(const BoardReading& other) const {
-    if (columns != other.columns || rows != other.rows) {
-        return false;
-    }
-    for (size_t i = 0; i < lamps.size(); ++i) {
-        if (lamps[i].colour != other.lamps[i].colour) {
-            return false;
-        }
-    }
-    return true;
+    return columns == other.columns && rows == other.rows && lamps.size() == other.lamps.size() &&
+           std::equal(
+               lamps.begin(), lamps.end(), other.lamps.begin(),
+               [](const LampReading& a, const LampReading& b) { return a.colour == b.colour; });
 }
 
 std::string BoardReading::Describe() const {
@@ -291,15 +275,11 @@ std::string BoardReading::Describe() const {
 }
 
 Point LampCentre(int column, int row, int columns, int rows) {
-    double x = (column + 0.5) / columns - 0.5;
-    double y = (row + 0.5) / rows - 0.5;
-    return {static_cast<int>(std::lround(PixelX(x))), static_cast<int>(std::lround(PixelY(y)))};
+    return PixelOf((column + 0.5) / columns - 0.5, (row + 0.5) / rows - 0.5);
 }
 
 Point BlockCorner(int column, int row, int columns, int rows) {
-    double x = double(column + 1) / columns - 0.5;
-    double y = double(row + 1) / rows - 0.5;
-    return {static_cast<int>(std::lround(PixelX(x))), static_cast<int>(std::lround(PixelY(y)))};
+    return PixelOf(double(column + 1) / columns - 0.5, double(row + 1) / rows - 0.5);
 }
 
 BoardReading ReadBoard(const Screenshot& shot, int columns, int rows) {
@@ -342,10 +322,9 @@ bool PickBlock(Point pointer, int columns, int rows, Point* block) {
 }
 
 double HoverFrameScore(const Screenshot& shot, Point block, int columns, int rows) {
-    int left = static_cast<int>(std::lround(PixelX(double(block.x) / columns - 0.5)));
-    int right = static_cast<int>(std::lround(PixelX(double(block.x + 2) / columns - 0.5)));
-    int bottom = static_cast<int>(std::lround(PixelY(double(block.y) / rows - 0.5)));
-    int top = static_cast<int>(std::lround(PixelY(double(block.y + 2) / rows - 0.5)));
+    const Point lowerLeft = BlockCorner(block.x - 1, block.y - 1, columns, rows);
+    const Point upperRight = BlockCorner(block.x + 1, block.y + 1, columns, rows);
+    const int left = lowerLeft.x, bottom = lowerLeft.y, right = upperRight.x, top = upperRight.y;
     return std::min(
         {EdgeShare(shot, left, right, top, true), EdgeShare(shot, left, right, bottom, true),
          EdgeShare(shot, top, bottom, left, false), EdgeShare(shot, top, bottom, right, false)});

@@ -87,7 +87,9 @@ public:
     bool ReadBoard(const std::string& step, int size, BoardReading* board,
                    const Judge& shown = nullptr);
     // A press on the block with lower-left lamp `block` of the board `before` shows, until the
-    // board reads otherwise, the same twice; that board is left in *after.
+    // board reads otherwise, the same twice; that board is left in *after. It must show exactly
+    // that block flipped, or where that lights every lamp a fresh board (new colours, solvable),
+    // with the indicators following the rows; any other board is a failure.
     bool Flip(const std::string& step, const BoardReading& before, Point block, BoardReading* after,
               const Judge& shown = nullptr);
     // A hold meant to repeat, made once: the frame must show `after` once the game let go.
@@ -113,9 +115,15 @@ private:
         int repeatMs, gapMs;
         std::chrono::steady_clock::time_point* last;  // when an input of this kind ended
     };
+    Input MenuPress(Point inFrame);
+    // Moves the pointer to the spot on a press, and presses the button there.
+    std::function<void(bool down)> PressAt(Point inFrame);
+    void Press(const Input& input, int holdMs);
     bool Act(const std::string& step, const Input& input, const Judge& before, const Judge& after,
              const Explain& explain);
     std::string Perform(const Input& input, int holdMs, const Judge& before, const Judge& after);
+    // What `explain` tells of the last view, for a failure's message.
+    std::string Explained(const Explain& explain) const;
     char Verdict(const Screenshot& view, const Judge& before, const Judge& after);
     // A place in the frame where only the cursor is ever drawn, on the screen wherever the
     // window has been dragged: Nowhere, or else the frame's empty left edge.

@@ -4,7 +4,7 @@
 // resizes and moves the window (full screen at first, as the window does not fit the output);
 // and on sway's own Wayland back end, where it is full screen too. sway takes screenshots
 // (grim); the pointer, buttons and keys reach the game as X input through XWayland.
-#include <gtest/gtest.h>
+#include "tests/support/RealGame.h"
 
 #include <fcntl.h>
 #include <glob.h>
@@ -24,9 +24,7 @@
 #include <vector>
 
 #include "tests/support/FittedPlay.h"
-#include "tests/support/GameScreen.h"
 #include "tests/support/Shell.h"
-#include "tests/support/XSession.h"
 
 namespace {
 
@@ -79,12 +77,10 @@ public:
         if (pid > 0) {
             std::string ignored;
             Output({"swaymsg", "exit"}, Settings(), &ignored);
-            for (int i = 0; i < 100 && waitpid(pid, nullptr, WNOHANG) != pid; ++i) {
-                xsession::SleepMs(50);
-                if (i == 99) {
-                    kill(pid, SIGKILL);
-                    waitpid(pid, nullptr, 0);
-                }
+            if (!xsession::WaitUntil([this] { return waitpid(pid, nullptr, WNOHANG) == pid; },
+                                     5000)) {
+                kill(pid, SIGKILL);
+                waitpid(pid, nullptr, 0);
             }
         }
         if (!runtime.empty()) {
@@ -146,12 +142,10 @@ public:
             *error = "sway ran no command";
             return false;
         }
-        for (int waited = 0; !std::ifstream(runtime + "/display").good(); waited += 100) {
-            if (waited > 20000) {
-                *error = "XWayland did not start";
-                return false;
-            }
-            xsession::SleepMs(100);
+        if (!xsession::WaitUntil([&] { return std::ifstream(runtime + "/display").good(); }, 20000,
+                                 100)) {
+            *error = "XWayland did not start";
+            return false;
         }
         std::getline(std::ifstream(runtime + "/display"), xDisplay);
         return !xDisplay.empty();
@@ -179,14 +173,20 @@ public:
         return Output({"grim", "-t", "ppm", "-"}, Settings(), &ppm) ? ReadPpm(ppm) : Screenshot();
     }
 
+    // sway's tree of windows, and where in it the window with this title is named: npos while
+    // sway shows no such window.
+    size_t Tree(const std::string& title, std::string* tree) {
+        if (!Output({"swaymsg", "-r", "-t", "get_tree"}, Settings(), tree)) {
+            return std::string::npos;
+        }
+        return tree->find("\"name\": \"" + title + "\"");
+    }
+
     // Where the content of the window with this title lies on the output: false while sway
     // shows no such window.
     bool ContentRect(const std::string& title, int rect[4]) {
         std::string tree;
-        if (!Output({"swaymsg", "-r", "-t", "get_tree"}, Settings(), &tree)) {
-            return false;
-        }
-        size_t name = tree.find("\"name\": \"" + title + "\"");
+        size_t name = Tree(title, &tree);
         size_t node = name == std::string::npos ? name : tree.rfind("\"rect\"", name);
         int outer[4], inner[4];
         if (node == std::string::npos || !ReadRect(tree, node, "rect", outer) ||
@@ -205,10 +205,7 @@ public:
     // window.
     bool FullScreen(const std::string& title) {
         std::string tree;
-        if (!Output({"swaymsg", "-r", "-t", "get_tree"}, Settings(), &tree)) {
-            return false;
-        }
-        size_t name = tree.find("\"name\": \"" + title + "\"");
+        size_t name = Tree(title, &tree);
         size_t mode = name == std::string::npos ? name : tree.find("\"fullscreen_mode\"", name);
         return mode != std::string::npos && std::atoi(tree.c_str() + tree.find(':', mode) + 1) == 1;
     }
@@ -220,8 +217,14 @@ private:
     std::string runtime;
 };
 
-class UnderSway : public ::testing::Test {
+std::string OutputDir() {
+    return std::string(LUMENVALE_BUILD_DIR) + "/wayland";
+}
+
+class UnderSway : public e2e::RealGame {
 protected:
+    UnderSway() : RealGame(OutputDir()) {}
+
     void SetUp() override {
         for (const char* program : {"sway", "swaymsg", "grim", "Xwayland", "xhost"}) {
             if (!shell::OnPath(program)) {
@@ -236,8 +239,6 @@ protected:
             << session.Error();
     }
 
-    std::string OutputDir() const { return std::string(LUMENVALE_BUILD_DIR) + "/wayland"; }
-
     // The menu fills the game's window, wherever sway has it as the screenshot is taken.
     bool MenuFillsWindow(const Screenshot& shot, xsession::WindowInfo* window) {
         int rect[4];
@@ -249,11 +250,11 @@ protected:
     }
 
     Sway sway;
-    xsession::Session session;
 };
 
 TEST_F(UnderSway, TheWholeGamePlaysThroughXWaylandFullScreenAndWhereverSwayPutsItsWindow) {
-    ASSERT_TRUE(session.StartGame(LUMENVALE_PROGRAM, LUMENVALE_DATA_DIR));
+    StartGame();
+    ASSERT_FALSE(HasFatalFailure());
     // Too large for the output, the game is full screen on it, not a floating window; the
     // player takes it out of full screen and floats it, and sway resizes and moves it.
     e2e::FittedPlay play{
@@ -263,8 +264,8 @@ TEST_F(UnderSway, TheWholeGamePlaysThroughXWaylandFullScreenAndWhereverSwayPutsI
                                       "floating", "enable,", "resize", "set", "width", "1200", "px",
                                       "height", "700", "px,", "move", "position", "50", "30"}));
         }};
-    xsession::WindowInfo window;
-    play.Run(&window);
+    play.Run(&firstWindow);
+    const xsession::WindowInfo& window = firstWindow;
     EXPECT_EQ((std::vector<int>{window.x, window.y, window.width, window.height}),
               (std::vector<int>{0, 0, 1366, 768}));
 }
@@ -282,7 +283,7 @@ TEST_F(UnderSway, WhenTheOutputShrinksUnderTheGameItBecomesFullScreen) {
             20000);
     };
     ASSERT_TRUE(sway.Command({"output", "HEADLESS-1", "mode", "1920x1200"}));
-    ASSERT_TRUE(session.StartGame(LUMENVALE_PROGRAM, LUMENVALE_DATA_DIR));
+    ASSERT_TRUE(session.StartProgram({LUMENVALE_PROGRAM}, LUMENVALE_DATA_DIR));
     ASSERT_TRUE(shown(false)) << "no menu in an ordinary window on 1920 x 1200";
     ASSERT_TRUE(sway.Command({"output", "HEADLESS-1", "mode", "1366x768"}));
     EXPECT_TRUE(shown(true)) << "not full screen once the output is 1366 x 768";

@@ -6,7 +6,6 @@
 // The package is made by scripts/build-windows. Without it, or without Wine, the tests are
 // skipped, unless LUMENVALE_REQUIRE_WINDOWS=1 (set by scripts/test) makes that a failure.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <chrono>
 #include <cstdio>
@@ -49,11 +48,6 @@ std::string WineDir() {
     return LUMENVALE_WINE_DIR;
 }
 
-bool Exists(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
-}
-
 using shell::OnPath;
 
 // The program and the twelve pictures it reads from its own folder, with no folder in
@@ -79,7 +73,7 @@ public:
     // `seconds` is the time it took, 0 when the prefix was reused.
     bool Prepare(const std::string& display, double* seconds) {
         *seconds = 0;
-        if (Exists(ReadyMark())) {
+        if (std::filesystem::exists(ReadyMark())) {
             return true;
         }
         auto start = Clock::now();
@@ -171,7 +165,7 @@ protected:
 
 TEST(WindowsPackage, HoldsTheProgramAndItsTwelvePicturesSideBySide) {
     const std::string package = PackagePath();
-    if (!Exists(package)) {
+    if (!std::filesystem::exists(package)) {
         SKIP_OR_FAIL("no Windows package at " << package << ": run scripts/build-windows");
     }
     if (!OnPath("unzip")) {
@@ -187,7 +181,7 @@ TEST(WindowsPackage, HoldsTheProgramAndItsTwelvePicturesSideBySide) {
 // window it shows is left in `window`. The calling test ends when this skips or fails.
 void WineGame::Launch(int width, int height, int dpi) {
     const std::string package = PackagePath();
-    if (!Exists(package)) {
+    if (!std::filesystem::exists(package)) {
         SKIP_OR_FAIL("no Windows package at " << package << ": run scripts/build-windows");
     }
     for (const char* tool : {"wine", "wineboot", "wineserver", "unzip", "Xvfb"}) {
@@ -205,7 +199,7 @@ void WineGame::Launch(int width, int height, int dpi) {
     std::filesystem::create_directories(folder);
     const shell::Output unzipped = shell::Capture({{"unzip", "-q", package, "-d", folder}});
     ASSERT_EQ(unzipped.status, 0) << unzipped.output;
-    ASSERT_TRUE(Exists(folder + "/lumenvale.exe"));
+    ASSERT_TRUE(std::filesystem::exists(folder + "/lumenvale.exe"));
 
     // Wine processes left by a run that was killed would hold the prefix: they end first.
     wineUsed = true;
@@ -257,16 +251,9 @@ TEST_F(WineGame, RunsBorderlessAtTheTopLeftPlaysABoardAndExitsWithZero) {
     // Flip the block of the four bottom-left lamps and see them change, with the indicators.
     BoardReading before, after;
     ASSERT_TRUE(player.ReadBoard("steady", BoardSize, &before, BoardShown)) << "no steady board";
-    ASSERT_TRUE(player.Flip("flip", before, {0, 0}, &after, BoardShown))
-        << "no lamp changed on a press on block (0, 0):\n"
-        << before.Describe();
     // Only a board that the flip solved may show anything else: a fresh one is dealt at once.
-    const BoardReading flipped = e2e::Flipped(before, {0, 0});
-    EXPECT_TRUE(after.SameLamps(flipped) || (flipped.AllLit() && after.Solvable()))
-        << "wanted block (0, 0) flipped and nothing else; before:\n"
-        << before.Describe() << "after:\n"
-        << after.Describe();
-    EXPECT_TRUE(after.IndicatorsFollowRows()) << after.Describe();
+    ASSERT_TRUE(player.Flip("flip", before, {0, 0}, &after, BoardShown))
+        << "a press on block (0, 0) did not flip it alone, with the indicators";
 
     // Escape shows the menu, with the size group still open; Escape again resumes the board.
     ASSERT_TRUE(player.PressEscape("escape-to-menu", BoardShown, SizeGroupShown))
