@@ -20,13 +20,8 @@
 
 #include "tests/support/Shell.h"
 
+namespace e2e {
 namespace {
-
-using e2e::BoardReading;
-using e2e::GlRect;
-using e2e::Point;
-using e2e::Screenshot;
-namespace menu = e2e::menu;
 
 constexpr int PanelHeight = 30;
 // A desktop with room for the whole 1280 × 1024 window below the panel.
@@ -67,7 +62,7 @@ int VisiblePointerPixels(::Display* display) {
     return visible;
 }
 
-class UnderWindowManager : public e2e::RealGame {
+class UnderWindowManager : public RealGame {
 protected:
     UnderWindowManager() : RealGame(OutputDir()) {}
 
@@ -82,7 +77,7 @@ protected:
         ASSERT_GT(shown.y, 0) << "the window manager left the window at the top of the "
                                  "screen: this test needs one that moves it";
         player.Park();
-        ASSERT_TRUE(player.Expect("first-menu", e2e::MainGroupShown, e2e::timing::StartMs));
+        ASSERT_TRUE(player.Expect("first-menu", MainGroupShown, timing::StartMs));
     }
 
     // mutter and its panel on a screen of this size, and the game on it, once the window
@@ -139,13 +134,13 @@ protected:
     // The pointer 24 px off the middle of a block, on each side in turn, still inside the
     // block's half of its lamps: the frame must outline that block, not a neighbour.
     void CheckHoverFrames(int size, Point block) {
-        Point centre = e2e::BlockCorner(block.x, block.y, size, size);
+        Point centre = BlockCorner(block.x, block.y, size, size);
         const Point offsets[] = {{0, 24}, {0, -24}, {24, 0}, {-24, 0}};
         for (Point offset : offsets) {
             player.MoveTo({centre.x + offset.x, centre.y + offset.y});
             player.Expect("frame-" + std::to_string(offset.x) + "-" + std::to_string(offset.y),
                           [&](const Screenshot& view) {
-                              auto framed = e2e::FramedBlocks(view, size, size);
+                              auto framed = FramedBlocks(view, size, size);
                               return framed.size() == 1 && framed[0].x == block.x &&
                                      framed[0].y == block.y;
                           });
@@ -175,7 +170,7 @@ protected:
                 player.FindWindow(0);
                 return player.Window().x == goalX && player.Window().y == goalY;
             },
-            e2e::timing::AnswerMs);
+            timing::AnswerMs);
     }
 };
 
@@ -184,10 +179,9 @@ TEST_F(UnderWindowManager, PointerCursorAndBlockFollowTheWindowWhereverItIs) {
 
     const int size = 8;
     BoardReading board;
-    auto boardShown = [&](const Screenshot& view) { return e2e::BoardShown(view, size, &board); };
-    ASSERT_TRUE(
-        player.PressButton("size-group", menu::Play, e2e::MainGroupShown, e2e::SizeGroupShown));
-    ASSERT_TRUE(player.PressButton("board", menu::Size8, e2e::SizeGroupShown, boardShown));
+    auto boardShown = [&](const Screenshot& view) { return BoardShown(view, size, &board); };
+    ASSERT_TRUE(player.PressButton("size-group", menu::Play, MainGroupShown, SizeGroupShown));
+    ASSERT_TRUE(player.PressButton("board", menu::Size8, SizeGroupShown, boardShown));
 
     // A press at the middle of a block flips that block and nothing else.
     const Point block{3, 4};
@@ -206,7 +200,7 @@ TEST_F(UnderWindowManager, PointerCursorAndBlockFollowTheWindowWhereverItIs) {
     ASSERT_TRUE(player.Window().x != oldX && player.Window().y != oldY)
         << "the window manager did not move the window on a drag with Super held";
     CheckHoverFrames(size, {1, 2});
-    ASSERT_TRUE(player.PressEscape("menu-after-drag", boardShown, e2e::SizeGroupShown));
+    ASSERT_TRUE(player.PressEscape("menu-after-drag", boardShown, SizeGroupShown));
     player.CursorUnderPointer("menu-after-drag", {1100, 300}, 90, 3);
 }
 
@@ -218,7 +212,7 @@ TEST_F(UnderWindowManager, SystemPointerIsHiddenOverTheWindowOnly) {
         [&] { return (overPanel = VisiblePointerPixels(session.Connection())) > 0; }, 3000, 100);
     ASSERT_GT(overPanel, 0) << "no visible pointer over the panel: XFixes tells nothing here";
 
-    for (Point inWindow : {e2e::Nowhere, Point{640, 512}, e2e::Centre(menu::Play)}) {
+    for (Point inWindow : {Nowhere, Point{640, 512}, Centre(menu::Play)}) {
         Point pointer = player.OnScreen(inWindow);
         player.MoveTo(inWindow);
         int visible = -1;
@@ -244,8 +238,7 @@ protected:
             return;
         }
         const xsession::WindowInfo& shown = player.Window();
-        EXPECT_EQ((std::vector<int>{shown.x, shown.y, shown.width, shown.height}),
-                  (std::vector<int>{0, 0, width, height}))
+        EXPECT_EQ(shown.Box(), (std::vector<int>{0, 0, width, height}))
             << "the game's window is not full screen over the panel";
         player.Park();
     }
@@ -256,21 +249,16 @@ TEST_F(FullScreenUnderWindowManager, OnALaptopTheFrameIsCentredOnBlackAndExitIsR
     if (!Started()) {
         return;
     }
-    ASSERT_TRUE(player.Expect("laptop-menu", e2e::MainGroupShown, e2e::timing::StartMs));
+    ASSERT_TRUE(player.Expect("laptop-menu", MainGroupShown, timing::StartMs));
     // Black beside the 960 × 768 frame, where the panel would show.
-    Point topLeft = player.OnScreen({0, 0}), bottomRight = player.OnScreen({1280, 1024});
-    EXPECT_EQ(topLeft.x, (1366 - 960) / 2);
+    EXPECT_EQ(player.OnScreen({0, 0}).x, (1366 - 960) / 2);
+    const FrameOnScreen frame = FrameOnScreen::Of(player.Window());
     Screenshot shot;
-    bool black = session.WaitForScreen(
-        [&](const Screenshot& s) {
-            return e2e::LitShare(s, {0, 0, topLeft.x, 768}) == 0 &&
-                   e2e::LitShare(s, {bottomRight.x, 0, 1366 - bottomRight.x, 768}) == 0;
-        },
-        e2e::timing::AnswerMs, &shot);
-    if (!black) {
+    if (!session.WaitForScreen([&](const Screenshot& s) { return frame.BlackBeside(s); },
+                               timing::AnswerMs, &shot)) {
         player.Fail("laptop-beside", shot, "lit beside the frame");
     }
-    EXPECT_EQ(player.PressToExit("laptop-exit", menu::Exit, e2e::MainGroupShown), 0)
+    EXPECT_EQ(player.PressToExit("laptop-exit", menu::Exit, MainGroupShown), 0)
         << "\"Выход\" at its place on the screen did not end the game";
 }
 
@@ -284,14 +272,14 @@ Screenshot BareMenu() {
         !bare.FindWindow("LumenvaleGame", &window, 20000)) {
         return shot;
     }
-    bare.MovePointer(e2e::Nowhere.x, e2e::Nowhere.y);
+    bare.MovePointer(Nowhere.x, Nowhere.y);
     bare.WaitForScreen(
         [&](const Screenshot& s) {
-            bool steady = e2e::MainGroupShown(s) && s.rgb == previous.rgb;
+            bool steady = MainGroupShown(s) && s.rgb == previous.rgb;
             previous = s;
             return steady;
         },
-        e2e::timing::StartMs, &shot);
+        timing::StartMs, &shot);
     return shot;
 }
 
@@ -304,7 +292,7 @@ TEST_F(FullScreenUnderWindowManager, OverAPanelOnA1280x1024ScreenItIsTheWindowOf
     }
     Screenshot shot;
     bool same = session.WaitForScreen([&](const Screenshot& s) { return s.rgb == bare.rgb; },
-                                      e2e::timing::StartMs, &shot);
+                                      timing::StartMs, &shot);
     if (!same) {
         size_t differing = 0;
         for (size_t i = 0; i < shot.rgb.size() && shot.rgb.size() == bare.rgb.size(); i += 3) {
@@ -318,3 +306,4 @@ TEST_F(FullScreenUnderWindowManager, OverAPanelOnA1280x1024ScreenItIsTheWindowOf
 }
 
 }  // namespace
+}  // namespace e2e

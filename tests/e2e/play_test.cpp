@@ -13,14 +13,8 @@
 
 #include "tests/e2e/AtlasText.h"
 
+namespace e2e {
 namespace {
-
-using e2e::BoardReading;
-using e2e::GlRect;
-using e2e::Point;
-using e2e::Screenshot;
-namespace menu = e2e::menu;
-namespace captions = e2e::captions;
 
 // A caption counts as seen when the screen follows its ink this closely, and as the one shown
 // when it beats the caption that shares its rectangle by this margin.
@@ -62,17 +56,17 @@ std::string Fixed(double value) {
 using Finder = std::function<Findings(const Screenshot&)>;
 
 // The game's font, as each test reads it.
-e2e::GlyphAtlas atlas;
+GlyphAtlas atlas;
 
 void CaptionShown(Findings& f, const Screenshot& shot, const GlRect& rect,
                   const std::string& caption, const std::string& name,
                   const std::string& rival = "", const std::string& rivalName = "") {
-    double match = e2e::ButtonCaptionMatch(shot, atlas, rect, caption);
-    f.Add(e2e::ButtonFillSeen(shot, rect), "the green frame of \"" + name + "\"");
+    double match = ButtonCaptionMatch(shot, atlas, rect, caption);
+    f.Add(ButtonFillSeen(shot, rect), "the green frame of \"" + name + "\"");
     f.Add(match >= CaptionSeen, "the caption \"" + name + "\" (ink match " + Fixed(match) +
                                     ", wanted " + Fixed(CaptionSeen) + ")");
     if (!rival.empty()) {
-        double other = e2e::ButtonCaptionMatch(shot, atlas, rect, rival);
+        double other = ButtonCaptionMatch(shot, atlas, rect, rival);
         f.Add(match >= other + CaptionMargin, "\"" + name + "\" rather than \"" + rivalName +
                                                   "\" (ink match " + Fixed(match) + " vs " +
                                                   Fixed(other) + ")");
@@ -81,19 +75,19 @@ void CaptionShown(Findings& f, const Screenshot& shot, const GlRect& rect,
 
 Findings Pictures(const Screenshot& shot) {
     Findings f;
-    double title = e2e::LitShare(shot, e2e::ToPixels(menu::Title), 40);
+    double title = LitShare(shot, ToPixels(menu::Title), 40);
     f.Add(title > 0.05,
           "the title picture across GL (-0.8, 0.6)…(0.8, 0.8) (lit share " + Fixed(title) + ")");
-    f.Add(e2e::Blank(shot, {-0.8, 0.82, 0.8, 1.0}) && e2e::Blank(shot, {-0.8, 0.3, 0.25, 0.58}),
+    f.Add(Blank(shot, {-0.8, 0.82, 0.8, 1.0}) && Blank(shot, {-0.8, 0.3, 0.25, 0.58}),
           "nothing drawn just above and below the title");
     // The planet picture, GL (-0.75, -0.5)…(0, 0.25): lit across its middle, and fading to
     // black at its edges, so that no frame shows round it on the black menu.
-    const PixelBox picture = e2e::ToPixels(menu::Planet);
+    const PixelBox picture = ToPixels(menu::Planet);
     const int across = picture.width / 4, down = picture.height / 4;
-    double planet = e2e::LitShare(shot,
-                                  {picture.x + across, picture.y + down, picture.width - 2 * across,
-                                   picture.height - 2 * down},
-                                  2);
+    double planet = LitShare(shot,
+                             {picture.x + across, picture.y + down, picture.width - 2 * across,
+                              picture.height - 2 * down},
+                             2);
     f.Add(planet > 0.8, "the planet picture lit in its middle (non-black " + Fixed(planet) + ")");
     const int right = picture.x + picture.width, bottom = picture.y + picture.height;
     const PixelBox edges[] = {{picture.x, picture.y, picture.width, 2},
@@ -102,13 +96,13 @@ Findings Pictures(const Screenshot& shot) {
                               {right - 2, picture.y, 2, picture.height}};
     double frame = 0;
     for (const PixelBox& edge : edges) {
-        frame = std::max(frame, e2e::LitShare(shot, edge, 2));
+        frame = std::max(frame, LitShare(shot, edge, 2));
     }
     f.Add(frame == 0,
           "no frame round the planet (lit share of its outer pixels " + Fixed(frame) + ")");
-    f.Add(e2e::Blank(shot, {-1.0, -0.5, -0.77, 0.25}), "nothing drawn left of the planet");
+    f.Add(Blank(shot, {-1.0, -0.5, -0.77, 0.25}), "nothing drawn left of the planet");
     const PixelBox credit{896, 980, 374, 20};
-    double grey = e2e::Share(shot, credit, [](const uint8_t* p) {
+    double grey = Share(shot, credit, [](const uint8_t* p) {
         return p[1] > 60 && std::abs(p[0] - p[1]) < 24 && std::abs(p[1] - p[2]) < 24;
     });
     f.Add(grey > 0.01, "the grey credit line from GL (0.4, -0.95)");
@@ -120,7 +114,7 @@ Findings MainMenu(const Screenshot& shot) {
     CaptionShown(f, shot, menu::Play, captions::Play, "Играть", captions::Back, "Назад");
     CaptionShown(f, shot, menu::Authors, captions::Authors, "Авторы", captions::Size4, "4x4");
     CaptionShown(f, shot, menu::Exit, captions::Exit, "Выход");
-    f.Add(e2e::Blank(shot, menu::Size8), "no \"8x8\" below \"Выход\" (size group hidden)");
+    f.Add(Blank(shot, menu::Size8), "no \"8x8\" below \"Выход\" (size group hidden)");
     return f;
 }
 
@@ -130,7 +124,7 @@ Findings SizeGroup(const Screenshot& shot) {
     CaptionShown(f, shot, menu::Size6, captions::Size6, "6x6");
     CaptionShown(f, shot, menu::Size8, captions::Size8, "8x8");
     CaptionShown(f, shot, menu::Back, captions::Back, "Назад", captions::Play, "Играть");
-    f.Add(e2e::Blank(shot, {0.72, -0.7, 0.8, -0.61}),
+    f.Add(Blank(shot, {0.72, -0.7, 0.8, -0.61}),
           "nothing right of \"6x6\" where \"Выход\" reaches (main group hidden)");
     return f;
 }
@@ -139,23 +133,22 @@ Finder AboutBox(bool shown) {
     return [shown](const Screenshot& shot) {
         Findings f;
         if (!shown) {
-            f.Add(e2e::Blank(shot, menu::AboutBox), "no about box at GL (0.3, -0.3)…(0.9, 0.2)");
+            f.Add(Blank(shot, menu::AboutBox), "no about box at GL (0.3, -0.3)…(0.9, 0.2)");
             return f;
         }
-        e2e::Colour fill =
-            e2e::MeanColour(shot, e2e::Around(e2e::PixelX(0.6), e2e::PixelY(-0.25), 40, 12));
+        Colour fill = MeanColour(shot, Around(PixelX(0.6), PixelY(-0.25), 40, 12));
         f.Add(fill.Max() > 30 && fill.Max() - std::min({fill.red, fill.green, fill.blue}) < 12,
               "the about box's grey fill below its text (mean " + Fixed(fill.Max()) + ")");
         // The outline, drawn over the fill's edge, is brighter than the fill inside.
-        int edgeX = static_cast<int>(e2e::PixelX(menu::AboutBox.x1));
+        int edgeX = static_cast<int>(PixelX(menu::AboutBox.x1));
         double outline = 0;
         for (int x = edgeX - 2; x <= edgeX + 2; ++x) {
-            outline = std::max(outline, e2e::MeanColour(shot, {x, 480, 1, 120}).Max());
+            outline = std::max(outline, MeanColour(shot, {x, 480, 1, 120}).Max());
         }
         f.Add(outline > fill.Max() + 20, "the about box's frame on its left edge (" +
                                              Fixed(outline) + " vs fill " + Fixed(fill.Max()) +
                                              ")");
-        double name = e2e::AboutLineMatch(shot, atlas, 1, captions::GameName);
+        double name = AboutLineMatch(shot, atlas, 1, captions::GameName);
         f.Add(name >= CaptionSeen,
               "\"LUMENVALE\" as the about box's second line (ink match " + Fixed(name) + ")");
         return f;
@@ -166,18 +159,18 @@ Finder AboutBox(bool shown) {
 Finder Board(int size) {
     return [size](const Screenshot& shot) {
         Findings f;
-        BoardReading board = e2e::ReadBoard(shot, size, size);
-        f.Add(e2e::Blank(shot, menu::Title), "no title picture (the menu is gone)");
+        BoardReading board = ReadBoard(shot, size, size);
+        f.Add(Blank(shot, menu::Title), "no title picture (the menu is gone)");
         f.Add(board.Clear(), "every lamp and indicator clearly lit or dark:\n" + board.Describe());
         return f;
     };
 }
 
 // What `findings` accepts, and what it finds wrong for a failure's message.
-e2e::Judge Accepts(const Finder& findings) {
+Judge Accepts(const Finder& findings) {
     return [findings](const Screenshot& s) { return findings(s).Empty(); };
 }
-e2e::Explain Explains(const Finder& findings) {
+Explain Explains(const Finder& findings) {
     return [findings](const Screenshot& s) { return findings(s).Text(); };
 }
 
@@ -185,7 +178,7 @@ std::string Block(int column, int row) {
     return "(" + std::to_string(column) + ", " + std::to_string(row) + ")";
 }
 
-class GameOnScreen : public e2e::RealGame {
+class GameOnScreen : public RealGame {
 protected:
     GameOnScreen() : RealGame(TestDir()) {}
 
@@ -195,7 +188,7 @@ protected:
         Start();
         if (Started()) {
             player.Park();
-            ASSERT_TRUE(WaitFor("first-menu", MainMenu, e2e::timing::StartMs, "the first menu"));
+            ASSERT_TRUE(WaitFor("first-menu", MainMenu, timing::StartMs, "the first menu"));
         }
     }
 
@@ -237,7 +230,7 @@ TEST_F(GameOnScreen, FirstMenuShowsPicturesAndMainButtonsOnly) {
     Screenshot shot = session.Capture();
     Findings f = MainMenu(shot);
     f.Add(AboutBox(false)(shot).Empty(), "the about box hidden");
-    f.Add(e2e::Blank(shot, menu::Size8), "the size group hidden");
+    f.Add(Blank(shot, menu::Size8), "the size group hidden");
     if (!f.Empty()) {
         Fail("first-menu", shot, "the first menu:\n" + f.Text());
     }
@@ -259,7 +252,7 @@ TEST_F(GameOnScreen, PlayShowsTheSizeGroupAndBackReturns) {
 }
 
 TEST_F(GameOnScreen, ExitEndsTheProgramWithCodeZero) {
-    EXPECT_EQ(player.PressToExit("exit", menu::Exit, e2e::MainGroupShown), 0);
+    EXPECT_EQ(player.PressToExit("exit", menu::Exit, MainGroupShown), 0);
 }
 
 TEST_F(GameOnScreen, CloseRequestEndsTheProgram) {
@@ -276,8 +269,8 @@ TEST_F(GameOnScreen, FourByFourBoardHasSixteenSolvableLampsAndFollowingIndicator
     // between their sockets (on a 6x6 or 8x8 board some of these points would be bulbs).
     for (int r = 1; r < 4; ++r) {
         for (int c = 1; c < 4; ++c) {
-            Point corner = e2e::BlockCorner(c - 1, r - 1, 4, 4);
-            double level = e2e::MeanColour(shot, e2e::Around(corner.x, corner.y, 6, 6)).Max();
+            Point corner = BlockCorner(c - 1, r - 1, 4, 4);
+            double level = MeanColour(shot, Around(corner.x, corner.y, 6, 6)).Max();
             if (level > 50) {
                 Fail("board-grid", shot,
                      "the dark gap between four lamps at pixel " + Block(corner.x, corner.y) +
@@ -295,8 +288,7 @@ TEST_F(GameOnScreen, FourByFourBoardHasSixteenSolvableLampsAndFollowingIndicator
     }
     // The lamps sit in a square from pixel (320, 256) to (960, 768): nothing is drawn above or
     // below it.
-    EXPECT_TRUE(e2e::Blank(shot, {-0.8, 0.52, 0.8, 1.0}) &&
-                e2e::Blank(shot, {-0.8, -1.0, 0.8, -0.52}))
+    EXPECT_TRUE(Blank(shot, {-0.8, 0.52, 0.8, 1.0}) && Blank(shot, {-0.8, -1.0, 0.8, -0.52}))
         << "nothing above or below the board";
 }
 
@@ -325,7 +317,7 @@ TEST_F(GameOnScreen, HoverFrameOutlinesTheBlockUnderThePointerButNotOnTheBorder)
     for (const Spot& spot : spots) {
         session.MovePointer(spot.pointer.x, spot.pointer.y);
         Point block;
-        bool onBoard = e2e::PickBlock(spot.pointer, 4, 4, &block);
+        bool onBoard = PickBlock(spot.pointer, 4, 4, &block);
         std::string expected =
             onBoard ? "the green frame around the block of lamps (" + std::to_string(block.x) +
                           ".." + std::to_string(block.x + 1) + ", " + std::to_string(block.y) +
@@ -333,14 +325,14 @@ TEST_F(GameOnScreen, HoverFrameOutlinesTheBlockUnderThePointerButNotOnTheBorder)
                     : std::string("no green frame anywhere");
         auto framing = [&](const Screenshot& s) {
             Findings f;
-            auto framed = e2e::FramedBlocks(s, 4, 4);
+            auto framed = FramedBlocks(s, 4, 4);
             if (onBoard) {
                 f.Add(framed.size() == 1 && framed[0].x == block.x && framed[0].y == block.y,
                       "exactly that block framed (" + std::to_string(framed.size()) +
                           " framed blocks)");
             } else {
-                f.Add(framed.empty() && e2e::FrameGreenPixels(s) <= 4,
-                      "no frame pixels (" + std::to_string(e2e::FrameGreenPixels(s)) + ")");
+                f.Add(framed.empty() && FrameGreenPixels(s) <= 4,
+                      "no frame pixels (" + std::to_string(FrameGreenPixels(s)) + ")");
             }
             return f;
         };
@@ -407,3 +399,4 @@ TEST_F(GameOnScreen, EscapeGoesToTheMenuAndBackToTheSameBoard) {
 }
 
 }  // namespace
+}  // namespace e2e

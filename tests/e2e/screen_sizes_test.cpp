@@ -24,21 +24,6 @@ void PrintTo(const Screen& screen, std::ostream* out) {
 
 class SmallScreen : public e2e::RealGame, public ::testing::WithParamInterface<Screen> {};
 
-// Nothing lit on the screen beside the frame, left and right or above and below.
-bool BlackBesideTheFrame(const xsession::Screenshot& shot, const e2e::FrameOnScreen& frame) {
-    int left = static_cast<int>(frame.left), top = static_cast<int>(frame.top);
-    const PixelBox beside[] = {{0, 0, left, shot.height},
-                               {shot.width - left, 0, left, shot.height},
-                               {0, 0, shot.width, top},
-                               {0, shot.height - top, shot.width, top}};
-    for (const PixelBox& box : beside) {
-        if (box.width > 0 && box.height > 0 && e2e::LitShare(shot, box) > 0) {
-            return false;
-        }
-    }
-    return left > 0 || top > 0;
-}
-
 TEST_P(SmallScreen, TheGameTakesTheWholeScreenAndPlaysAlsoAfterAResize) {
     const Screen screen = GetParam();
     Start(screen.width, screen.height);
@@ -49,15 +34,12 @@ TEST_P(SmallScreen, TheGameTakesTheWholeScreenAndPlaysAlsoAfterAResize) {
     e2e::FittedPlay play{
         session, std::string(LUMENVALE_BUILD_DIR) + "/e2e/screen-" + name,
         [&](const xsession::WindowInfo& shown) {
-            EXPECT_TRUE(BlackBesideTheFrame(session.Capture(), e2e::FrameOnScreen::Of(shown)))
+            EXPECT_TRUE(e2e::FrameOnScreen::Of(shown).BlackBeside(session.Capture()))
                 << "the screen beside the frame is not black";
             session.MoveResizeWindow(shown.id, 100, 50, 1000, 700);
         }};
     play.Run(&firstWindow);
-    EXPECT_EQ(firstWindow.x, 0);
-    EXPECT_EQ(firstWindow.y, 0);
-    EXPECT_EQ(firstWindow.width, screen.width);
-    EXPECT_EQ(firstWindow.height, screen.height);
+    EXPECT_EQ(firstWindow.Box(), (std::vector<int>{0, 0, screen.width, screen.height}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Laptops, SmallScreen,

@@ -25,13 +25,9 @@
 #include <string>
 #include <vector>
 
+namespace e2e {
 namespace {
 
-using e2e::BoardReading;
-using e2e::GlRect;
-using e2e::Point;
-using e2e::Screenshot;
-namespace menu = e2e::menu;
 using Clock = std::chrono::steady_clock;
 
 // Where the samples, the journal and the screens of unanswered steps go.
@@ -146,7 +142,7 @@ double Highest(const std::vector<Sample>& samples, double from, double to, Field
 // How far the medians of resident memory may part: while the heap settles, and after.
 constexpr double SettlingKb = 8192, SettledKb = 2048;
 
-class LongSession : public e2e::RealGame {
+class LongSession : public RealGame {
 protected:
     LongSession() : RealGame(OutputDir()) {}
 
@@ -161,8 +157,7 @@ protected:
         journal.open(OutputDir() + "/journal.txt");
         started = Clock::now();
         player.Park();
-        Answered("first-menu",
-                 player.Expect("first-menu", e2e::MainGroupShown, e2e::timing::StartMs));
+        Answered("first-menu", player.Expect("first-menu", MainGroupShown, timing::StartMs));
         TakeSample();
     }
 
@@ -248,41 +243,40 @@ protected:
         ++solves;
     }
 
-    void MenuStep(const std::string& step, const GlRect& button, const e2e::Judge& before,
-                  const e2e::Judge& after) {
+    void MenuStep(const std::string& step, const GlRect& button, const Judge& before,
+                  const Judge& after) {
         Answered(step, player.PressButton(step, button, before, after));
     }
-    void EscapeStep(const std::string& step, const e2e::Judge& before, const e2e::Judge& after) {
+    void EscapeStep(const std::string& step, const Judge& before, const Judge& after) {
         Answered(step, player.PressEscape(step, before, after));
     }
 
     // One round from the main menu back to it.
     void Round(int round) {
         Wander(6, 0, 0, 1279, 1023);
-        auto aboutHidden = [](const Screenshot& s) { return !e2e::AboutBoxShown(s); };
+        auto aboutHidden = [](const Screenshot& s) { return !AboutBoxShown(s); };
         if (round % 2 == 0) {
-            MenuStep("about-shown", menu::Authors, aboutHidden, e2e::AboutBoxShown);
-            MenuStep("about-hidden", menu::Authors, e2e::AboutBoxShown, aboutHidden);
+            MenuStep("about-shown", menu::Authors, aboutHidden, AboutBoxShown);
+            MenuStep("about-hidden", menu::Authors, AboutBoxShown, aboutHidden);
         } else {
             // A long hold repeats the press every 250 ms: "Играть" and "Назад" share a place,
             // so the groups swap back and forth. Whichever stays, the menu goes on once the game
             // has let go.
             ++holds;
-            Answered(
-                "after-hold",
-                player.Hold("after-hold", e2e::Centre(menu::Play), 650, [](const Screenshot& s) {
-                    return e2e::MainGroupShown(s) || e2e::SizeGroupShown(s);
-                }));
-            if (e2e::SizeGroupShown(player.Look())) {
-                MenuStep("main-after-hold", menu::Back, e2e::SizeGroupShown, e2e::MainGroupShown);
+            Answered("after-hold",
+                     player.Hold("after-hold", Centre(menu::Play), 650, [](const Screenshot& s) {
+                         return MainGroupShown(s) || SizeGroupShown(s);
+                     }));
+            if (SizeGroupShown(player.Look())) {
+                MenuStep("main-after-hold", menu::Back, SizeGroupShown, MainGroupShown);
             }
         }
 
         const int size = 4 + 2 * (round % 3);
         const GlRect sizeButton = size == 4 ? menu::Size4 : size == 6 ? menu::Size6 : menu::Size8;
-        auto boardShown = [size](const Screenshot& s) { return e2e::BoardShown(s, size); };
-        MenuStep("size-group", menu::Play, e2e::MainGroupShown, e2e::SizeGroupShown);
-        MenuStep("board-" + std::to_string(size), sizeButton, e2e::SizeGroupShown, boardShown);
+        auto boardShown = [size](const Screenshot& s) { return BoardShown(s, size); };
+        MenuStep("size-group", menu::Play, MainGroupShown, SizeGroupShown);
+        MenuStep("board-" + std::to_string(size), sizeButton, SizeGroupShown, boardShown);
         BoardReading board;
         Answered("board-stable", player.ReadBoard("board-stable", size, &board));
         ++boards;
@@ -294,19 +288,18 @@ protected:
         Wander(10, 320, 256, 960, 768);
         // A hold over the board flips its block every 100 ms.
         ++holds;
-        Answered(
-            "board-hold",
-            player.Hold("board-hold", e2e::BlockCorner(block(random), block(random), size, size),
-                        650, boardShown));
+        Answered("board-hold",
+                 player.Hold("board-hold", BlockCorner(block(random), block(random), size, size),
+                             650, boardShown));
         Answered("after-board-hold", player.ReadBoard("after-board-hold", size, &board));
         if (size == 4) {
             Solve(board);
         }
 
-        EscapeStep("escape-to-menu", boardShown, e2e::SizeGroupShown);
-        EscapeStep("escape-to-board", e2e::SizeGroupShown, boardShown);
-        EscapeStep("escape-to-menu-again", boardShown, e2e::SizeGroupShown);
-        MenuStep("main-group", menu::Back, e2e::SizeGroupShown, e2e::MainGroupShown);
+        EscapeStep("escape-to-menu", boardShown, SizeGroupShown);
+        EscapeStep("escape-to-board", SizeGroupShown, boardShown);
+        EscapeStep("escape-to-menu-again", boardShown, SizeGroupShown);
+        MenuStep("main-group", menu::Back, SizeGroupShown, MainGroupShown);
     }
 
     ClientResources resources;
@@ -333,7 +326,7 @@ TEST_F(LongSession, StaysFlatAndKeepsAnswering) {
         ++rounds;
     }
     TakeSample();
-    EXPECT_EQ(player.PressToExit("exit", menu::Exit, e2e::MainGroupShown), 0)
+    EXPECT_EQ(player.PressToExit("exit", menu::Exit, MainGroupShown), 0)
         << "\"Выход\" did not end the game at the end of the session";
 
     // Start-up noise: the first quarter (at most a minute) is the game and its GL driver
@@ -391,3 +384,4 @@ TEST_F(LongSession, StaysFlatAndKeepsAnswering) {
 }
 
 }  // namespace
+}  // namespace e2e

@@ -6,13 +6,10 @@
 namespace e2e {
 namespace {
 
+// The hover frame is drawn opaque in (0, 0.25, 0) and (0, 0.5, 0): exact greens that no lamp
+// picture blended over black comes close to.
 bool FrameGreen(const uint8_t* p) {
-    // The hover frame is drawn opaque in (0, 0.25, 0) and (0, 0.5, 0): exact greens that no
-    // lamp picture blended over black comes close to.
-    if (p[0] > 3 || p[2] > 3) {
-        return false;
-    }
-    return (p[1] >= 60 && p[1] <= 68) || (p[1] >= 122 && p[1] <= 132);
+    return p[0] <= 3 && p[2] <= 3 && ((p[1] >= 60 && p[1] <= 68) || (p[1] >= 122 && p[1] <= 132));
 }
 
 LampReading ReadLamp(const Screenshot& shot, const PixelBox& box) {
@@ -31,27 +28,31 @@ LampReading ReadLamp(const Screenshot& shot, const PixelBox& box) {
     return lamp;
 }
 
-// Whether some pixel within two pixels of the line through `at`, across it, is frame green.
-bool FrameAcross(const Screenshot& shot, int x, int y, bool horizontalLine) {
-    for (int d = -2; d <= 2; ++d) {
-        int px = horizontalLine ? x : x + d;
-        int py = horizontalLine ? y + d : y;
-        if (shot.Contains(px, py) && FrameGreen(shot.At(px, py))) {
-            return true;
-        }
-    }
-    return false;
-}
-
+// Share of the points, every third pixel along a line from `from` to `to` at `across`, with
+// frame green within two pixels across the line.
 double EdgeShare(const Screenshot& shot, int from, int to, int across, bool horizontalLine) {
     int samples = 0, green = 0;
-    for (int along = from + 2; along <= to - 2; along += 3) {
-        ++samples;
-        bool seen = horizontalLine ? FrameAcross(shot, along, across, true)
-                                   : FrameAcross(shot, across, along, false);
+    for (int along = from + 2; along <= to - 2; along += 3, ++samples) {
+        bool seen = false;
+        for (int d = -2; d <= 2 && !seen; ++d) {
+            const int x = horizontalLine ? along : across + d;
+            const int y = horizontalLine ? across + d : along;
+            seen = shot.Contains(x, y) && FrameGreen(shot.At(x, y));
+        }
         green += seen ? 1 : 0;
     }
     return samples == 0 ? 0.0 : double(green) / samples;
+}
+
+// Calls `visit` with every pixel of the box that lies on the screen; gives the box's size.
+long VisitPixels(const Screenshot& shot, const PixelBox& box,
+                 const std::function<void(const uint8_t*)>& visit) {
+    for (int y = std::max(box.y, 0); y < std::min(box.y + box.height, shot.height); ++y) {
+        for (int x = std::max(box.x, 0); x < std::min(box.x + box.width, shot.width); ++x) {
+            visit(shot.At(x, y));
+        }
+    }
+    return std::max(box.width, 0) * long(std::max(box.height, 0));
 }
 
 // The pixel at a point given in GL coordinates.
@@ -90,37 +91,21 @@ double Colour::Max() const {
 Colour MeanColour(const Screenshot& shot, const PixelBox& box) {
     Colour sum;
     int count = 0;
-    for (int y = box.y; y < box.y + box.height; ++y) {
-        for (int x = box.x; x < box.x + box.width; ++x) {
-            if (!shot.Contains(x, y)) {
-                continue;
-            }
-            const uint8_t* p = shot.At(x, y);
-            sum.red += p[0];
-            sum.green += p[1];
-            sum.blue += p[2];
-            ++count;
-        }
-    }
-    if (count > 0) {
-        sum.red /= count;
-        sum.green /= count;
-        sum.blue /= count;
-    }
-    return sum;
+    VisitPixels(shot, box, [&](const uint8_t* p) {
+        sum.red += p[0];
+        sum.green += p[1];
+        sum.blue += p[2];
+        ++count;
+    });
+    const int divisor = std::max(count, 1);
+    return {sum.red / divisor, sum.green / divisor, sum.blue / divisor};
 }
 
 double Share(const Screenshot& shot, const PixelBox& box,
              const std::function<bool(const uint8_t*)>& test) {
-    long total = 0, accepted = 0;
-    for (int y = box.y; y < box.y + box.height; ++y) {
-        for (int x = box.x; x < box.x + box.width; ++x) {
-            ++total;
-            if (shot.Contains(x, y) && test(shot.At(x, y))) {
-                ++accepted;
-            }
-        }
-    }
+    long accepted = 0;
+    const long total =
+        VisitPixels(shot, box, [&](const uint8_t* p) { accepted += test(p) ? 1 : 0; });
     return total == 0 ? 0.0 : double(accepted) / total;
 }
 
@@ -160,6 +145,20 @@ Screenshot FrameOnScreen::View(const Screenshot& screen) const {
         }
     }
     return view;
+}
+
+bool FrameOnScreen::BlackBeside(const Screenshot& screen) const {
+    const int besideX = static_cast<int>(left), besideY = static_cast<int>(top);
+    const PixelBox beside[] = {{0, 0, besideX, screen.height},
+                               {screen.width - besideX, 0, besideX, screen.height},
+                               {0, 0, screen.width, besideY},
+                               {0, screen.height - besideY, screen.width, besideY}};
+    for (const PixelBox& box : beside) {
+        if (box.width > 0 && box.height > 0 && LitShare(screen, box) > 0) {
+            return false;
+        }
+    }
+    return besideX > 0 || besideY > 0;
 }
 
 bool FindCursorPicture(const Screenshot& shot, Point near, int radius, double* x, double* y) {

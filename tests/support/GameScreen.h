@@ -94,6 +94,8 @@ struct FrameOnScreen {
     // The frame cut out of a capture of the screen and brought to 1280 × 1024, each frame pixel
     // taking the screen pixel it falls on, so the readers here judge it at any scale.
     Screenshot View(const Screenshot& screen) const;
+    // Room on the screen beside the centred frame, and nothing lit there.
+    bool BlackBeside(const Screenshot& screen) const;
 };
 
 // The pointer's pixel in the middle of a widget.

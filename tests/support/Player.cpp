@@ -117,7 +117,7 @@ bool Player::WatchUntilDrawn(const Judge& before, const Judge& after, std::strin
 // Spaced past the last input of the same kind, the hold is timed alone: a capture during it
 // could outlast it on a busy machine and make the game repeat.
 void Player::Press(const Input& input, int holdMs) {
-    SleepUntil(*input.last + std::chrono::milliseconds(input.gapMs));
+    SleepUntil(*input.last + std::chrono::milliseconds(input.timing.gapMs));
     input.make(true);
     xsession::SleepMs(holdMs);
     input.make(false);
@@ -130,7 +130,7 @@ std::string Player::Perform(const Input& input, int holdMs, const Judge& before,
                             const Judge& after) {
     Press(input, holdMs);
     std::string states;
-    const Clock::time_point repeat = *input.last + std::chrono::milliseconds(input.repeatMs);
+    const Clock::time_point repeat = *input.last + std::chrono::milliseconds(input.timing.repeatMs);
     do {
         lastView = Look();
         states += Verdict(lastView, before, after);
@@ -152,7 +152,7 @@ bool Player::Act(const std::string& step, const Input& input, const Judge& befor
                  const Judge& after, const Explain& explain) {
     std::string seen;
     for (int attempt = 1; attempt <= timing::Attempts; ++attempt) {
-        const std::string states = Perform(input, input.hold.Ms(attempt), before, after);
+        const std::string states = Perform(input, input.timing.HoldMs(attempt), before, after);
         seen += (seen.empty() ? "" : " ") + states;
         const size_t answered = states.find('a');
         const char last = states.back();
@@ -182,7 +182,7 @@ bool Player::Act(const std::string& step, const Input& input, const Judge& befor
 }
 
 Player::Input Player::MenuPress(Point inFrame) {
-    return {PressAt(inFrame), timing::MenuHold, timing::MenuRepeatMs, timing::MenuGapMs, &lastMenu};
+    return {PressAt(inFrame), timing::Menu, &lastMenu};
 }
 
 std::function<void(bool down)> Player::PressAt(Point inFrame) {
@@ -201,16 +201,14 @@ bool Player::PressButton(const std::string& step, const GlRect& button, const Ju
 
 bool Player::PressBlock(const std::string& step, Point block, int size, const Judge& before,
                         const Judge& after, const Explain& explain) {
-    const Input flip{PressAt(BlockCorner(block.x, block.y, size, size)), timing::FlipHold,
-                     timing::FlipRepeatMs, timing::FlipGapMs, &lastFlip};
-    return Act(step, flip, before, after, explain);
+    return Act(step, {PressAt(BlockCorner(block.x, block.y, size, size)), timing::Flip, &lastFlip},
+               before, after, explain);
 }
 
 bool Player::PressEscape(const std::string& step, const Judge& before, const Judge& after,
                          const Explain& explain) {
     auto make = [this](bool down) { session.Key("Escape", down); };
-    return Act(step, {make, timing::KeyHold, timing::KeyRepeatMs, timing::KeyGapMs, &lastKey},
-               before, after, explain);
+    return Act(step, {make, timing::Key, &lastKey}, before, after, explain);
 }
 
 bool Player::ReadBoard(const std::string& step, int size, BoardReading* board, const Judge& shown) {
@@ -274,7 +272,7 @@ bool Player::Hold(const std::string& step, Point inFrame, int holdMs, const Judg
 
 int Player::PressToExit(const std::string& step, const GlRect& button, const Judge& before) {
     for (int attempt = 1; attempt <= timing::Attempts; ++attempt) {
-        Press(MenuPress(Centre(button)), timing::MenuHold.Ms(attempt));
+        Press(MenuPress(Centre(button)), timing::Menu.HoldMs(attempt));
         int exitCode = -1;
         if (session.WaitForExit(timing::AnswerMs, &exitCode)) {
             return exitCode;

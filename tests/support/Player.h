@@ -17,25 +17,25 @@ namespace e2e {
 // How long inputs last, how far apart they come and how long the screen may take to answer,
 // for every suite that plays the real game.
 namespace timing {
-// A hold lasts over several frames but ends before the game repeats (250 ms for a menu button,
-// 100 ms for a flip, 500 ms for Escape). A busy machine may draw no frame during it: each input
-// made again because the screen shows it was not taken at all is held a step longer.
-struct Hold {
-    int firstMs, stepMs, lastMs;
-    int Ms(int attempt) const { return std::min(firstMs + (attempt - 1) * stepMs, lastMs); }
+// How inputs of one kind are paced: menu presses, flips, Escape.
+struct Pace {
+    // A hold lasts over several frames but ends before the game repeats. A busy machine may draw
+    // no frame during it: each input made again because the screen shows it was not taken at
+    // all is held a step longer.
+    int firstHoldMs, holdStepMs, lastHoldMs;
+    // The game's repeat period: the pointer stays where it pressed, and the screen is watched,
+    // for one period after the release, so that a press the game takes twice shows.
+    int repeatMs;
+    // Spaced past the game's own delays after the last input of the same kind.
+    int gapMs;
+
+    int HoldMs(int attempt) const {
+        return std::min(firstHoldMs + (attempt - 1) * holdStepMs, lastHoldMs);
+    }
 };
-constexpr Hold MenuHold{120, 30, 210};
-constexpr Hold FlipHold{60, 10, 90};
-constexpr Hold KeyHold{150, 100, 400};
-// The game's repeat periods: the pointer stays where it pressed, and the screen is watched, for
-// one period after the release, so that a press the game takes twice shows.
-constexpr int MenuRepeatMs = 250;
-constexpr int FlipRepeatMs = 100;
-constexpr int KeyRepeatMs = 500;
-// Spaced past the game's own delays after the last action of the same kind.
-constexpr int MenuGapMs = 300;
-constexpr int FlipGapMs = 150;
-constexpr int KeyGapMs = 600;
+constexpr Pace Menu{120, 30, 210, 250, 300};
+constexpr Pace Flip{60, 10, 90, 100, 150};
+constexpr Pace Key{150, 100, 400, 500, 600};
 // Inputs the screen shows not taken at all before a step fails.
 constexpr int Attempts = 5;
 // How long the screen may take to answer a step, to show the game's first screen, and to draw
@@ -111,8 +111,7 @@ public:
 private:
     struct Input {
         std::function<void(bool down)> make;
-        timing::Hold hold;
-        int repeatMs, gapMs;
+        timing::Pace timing;
         std::chrono::steady_clock::time_point* last;  // when an input of this kind ended
     };
     Input MenuPress(Point inFrame);

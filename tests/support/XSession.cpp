@@ -45,12 +45,28 @@ bool Borderless(::Display* display, Window window) {
     return hints.size() >= 3 && (hints[0] & 2) != 0 && hints[2] == 0;
 }
 
-// In a child just forked: becomes the program on the session's display, with the given
-// settings on top. No program here needs a session bus; without one, none is started on the
-// display on its behalf (and left behind when the display ends).
-[[noreturn]] void ExecOnDisplay(const std::string& displayName,
-                                const std::vector<std::string>& commandLine,
-                                const std::vector<std::string>& environment) {
+// In a child just forked: its output and errors go nowhere.
+void Silence() {
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    dup2(null, 2);
+}
+
+// Starts a program on the display, with the given settings on top, in `folder` (where the test
+// runs when empty); a helper's output is silenced. No program here needs a session bus; without
+// one, none is started on the display on its behalf (and left behind when the display ends).
+pid_t Spawn(const std::string& displayName, const std::vector<std::string>& commandLine,
+            const std::string& folder, const std::vector<std::string>& environment, bool helper) {
+    const pid_t pid = commandLine.empty() ? -1 : fork();
+    if (pid != 0) {
+        return pid;
+    }
+    if (helper) {
+        Silence();
+    }
+    if (!folder.empty() && chdir(folder.c_str()) != 0) {
+        _exit(126);
+    }
     setenv("DISPLAY", displayName.c_str(), 1);
     setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
     for (const std::string& setting : environment) {
@@ -63,13 +79,6 @@ bool Borderless(::Display* display, Window window) {
     argv.push_back(nullptr);
     execvp(argv[0], argv.data());
     _exit(127);
-}
-
-// In a child just forked: its output and errors go nowhere.
-void Silence() {
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    dup2(null, 2);
 }
 
 }  // namespace
@@ -218,37 +227,20 @@ bool Session::Connect() {
 bool Session::StartProgram(const std::vector<std::string>& commandLine,
                            const std::string& workingDirectory,
                            const std::vector<std::string>& environment) {
-    if (commandLine.empty()) {
-        return false;
-    }
-    gameProcess = fork();
-    if (gameProcess == 0) {
-        if (chdir(workingDirectory.c_str()) != 0) {
-            _exit(126);
-        }
-        setenv("SDL_VIDEODRIVER", "x11", 1);
-        // A message box under Xvfb would block forever; the game must never need one here.
-        setenv("LUMENVALE_NO_MESSAGE_BOX", "1", 1);
-        ExecOnDisplay(displayName, commandLine, environment);
-    }
+    // A message box under Xvfb would block forever; the game must never need one here.
+    std::vector<std::string> settings = {"SDL_VIDEODRIVER=x11", "LUMENVALE_NO_MESSAGE_BOX=1"};
+    settings.insert(settings.end(), environment.begin(), environment.end());
+    gameProcess = Spawn(displayName, commandLine, workingDirectory, settings, false);
     return gameProcess > 0;
 }
 
 bool Session::StartHelper(const std::vector<std::string>& commandLine,
                           const std::vector<std::string>& environment) {
-    if (commandLine.empty()) {
-        return false;
+    const pid_t helper = Spawn(displayName, commandLine, "", environment, true);
+    if (helper > 0) {
+        helpers.push_back(helper);
     }
-    pid_t helper = fork();
-    if (helper == 0) {
-        Silence();
-        ExecOnDisplay(displayName, commandLine, environment);
-    }
-    if (helper < 0) {
-        return false;
-    }
-    helpers.push_back(helper);
-    return true;
+    return helper > 0;
 }
 
 bool Session::FindWindow(const std::string& title, WindowInfo* info, int timeoutMs) {

@@ -30,6 +30,9 @@ struct WindowInfo {
     int x = 0, y = 0, width = 0, height = 0;
     std::string title;
     bool borderless = false;
+
+    // Where it lies and how large it is, as one value to compare.
+    std::vector<int> Box() const { return {x, y, width, height}; }
 };
 
 class Session {

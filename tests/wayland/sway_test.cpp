@@ -265,9 +265,7 @@ TEST_F(UnderSway, TheWholeGamePlaysThroughXWaylandFullScreenAndWhereverSwayPutsI
                                       "height", "700", "px,", "move", "position", "50", "30"}));
         }};
     play.Run(&firstWindow);
-    const xsession::WindowInfo& window = firstWindow;
-    EXPECT_EQ((std::vector<int>{window.x, window.y, window.width, window.height}),
-              (std::vector<int>{0, 0, 1366, 768}));
+    EXPECT_EQ(firstWindow.Box(), (std::vector<int>{0, 0, 1366, 768}));
 }
 
 TEST_F(UnderSway, WhenTheOutputShrinksUnderTheGameItBecomesFullScreen) {

@@ -231,10 +231,7 @@ TEST_F(WineGame, RunsBorderlessAtTheTopLeftPlaysABoardAndExitsWithZero) {
     }
     auto start = Clock::now();
     const xsession::WindowInfo& window = player.Window();
-    EXPECT_EQ(window.x, 0);
-    EXPECT_EQ(window.y, 0);
-    EXPECT_EQ(window.width, 1280);
-    EXPECT_EQ(window.height, 1024);
+    EXPECT_EQ(window.Box(), (std::vector<int>{0, 0, 1280, 1024}));
     EXPECT_TRUE(window.borderless) << "the window asks for a border or a caption";
 
     player.Park();
@@ -288,10 +285,7 @@ TEST_F(WineGame, OnALaptopScreenTheGameIsFullScreenAndExitIsReachable) {
     if (IsSkipped() || HasFatalFailure()) {
         return;
     }
-    EXPECT_EQ(player.Window().x, 0);
-    EXPECT_EQ(player.Window().y, 0);
-    EXPECT_EQ(player.Window().width, 1366);
-    EXPECT_EQ(player.Window().height, 768);
+    EXPECT_EQ(player.Window().Box(), (std::vector<int>{0, 0, 1366, 768}));
     ExitThroughTheFrame("laptop");
 }
 

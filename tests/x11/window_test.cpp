@@ -10,10 +10,7 @@ TEST_F(RealWindow, OpensBorderlessAtTheTopLeftAndClosesCleanly) {
     if (!Started()) {
         return;
     }
-    EXPECT_EQ(firstWindow.x, 0);
-    EXPECT_EQ(firstWindow.y, 0);
-    EXPECT_EQ(firstWindow.width, 1280);
-    EXPECT_EQ(firstWindow.height, 1024);
+    EXPECT_EQ(firstWindow.Box(), (std::vector<int>{0, 0, 1280, 1024}));
     EXPECT_TRUE(firstWindow.borderless);
     ExpectEndsOnClose();
 }
