@@ -299,14 +299,12 @@ bool Player::CursorUnderPointer(const std::string& step, Point inFrame, int radi
                    std::abs(x - pointer.x) <= slack && std::abs(y - pointer.y) <= slack;
         },
         timing::AnswerMs, &shot);
-    std::cout << step << ": pointer at (" << pointer.x << ", " << pointer.y
-              << ") on the screen, cursor picture drawn " << x - pointer.x << ", " << y - pointer.y
-              << " px from it\n";
+    const std::string drawn = "the cursor picture drawn " + std::to_string(x - pointer.x) + ", " +
+                              std::to_string(y - pointer.y) + " px from the pointer at (" +
+                              std::to_string(pointer.x) + ", " + std::to_string(pointer.y) + ")";
+    std::cout << step << ": " << drawn << "\n";
     if (!under) {
-        Fail(step, shot,
-             "the cursor picture should be centred on the pointer; it is drawn " +
-                 std::to_string(x - pointer.x) + ", " + std::to_string(y - pointer.y) +
-                 " px from it");
+        Fail(step, shot, "the cursor picture should be centred on the pointer; " + drawn);
     }
     Park();
     return under;

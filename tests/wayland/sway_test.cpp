@@ -4,7 +4,7 @@
 // resizes and moves the window (full screen at first, as the window does not fit the output);
 // and on sway's own Wayland back end, where it is full screen too. sway takes screenshots
 // (grim); the pointer, buttons and keys reach the game as X input through XWayland.
-#include "tests/support/RealGame.h"
+#include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <glob.h>
@@ -24,7 +24,9 @@
 #include <vector>
 
 #include "tests/support/FittedPlay.h"
+#include "tests/support/GameScreen.h"
 #include "tests/support/Shell.h"
+#include "tests/support/XSession.h"
 
 namespace {
 
@@ -221,10 +223,8 @@ std::string OutputDir() {
     return std::string(LUMENVALE_BUILD_DIR) + "/wayland";
 }
 
-class UnderSway : public e2e::RealGame {
+class UnderSway : public ::testing::Test {
 protected:
-    UnderSway() : RealGame(OutputDir()) {}
-
     void SetUp() override {
         for (const char* program : {"sway", "swaymsg", "grim", "Xwayland", "xhost"}) {
             if (!shell::OnPath(program)) {
@@ -250,11 +250,11 @@ protected:
     }
 
     Sway sway;
+    xsession::Session session;  // after sway: it leaves the display before sway ends
 };
 
 TEST_F(UnderSway, TheWholeGamePlaysThroughXWaylandFullScreenAndWhereverSwayPutsItsWindow) {
-    StartGame();
-    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(session.StartProgram({LUMENVALE_PROGRAM}, LUMENVALE_DATA_DIR));
     // Too large for the output, the game is full screen on it, not a floating window; the
     // player takes it out of full screen and floats it, and sway resizes and moves it.
     e2e::FittedPlay play{
@@ -264,8 +264,9 @@ TEST_F(UnderSway, TheWholeGamePlaysThroughXWaylandFullScreenAndWhereverSwayPutsI
                                       "floating", "enable,", "resize", "set", "width", "1200", "px",
                                       "height", "700", "px,", "move", "position", "50", "30"}));
         }};
-    play.Run(&firstWindow);
-    EXPECT_EQ(firstWindow.Box(), (std::vector<int>{0, 0, 1366, 768}));
+    xsession::WindowInfo window;
+    play.Run(&window);
+    EXPECT_EQ(window.Box(), (std::vector<int>{0, 0, 1366, 768}));
 }
 
 TEST_F(UnderSway, WhenTheOutputShrinksUnderTheGameItBecomesFullScreen) {

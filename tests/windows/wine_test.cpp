@@ -5,7 +5,7 @@
 //
 // The package is made by scripts/build-windows. Without it, or without Wine, the tests are
 // skipped, unless LUMENVALE_REQUIRE_WINDOWS=1 (set by scripts/test) makes that a failure.
-#include <gtest/gtest.h>
+#include "tests/support/RealGame.h"
 
 #include <chrono>
 #include <cstdio>
@@ -18,18 +18,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/GameScreen.h"
-#include "tests/support/Player.h"
 #include "tests/support/Shell.h"
-#include "tests/support/XSession.h"
 
+namespace e2e {
 namespace {
 
-using e2e::BoardReading;
-using e2e::GlRect;
-using e2e::Point;
-using e2e::Screenshot;
-namespace menu = e2e::menu;
 using Clock = std::chrono::steady_clock;
 
 // ---- The package and Wine ---------------------------------------------------------------
@@ -116,28 +109,28 @@ private:
 
 const int BoardSize = 4;
 
-bool MainGroupShown(const Screenshot& shot) {
-    return e2e::ButtonFillSeen(shot, menu::Play) && e2e::ButtonFillSeen(shot, menu::Authors) &&
-           e2e::ButtonFillSeen(shot, menu::Exit) && e2e::Blank(shot, menu::Size8);
+bool MainButtonsShown(const Screenshot& shot) {
+    return ButtonFillSeen(shot, menu::Play) && ButtonFillSeen(shot, menu::Authors) &&
+           ButtonFillSeen(shot, menu::Exit) && Blank(shot, menu::Size8);
 }
 
 // Right of "6x6" lies only the end of "Выход", hidden with the rest of the main group.
-bool SizeGroupShown(const Screenshot& shot) {
-    return e2e::ButtonFillSeen(shot, menu::Size4) && e2e::ButtonFillSeen(shot, menu::Size8) &&
-           e2e::ButtonFillSeen(shot, menu::Back) && e2e::Blank(shot, {0.72, -0.7, 0.8, -0.61});
+bool SizeButtonsShown(const Screenshot& shot) {
+    return ButtonFillSeen(shot, menu::Size4) && ButtonFillSeen(shot, menu::Size8) &&
+           ButtonFillSeen(shot, menu::Back) && Blank(shot, {0.72, -0.7, 0.8, -0.61});
 }
 
 // The board screen draws no button, and every lamp and indicator reads clearly lit or dark.
-bool BoardShown(const Screenshot& shot) {
-    return e2e::Blank(shot, menu::Size8) && e2e::Blank(shot, menu::Exit) &&
-           e2e::ReadBoard(shot, BoardSize, BoardSize).Clear();
+bool BoardScreenShown(const Screenshot& shot) {
+    return Blank(shot, menu::Size8) && Blank(shot, menu::Exit) &&
+           ReadBoard(shot, BoardSize, BoardSize).Clear();
 }
 
 // ---- The game under Wine ----------------------------------------------------------------
 
-class WineGame : public ::testing::Test {
+class WineGame : public RealGame {
 protected:
-    WineGame() : prefix(WineDir() + "/prefix") {}
+    WineGame() : RealGame(WineDir()), prefix(WineDir() + "/prefix") {}
 
     void Launch(int width, int height, int dpi = 96);
     void ExitThroughTheFrame(const std::string& name);
@@ -150,8 +143,6 @@ protected:
     }
 
     WinePrefix prefix;
-    xsession::Session session;  // after the prefix: its Xvfb outlives TearDown
-    e2e::Player player{session, WineDir()};
     bool wineUsed = false;
 };
 
@@ -235,48 +226,49 @@ TEST_F(WineGame, RunsBorderlessAtTheTopLeftPlaysABoardAndExitsWithZero) {
     EXPECT_TRUE(window.borderless) << "the window asks for a border or a caption";
 
     player.Park();
-    ASSERT_TRUE(player.Expect("first-menu", MainGroupShown, e2e::timing::StartMs))
+    ASSERT_TRUE(player.Expect("first-menu", MainButtonsShown, timing::StartMs))
         << "no menu with \"Играть\", \"Авторы\" and \"Выход\"";
     std::cout << "First menu frame " << std::chrono::duration<double>(Clock::now() - start).count()
               << " s after the window showed" << std::endl;
 
-    ASSERT_TRUE(player.PressButton("size-group", menu::Play, MainGroupShown, SizeGroupShown))
+    ASSERT_TRUE(player.PressButton("size-group", menu::Play, MainButtonsShown, SizeButtonsShown))
         << "\"Играть\" did not open the size group";
-    ASSERT_TRUE(player.PressButton("board", menu::Size4, SizeGroupShown, BoardShown))
+    ASSERT_TRUE(player.PressButton("board", menu::Size4, SizeButtonsShown, BoardScreenShown))
         << "\"4x4\" did not show a board";
 
     // Flip the block of the four bottom-left lamps and see them change, with the indicators.
     BoardReading before, after;
-    ASSERT_TRUE(player.ReadBoard("steady", BoardSize, &before, BoardShown)) << "no steady board";
+    ASSERT_TRUE(player.ReadBoard("steady", BoardSize, &before, BoardScreenShown))
+        << "no steady board";
     // Only a board that the flip solved may show anything else: a fresh one is dealt at once.
-    ASSERT_TRUE(player.Flip("flip", before, {0, 0}, &after, BoardShown))
+    ASSERT_TRUE(player.Flip("flip", before, {0, 0}, &after, BoardScreenShown))
         << "a press on block (0, 0) did not flip it alone, with the indicators";
 
     // Escape shows the menu, with the size group still open; Escape again resumes the board.
-    ASSERT_TRUE(player.PressEscape("escape-to-menu", BoardShown, SizeGroupShown))
+    ASSERT_TRUE(player.PressEscape("escape-to-menu", BoardScreenShown, SizeButtonsShown))
         << "Escape did not show the menu";
-    ASSERT_TRUE(player.PressEscape("escape-to-board", SizeGroupShown, BoardShown))
+    ASSERT_TRUE(player.PressEscape("escape-to-board", SizeButtonsShown, BoardScreenShown))
         << "Escape did not resume the board";
     BoardReading resumed;
-    ASSERT_TRUE(player.ReadBoard("resumed", BoardSize, &resumed, BoardShown));
+    ASSERT_TRUE(player.ReadBoard("resumed", BoardSize, &resumed, BoardScreenShown));
     EXPECT_TRUE(resumed.SameLamps(after)) << "the board left:\n"
                                           << after.Describe() << "the board resumed:\n"
                                           << resumed.Describe();
 
     // Back to the menu, "Назад" to the main group, and "Выход" ends the program with 0.
-    ASSERT_TRUE(player.PressEscape("escape-before-exit", BoardShown, SizeGroupShown))
+    ASSERT_TRUE(player.PressEscape("escape-before-exit", BoardScreenShown, SizeButtonsShown))
         << "Escape did not show the menu";
-    ASSERT_TRUE(player.PressButton("main-group", menu::Back, SizeGroupShown, MainGroupShown))
+    ASSERT_TRUE(player.PressButton("main-group", menu::Back, SizeButtonsShown, MainButtonsShown))
         << "\"Назад\" did not bring the main group back";
-    EXPECT_EQ(player.PressToExit("exit", menu::Exit, MainGroupShown), 0);
+    EXPECT_EQ(player.PressToExit("exit", menu::Exit, MainButtonsShown), 0);
 }
 
 // The whole menu in the window's frame, and "Выход" at its place on the screen ends the game.
 void WineGame::ExitThroughTheFrame(const std::string& name) {
     player.Park();
-    ASSERT_TRUE(player.Expect(name + "-menu", MainGroupShown, e2e::timing::StartMs))
+    ASSERT_TRUE(player.Expect(name + "-menu", MainButtonsShown, timing::StartMs))
         << "no whole menu in the window";
-    EXPECT_EQ(player.PressToExit(name + "-exit", menu::Exit, MainGroupShown), 0)
+    EXPECT_EQ(player.PressToExit(name + "-exit", menu::Exit, MainButtonsShown), 0)
         << "\"Выход\" at its place on the screen did not end the game";
 }
 
@@ -300,3 +292,4 @@ TEST_F(WineGame, At200PercentTheWindowIsTwiceAsLargeAndPlays) {
 }
 
 }  // namespace
+}  // namespace e2e
