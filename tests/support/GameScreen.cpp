@@ -60,6 +60,26 @@ Point PixelOf(double glX, double glY) {
     return {static_cast<int>(std::lround(PixelX(glX))), static_cast<int>(std::lround(PixelY(glY)))};
 }
 
+// The pixel at the centre of a lamp.
+Point LampCentre(int column, int row, int columns, int rows) {
+    return PixelOf((column + 0.5) / columns - 0.5, (row + 0.5) / rows - 0.5);
+}
+
+// Share of the outline of a block drawn in the hover frame's two greens, the worst of its four
+// sides (0 … 1).
+double HoverFrameScore(const Screenshot& shot, Point block, int columns, int rows) {
+    const Point lowerLeft = BlockCorner(block.x - 1, block.y - 1, columns, rows);
+    const Point upperRight = BlockCorner(block.x + 1, block.y + 1, columns, rows);
+    const int left = lowerLeft.x, bottom = lowerLeft.y, right = upperRight.x, top = upperRight.y;
+    return std::min(
+        {EdgeShare(shot, left, right, top, true), EdgeShare(shot, left, right, bottom, true),
+         EdgeShare(shot, top, bottom, left, false), EdgeShare(shot, top, bottom, right, false)});
+}
+
+bool MenuShown(const Screenshot& shot) {
+    return LitShare(shot, ToPixels(menu::Title), levels::TitleInk) > 0.05;
+}
+
 char LampLetter(const LampReading& lamp, bool indicator) {
     if (!lamp.clear) {
         return '?';
@@ -273,10 +293,6 @@ std::string BoardReading::Describe() const {
     return text;
 }
 
-Point LampCentre(int column, int row, int columns, int rows) {
-    return PixelOf((column + 0.5) / columns - 0.5, (row + 0.5) / rows - 0.5);
-}
-
 Point BlockCorner(int column, int row, int columns, int rows) {
     return PixelOf(double(column + 1) / columns - 0.5, double(row + 1) / rows - 0.5);
 }
@@ -320,15 +336,6 @@ bool PickBlock(Point pointer, int columns, int rows, Point* block) {
     return true;
 }
 
-double HoverFrameScore(const Screenshot& shot, Point block, int columns, int rows) {
-    const Point lowerLeft = BlockCorner(block.x - 1, block.y - 1, columns, rows);
-    const Point upperRight = BlockCorner(block.x + 1, block.y + 1, columns, rows);
-    const int left = lowerLeft.x, bottom = lowerLeft.y, right = upperRight.x, top = upperRight.y;
-    return std::min(
-        {EdgeShare(shot, left, right, top, true), EdgeShare(shot, left, right, bottom, true),
-         EdgeShare(shot, top, bottom, left, false), EdgeShare(shot, top, bottom, right, false)});
-}
-
 std::vector<Point> FramedBlocks(const Screenshot& shot, int columns, int rows) {
     std::vector<Point> framed;
     for (int r = 0; r + 1 < rows; ++r) {
@@ -345,10 +352,6 @@ int FrameGreenPixels(const Screenshot& shot) {
     const PixelBox around{300, 236, 680, 552};
     return static_cast<int>(
         std::lround(Share(shot, around, FrameGreen) * around.width * around.height));
-}
-
-bool MenuShown(const Screenshot& shot) {
-    return LitShare(shot, ToPixels(menu::Title), levels::TitleInk) > 0.05;
 }
 
 bool MainGroupShown(const Screenshot& shot) {

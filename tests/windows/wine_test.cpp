@@ -8,11 +8,9 @@
 #include "tests/support/RealGame.h"
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iostream>
 #include <set>
 #include <string>
