@@ -167,7 +167,7 @@ TEST(WindowsPackage, HoldsTheProgramAndItsTwelvePicturesSideBySide) {
 }
 
 // The package unzipped as a player would, and started under Wine on a screen of this size: the
-// window it shows is left in `window`. The calling test ends when this skips or fails.
+// player finds the window it shows. The calling test ends when this skips or fails.
 void WineGame::Launch(int width, int height, int dpi) {
     const std::string package = PackagePath();
     if (!std::filesystem::exists(package)) {
