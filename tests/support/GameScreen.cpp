@@ -55,14 +55,9 @@ long VisitPixels(const Screenshot& shot, const PixelBox& box,
     return std::max(box.width, 0) * long(std::max(box.height, 0));
 }
 
-// The pixel at a point given in GL coordinates.
-Point PixelOf(double glX, double glY) {
-    return {static_cast<int>(std::lround(PixelX(glX))), static_cast<int>(std::lround(PixelY(glY)))};
-}
-
 // The pixel at the centre of a lamp.
 Point LampCentre(int column, int row, int columns, int rows) {
-    return PixelOf((column + 0.5) / columns - 0.5, (row + 0.5) / rows - 0.5);
+    return PixelAt((column + 0.5) / columns - 0.5, (row + 0.5) / rows - 0.5);
 }
 
 // Share of the outline of a block drawn in the hover frame's two greens, the worst of its four
@@ -89,6 +84,10 @@ char LampLetter(const LampReading& lamp, bool indicator) {
 }
 
 }  // namespace
+
+Point PixelAt(double glX, double glY) {
+    return {static_cast<int>(std::lround(PixelX(glX))), static_cast<int>(std::lround(PixelY(glY)))};
+}
 
 PixelBox ToPixels(const GlRect& rect, int inset) {
     const int left = static_cast<int>(std::ceil(PixelX(rect.x1))) + inset;
@@ -207,7 +206,7 @@ bool FindCursorPicture(const Screenshot& shot, Point near, int radius, double* x
 }
 
 Point Centre(const GlRect& rect) {
-    return PixelOf((rect.x1 + rect.x2) / 2, (rect.y1 + rect.y2) / 2);
+    return PixelAt((rect.x1 + rect.x2) / 2, (rect.y1 + rect.y2) / 2);
 }
 
 bool ButtonFillSeen(const Screenshot& shot, const GlRect& rect) {
@@ -294,7 +293,7 @@ std::string BoardReading::Describe() const {
 }
 
 Point BlockCorner(int column, int row, int columns, int rows) {
-    return PixelOf(double(column + 1) / columns - 0.5, double(row + 1) / rows - 0.5);
+    return PixelAt(double(column + 1) / columns - 0.5, double(row + 1) / rows - 0.5);
 }
 
 BoardReading ReadBoard(const Screenshot& shot, int columns, int rows) {

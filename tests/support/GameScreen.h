@@ -98,6 +98,8 @@ struct FrameOnScreen {
     bool BlackBeside(const Screenshot& screen) const;
 };
 
+// The pixel at a point given in GL coordinates.
+Point PixelAt(double glX, double glY);
 // The pointer's pixel in the middle of a widget.
 Point Centre(const GlRect& rect);
 // A spot on the window where no widget, picture or lamp is ever drawn.

@@ -46,14 +46,6 @@ protected:
             StartGame();
         }
     }
-    // Both, until the main menu shows with nothing hovered.
-    void StartAtMenu(int width = 1280, int height = 1024) {
-        Start(width, height);
-        if (Started()) {
-            player.Park();
-            ASSERT_TRUE(player.Expect("first-menu", MainGroupShown, timing::StartMs));
-        }
-    }
 
     // A close request, as a window manager sends it, ends the program with 0.
     void ExpectEndsOnClose() {

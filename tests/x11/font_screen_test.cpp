@@ -21,12 +21,10 @@ struct Cell {
 };
 
 Cell GlyphCell(int index) {
-    double left = textprobe::Left + index * textprobe::GlyphWidth;
-    double right = left + textprobe::GlyphWidth;
-    double top = textprobe::Bottom + textprobe::GlyphHeight;
-    auto column = [](double x) { return static_cast<int>((x + 1) / 2 * WindowWidth + 0.5); };
-    auto row = [](double y) { return static_cast<int>((1 - y) / 2 * WindowHeight + 0.5); };
-    return {column(left), row(top), column(right), row(textprobe::Bottom)};
+    const double left = textprobe::Left + index * textprobe::GlyphWidth;
+    const e2e::Point topLeft = e2e::PixelAt(left, textprobe::Bottom + textprobe::GlyphHeight);
+    const e2e::Point bottomRight = e2e::PixelAt(left + textprobe::GlyphWidth, textprobe::Bottom);
+    return {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
 }
 
 // Pixels of the cell brighter than the level.

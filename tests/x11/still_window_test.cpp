@@ -10,10 +10,12 @@ namespace {
 using StillWindow = e2e::RealGame;
 
 TEST_F(StillWindow, AGameLeftOnItsMenuUsesAlmostNoProcessorTime) {
-    StartAtMenu();
+    Start();
     if (!Started()) {
         return;
     }
+    player.Park();
+    ASSERT_TRUE(player.Expect("still-menu", e2e::MainGroupShown, e2e::timing::StartMs));
     // The cursor drawn at the pointer: the game has taken every input so far.
     ASSERT_TRUE(player.CursorUnderPointer("still-cursor", {1100, 300}, 40, 3));
 
