@@ -5,14 +5,12 @@
 // hidden over the window. Where the window does not fit below the panel, the game is full screen
 // over it: on a laptop's screen with black beside the frame, and on a 1280 × 1024 screen exactly
 // as on one with no panel.
-#include <gtest/gtest.h>
+#include "tests/support/RealGame.h"
 // After the test framework: Xlib's macros (None, Status, …) would clash with its names.
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <fstream>
@@ -20,18 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/GameScreen.h"
-#include "tests/support/Player.h"
 #include "tests/support/Shell.h"
-#include "tests/support/XSession.h"
 
+namespace e2e {
 namespace {
-
-using e2e::BoardReading;
-using e2e::GlRect;
-using e2e::Point;
-using e2e::Screenshot;
-namespace menu = e2e::menu;
 
 constexpr int PanelHeight = 30;
 // A desktop with room for the whole 1280 × 1024 window below the panel.
@@ -43,76 +33,51 @@ std::string OutputDir() {
 
 using shell::OnPath;
 
-// Our own connection to the display, for what a window manager and the X server tell.
-class Desktop {
-public:
-    bool Open(const std::string& name) { return (display = XOpenDisplay(name.c_str())) != nullptr; }
-    ~Desktop() {
-        if (display != nullptr) {
-            XCloseDisplay(display);
-        }
+// What the window manager and the X server tell.
+bool WindowManagerRunning(::Display* display) {
+    return XGetSelectionOwner(display, XInternAtom(display, "WM_S0", False)) != None;
+}
+
+// The top edge of the area the window manager leaves to windows, once it knows of a panel.
+int WorkAreaTop(::Display* display) {
+    const std::vector<long> area =
+        xsession::LongProperty(display, DefaultRootWindow(display), "_NET_WORKAREA");
+    return area.size() >= 4 ? static_cast<int>(area[1]) : -1;
+}
+
+// Pixels of the pointer's current picture that show at all (alpha above zero); -1 where the
+// server tells nothing.
+int VisiblePointerPixels(::Display* display) {
+    int event, error;
+    XFixesCursorImage* image =
+        XFixesQueryExtension(display, &event, &error) ? XFixesGetCursorImage(display) : nullptr;
+    if (image == nullptr) {
+        return -1;
     }
-
-    bool WindowManagerRunning() {
-        return XGetSelectionOwner(display, XInternAtom(display, "WM_S0", False)) != None;
+    int visible = 0;
+    for (int i = 0; i < image->width * image->height; ++i) {
+        visible += (image->pixels[i] >> 24 & 0xFF) != 0 ? 1 : 0;
     }
+    XFree(image);
+    return visible;
+}
 
-    // The top edge of the area the window manager leaves to windows, once it knows of a panel.
-    int WorkAreaTop() {
-        Atom type;
-        int format;
-        unsigned long count, remaining;
-        unsigned char* data = nullptr;
-        int top = -1;
-        if (XGetWindowProperty(display, DefaultRootWindow(display),
-                               XInternAtom(display, "_NET_WORKAREA", False), 0, 4, False,
-                               XA_CARDINAL, &type, &format, &count, &remaining, &data) == Success &&
-            data != nullptr && count >= 4) {
-            top = static_cast<int>(reinterpret_cast<const long*>(data)[1]);
-        }
-        if (data != nullptr) {
-            XFree(data);
-        }
-        return top;
-    }
-
-    // Pixels of the pointer's current picture that show at all (alpha above zero); -1 where
-    // the server tells nothing.
-    int VisiblePointerPixels() {
-        int event, error;
-        if (!XFixesQueryExtension(display, &event, &error)) {
-            return -1;
-        }
-        XFixesCursorImage* image = XFixesGetCursorImage(display);
-        if (image == nullptr) {
-            return -1;
-        }
-        int visible = 0;
-        for (int i = 0; i < image->width * image->height; ++i) {
-            visible += (image->pixels[i] >> 24 & 0xFF) != 0 ? 1 : 0;
-        }
-        XFree(image);
-        return visible;
-    }
-
-private:
-    ::Display* display = nullptr;
-};
-
-class UnderWindowManager : public ::testing::Test {
+class UnderWindowManager : public RealGame {
 protected:
+    UnderWindowManager() : RealGame(OutputDir()) {}
+
     void SetUp() override {
         StartOn(RoomyWidth, RoomyHeight,
                 [](const xsession::WindowInfo& at) { return at.y == PanelHeight; });
-        if (IsSkipped() || HasFatalFailure()) {
+        if (!Started()) {
             return;
         }
-        const xsession::WindowInfo& window = player.Window();
-        EXPECT_LE(window.y + window.height, RoomyHeight) << "the window reaches below the screen";
-        ASSERT_GT(window.y, 0) << "the window manager left the window at the top of the "
-                                  "screen: this test needs one that moves it";
+        const xsession::WindowInfo& shown = player.Window();
+        EXPECT_LE(shown.y + shown.height, RoomyHeight) << "the window reaches below the screen";
+        ASSERT_GT(shown.y, 0) << "the window manager left the window at the top of the "
+                                 "screen: this test needs one that moves it";
         player.Park();
-        ASSERT_TRUE(player.Expect("first-menu", e2e::MainGroupShown, e2e::timing::StartMs));
+        ASSERT_TRUE(player.Expect("first-menu", MainGroupShown, timing::StartMs));
     }
 
     // mutter and its panel on a screen of this size, and the game on it, once the window
@@ -122,24 +87,23 @@ protected:
         if (!OnPath("mutter") || !OnPath("tint2")) {
             GTEST_SKIP() << "no window manager to test under (Debian packages mutter, tint2)";
         }
-        if (!session.StartDisplay(width, height)) {
-            GTEST_SKIP() << "no virtual display: " << session.Error();
+        StartDisplay(width, height);
+        if (!Started()) {
+            return;
         }
-        ASSERT_TRUE(desktop.Open(session.DisplayName()));
         StartDesktop();
         ASSERT_FALSE(HasFatalFailure());
-        ASSERT_TRUE(session.StartProgram({LUMENVALE_PROGRAM}, LUMENVALE_DATA_DIR));
-        ASSERT_TRUE(player.FindWindow())
-            << "no window titled LumenvaleGame appeared on " << session.DisplayName();
+        StartGame();
+        ASSERT_FALSE(HasFatalFailure());
         // The window manager places the window once it is mapped.
         for (int moves = 0; moves < 3 && !placed(player.Window()); ++moves) {
             if (!player.FollowWindow(player.Window())) {
                 break;
             }
         }
-        const xsession::WindowInfo& window = player.Window();
-        std::cout << "window manager put the game window at (" << window.x << ", " << window.y
-                  << "), " << window.width << " x " << window.height << "\n";
+        const xsession::WindowInfo& shown = player.Window();
+        std::cout << "window manager put the game window at (" << shown.x << ", " << shown.y
+                  << "), " << shown.width << " x " << shown.height << "\n";
     }
 
     // mutter with a 30-pixel panel along the top. Their own settings stay out of the user's
@@ -157,28 +121,26 @@ protected:
             "XDG_DATA_HOME=" + home + "/.local/share", "XDG_CACHE_HOME=" + home + "/.cache"};
         ASSERT_TRUE(
             session.StartHelper({"mutter", "--x11", "--replace", "--sm-disable"}, environment));
-        for (int waited = 0; !desktop.WindowManagerRunning(); waited += 50) {
-            ASSERT_LT(waited, 20000) << "mutter did not start on " << session.DisplayName();
-            xsession::SleepMs(50);
-        }
+        ASSERT_TRUE(
+            xsession::WaitUntil([&] { return WindowManagerRunning(session.Connection()); }, 20000))
+            << "mutter did not start on " << session.DisplayName();
         ASSERT_TRUE(session.StartHelper({"tint2", "-c", panel}, environment));
-        for (int waited = 0; desktop.WorkAreaTop() != PanelHeight; waited += 50) {
-            ASSERT_LT(waited, 20000) << "no panel reserves the top " << PanelHeight
-                                     << " rows (work area from " << desktop.WorkAreaTop() << ")";
-            xsession::SleepMs(50);
-        }
+        ASSERT_TRUE(xsession::WaitUntil(
+            [&] { return WorkAreaTop(session.Connection()) == PanelHeight; }, 20000))
+            << "no panel reserves the top " << PanelHeight << " rows (work area from "
+            << WorkAreaTop(session.Connection()) << ")";
     }
 
     // The pointer 24 px off the middle of a block, on each side in turn, still inside the
     // block's half of its lamps: the frame must outline that block, not a neighbour.
     void CheckHoverFrames(int size, Point block) {
-        Point centre = e2e::BlockCorner(block.x, block.y, size, size);
+        Point centre = BlockCorner(block.x, block.y, size, size);
         const Point offsets[] = {{0, 24}, {0, -24}, {24, 0}, {-24, 0}};
         for (Point offset : offsets) {
             player.MoveTo({centre.x + offset.x, centre.y + offset.y});
             player.Expect("frame-" + std::to_string(offset.x) + "-" + std::to_string(offset.y),
                           [&](const Screenshot& view) {
-                              auto framed = e2e::FramedBlocks(view, size, size);
+                              auto framed = FramedBlocks(view, size, size);
                               return framed.size() == 1 && framed[0].x == block.x &&
                                      framed[0].y == block.y;
                           });
@@ -203,19 +165,13 @@ protected:
         session.Button(false);
         session.Key("Super_L", false);
         const int goalX = before.x + end.x - start.x, goalY = before.y + end.y - start.y;
-        for (int waited = 0; waited < e2e::timing::AnswerMs; waited += 50) {
-            player.FindWindow(0);
-            if (player.Window().x == goalX && player.Window().y == goalY) {
-                return true;
-            }
-            xsession::SleepMs(50);
-        }
-        return false;
+        return xsession::WaitUntil(
+            [&] {
+                player.FindWindow(0);
+                return player.Window().x == goalX && player.Window().y == goalY;
+            },
+            timing::AnswerMs);
     }
-
-    xsession::Session session;
-    e2e::Player player{session, OutputDir()};
-    Desktop desktop;
 };
 
 TEST_F(UnderWindowManager, PointerCursorAndBlockFollowTheWindowWhereverItIs) {
@@ -223,19 +179,14 @@ TEST_F(UnderWindowManager, PointerCursorAndBlockFollowTheWindowWhereverItIs) {
 
     const int size = 8;
     BoardReading board;
-    auto boardShown = [&](const Screenshot& view) { return e2e::BoardShown(view, size, &board); };
-    ASSERT_TRUE(
-        player.PressButton("size-group", menu::Play, e2e::MainGroupShown, e2e::SizeGroupShown));
-    ASSERT_TRUE(player.PressButton("board", menu::Size8, e2e::SizeGroupShown, boardShown));
+    auto boardShown = [&](const Screenshot& view) { return BoardShown(view, size, &board); };
+    ASSERT_TRUE(player.PressButton("size-group", menu::Play, MainGroupShown, SizeGroupShown));
+    ASSERT_TRUE(player.PressButton("board", menu::Size8, SizeGroupShown, boardShown));
 
     // A press at the middle of a block flips that block and nothing else.
     const Point block{3, 4};
-    const BoardReading expected = e2e::Flipped(board, block);
     BoardReading now;
     EXPECT_TRUE(player.Flip("flip", board, block, &now));
-    EXPECT_TRUE(now.SameLamps(expected)) << "wanted block (3, 4) flipped:\n"
-                                         << expected.Describe() << "saw\n"
-                                         << now.Describe();
     CheckHoverFrames(size, block);
 
     // Dragged elsewhere, across and down, the window takes the pointer along. A busy window
@@ -249,7 +200,7 @@ TEST_F(UnderWindowManager, PointerCursorAndBlockFollowTheWindowWhereverItIs) {
     ASSERT_TRUE(player.Window().x != oldX && player.Window().y != oldY)
         << "the window manager did not move the window on a drag with Super held";
     CheckHoverFrames(size, {1, 2});
-    ASSERT_TRUE(player.PressEscape("menu-after-drag", boardShown, e2e::SizeGroupShown));
+    ASSERT_TRUE(player.PressEscape("menu-after-drag", boardShown, SizeGroupShown));
     player.CursorUnderPointer("menu-after-drag", {1100, 300}, 90, 3);
 }
 
@@ -257,20 +208,16 @@ TEST_F(UnderWindowManager, SystemPointerIsHiddenOverTheWindowOnly) {
     // Over the panel the window manager's pointer shows: the server does report a visible one.
     session.MovePointer(640, PanelHeight / 2);
     int overPanel = -1;
-    for (int waited = 0; waited < 3000 && overPanel <= 0; waited += 100) {
-        xsession::SleepMs(100);
-        overPanel = desktop.VisiblePointerPixels();
-    }
+    xsession::WaitUntil(
+        [&] { return (overPanel = VisiblePointerPixels(session.Connection())) > 0; }, 3000, 100);
     ASSERT_GT(overPanel, 0) << "no visible pointer over the panel: XFixes tells nothing here";
 
-    for (Point inWindow : {e2e::Nowhere, Point{640, 512}, e2e::Centre(menu::Play)}) {
+    for (Point inWindow : {Nowhere, Point{640, 512}, Centre(menu::Play)}) {
         Point pointer = player.OnScreen(inWindow);
         player.MoveTo(inWindow);
         int visible = -1;
-        for (int waited = 0; waited < 3000 && visible != 0; waited += 100) {
-            xsession::SleepMs(100);
-            visible = desktop.VisiblePointerPixels();
-        }
+        xsession::WaitUntil(
+            [&] { return (visible = VisiblePointerPixels(session.Connection())) == 0; }, 3000, 100);
         EXPECT_EQ(visible, 0) << "the system pointer shows " << visible
                               << " pixels over the game window at (" << pointer.x << ", "
                               << pointer.y << ")";
@@ -287,12 +234,11 @@ protected:
         StartOn(width, height, [=](const xsession::WindowInfo& at) {
             return at.x == 0 && at.y == 0 && at.width == width && at.height == height;
         });
-        if (IsSkipped() || HasFatalFailure()) {
+        if (!Started()) {
             return;
         }
-        const xsession::WindowInfo& window = player.Window();
-        EXPECT_EQ((std::vector<int>{window.x, window.y, window.width, window.height}),
-                  (std::vector<int>{0, 0, width, height}))
+        const xsession::WindowInfo& shown = player.Window();
+        EXPECT_EQ(shown.Box(), (std::vector<int>{0, 0, width, height}))
             << "the game's window is not full screen over the panel";
         player.Park();
     }
@@ -300,25 +246,19 @@ protected:
 
 TEST_F(FullScreenUnderWindowManager, OnALaptopTheFrameIsCentredOnBlackAndExitIsReachable) {
     StartFullScreen(1366, 768);
-    if (IsSkipped() || HasFatalFailure()) {
+    if (!Started()) {
         return;
     }
-    ASSERT_TRUE(player.Expect("laptop-menu", e2e::MainGroupShown, e2e::timing::StartMs));
+    ASSERT_TRUE(player.Expect("laptop-menu", MainGroupShown, timing::StartMs));
     // Black beside the 960 × 768 frame, where the panel would show.
-    Point topLeft = player.OnScreen({0, 0}), bottomRight = player.OnScreen({1280, 1024});
-    EXPECT_EQ(topLeft.x, (1366 - 960) / 2);
+    EXPECT_EQ(player.OnScreen({0, 0}).x, (1366 - 960) / 2);
+    const FrameOnScreen frame = FrameOnScreen::Of(player.Window());
     Screenshot shot;
-    bool black = session.WaitForScreen(
-        [&](const Screenshot& s) {
-            return e2e::LitShare(s, {0, 0, topLeft.x, 768}) == 0 &&
-                   e2e::LitShare(s, {bottomRight.x, 0, 1366 - bottomRight.x, 768}) == 0;
-        },
-        e2e::timing::AnswerMs, &shot);
-    if (!black) {
-        std::filesystem::create_directories(OutputDir());
-        ADD_FAILURE() << "lit beside the frame: " << shot.Save(OutputDir() + "/laptop-beside");
+    if (!session.WaitForScreen([&](const Screenshot& s) { return frame.BlackBeside(s); },
+                               timing::AnswerMs, &shot)) {
+        player.Fail("laptop-beside", shot, "lit beside the frame");
     }
-    EXPECT_EQ(player.PressToExit("laptop-exit", menu::Exit, e2e::MainGroupShown), 0)
+    EXPECT_EQ(player.PressToExit("laptop-exit", menu::Exit, MainGroupShown), 0)
         << "\"Выход\" at its place on the screen did not end the game";
 }
 
@@ -328,18 +268,18 @@ Screenshot BareMenu() {
     xsession::Session bare;
     Screenshot shot, previous;
     xsession::WindowInfo window;
-    if (!bare.StartDisplay() || !bare.StartGame(LUMENVALE_PROGRAM, LUMENVALE_DATA_DIR) ||
+    if (!bare.StartDisplay() || !bare.StartProgram({LUMENVALE_PROGRAM}, LUMENVALE_DATA_DIR) ||
         !bare.FindWindow("LumenvaleGame", &window, 20000)) {
         return shot;
     }
-    bare.MovePointer(e2e::Nowhere.x, e2e::Nowhere.y);
+    bare.MovePointer(Nowhere.x, Nowhere.y);
     bare.WaitForScreen(
         [&](const Screenshot& s) {
-            bool steady = e2e::MainGroupShown(s) && s.rgb == previous.rgb;
+            bool steady = MainGroupShown(s) && s.rgb == previous.rgb;
             previous = s;
             return steady;
         },
-        e2e::timing::StartMs, &shot);
+        timing::StartMs, &shot);
     return shot;
 }
 
@@ -347,12 +287,12 @@ TEST_F(FullScreenUnderWindowManager, OverAPanelOnA1280x1024ScreenItIsTheWindowOf
     const Screenshot bare = BareMenu();
     ASSERT_FALSE(bare.Empty()) << "no menu on a bare 1280 × 1024 screen";
     StartFullScreen(1280, 1024);
-    if (IsSkipped() || HasFatalFailure()) {
+    if (!Started()) {
         return;
     }
     Screenshot shot;
     bool same = session.WaitForScreen([&](const Screenshot& s) { return s.rgb == bare.rgb; },
-                                      e2e::timing::StartMs, &shot);
+                                      timing::StartMs, &shot);
     if (!same) {
         size_t differing = 0;
         for (size_t i = 0; i < shot.rgb.size() && shot.rgb.size() == bare.rgb.size(); i += 3) {
@@ -366,3 +306,4 @@ TEST_F(FullScreenUnderWindowManager, OverAPanelOnA1280x1024ScreenItIsTheWindowOf
 }
 
 }  // namespace
+}  // namespace e2e

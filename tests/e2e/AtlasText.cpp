@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iterator>
+
+#include "resources/BmpImage.h"
 
 namespace e2e {
 namespace {
@@ -11,42 +11,27 @@ namespace {
 constexpr int AtlasColumns = 17, AtlasRows = 14;
 constexpr int SpaceCell = 127;
 
-uint32_t Read32(const std::vector<uint8_t>& bytes, size_t at) {
-    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | uint32_t(bytes[at + 3]) << 24;
-}
-
 }  // namespace
 
 bool GlyphAtlas::Load(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                               std::istreambuf_iterator<char>());
-    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M') {
+    // The atlas as the game reads it: rows bottom-up, blue-green-red, padded to four bytes.
+    BmpImage bmp;
+    if (!bmp.Load(path.c_str()) || bmp.width <= 0 || bmp.height <= 0 || bmp.bytesPerPixel < 3) {
         return false;
     }
-    const int32_t w = static_cast<int32_t>(Read32(bytes, 18));
-    const int32_t h = static_cast<int32_t>(Read32(bytes, 22));
-    const int bits = bytes[28] | bytes[29] << 8;
-    if (w <= 0 || h == 0 || w > 16384 || std::abs(h) > 16384 || (bits != 24 && bits != 32)) {
+    const size_t stride = (size_t(bmp.width) * bmp.bytesPerPixel + 3) & ~size_t(3);
+    if (size_t(bmp.pixelDataSize) < stride * bmp.height) {
         return false;
     }
-    // The game takes the pixels to start right after the two headers.
-    const size_t bytesPerPixel = bits / 8, stride = (w * bytesPerPixel + 3) & ~size_t(3);
-    const int rows = std::abs(h);
-    if (bytes.size() < 54 + stride * rows) {
-        return false;
-    }
-    width = w;
-    height = rows;
+    width = bmp.width;
+    height = bmp.height;
     ink.assign(size_t(width) * height, 0.0f);
     for (int y = 0; y < height; ++y) {
-        // Bottom-up unless the height is negative.
-        const int stored = h > 0 ? height - 1 - y : y;
-        const uint8_t* row = &bytes[54 + stride * stored];
+        const uint8_t* row = bmp.pixels + stride * (height - 1 - y);
         for (int x = 0; x < width; ++x) {
-            const uint8_t* p = row + x * bytesPerPixel;
+            const uint8_t* p = row + x * bmp.bytesPerPixel;
             double luma = (p[0] * 0.114 + p[1] * 0.587 + p[2] * 0.299) / 255.0;
-            double alpha = bits == 32 ? p[3] / 255.0 : 1.0;
+            double alpha = bmp.bytesPerPixel == 4 ? p[3] / 255.0 : 1.0;
             ink[size_t(y) * width + x] = static_cast<float>(luma * alpha);
         }
     }

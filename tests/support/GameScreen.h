@@ -94,8 +94,12 @@ struct FrameOnScreen {
     // The frame cut out of a capture of the screen and brought to 1280 × 1024, each frame pixel
     // taking the screen pixel it falls on, so the readers here judge it at any scale.
     Screenshot View(const Screenshot& screen) const;
+    // Room on the screen beside the centred frame, and nothing lit there.
+    bool BlackBeside(const Screenshot& screen) const;
 };
 
+// The pixel at a point given in GL coordinates.
+Point PixelAt(double glX, double glY);
 // The pointer's pixel in the middle of a widget.
 Point Centre(const GlRect& rect);
 // A spot on the window where no widget, picture or lamp is ever drawn.
@@ -145,16 +149,11 @@ BoardReading ReadBoard(const Screenshot& shot, int columns, int rows);
 // The pixel at the inner lamp corner of the block with lower-left lamp (column, row): the
 // point that picks that block.
 Point BlockCorner(int column, int row, int columns, int rows);
-// The pixel at the centre of a lamp.
-Point LampCentre(int column, int row, int columns, int rows);
 
 // The block the game outlines for a pointer at this pixel: false when the pointer is off the
 // board or on its border. The block is named by its lower-left lamp.
 bool PickBlock(Point pointer, int columns, int rows, Point* block);
 
-// Share of the outline of a block drawn in the hover frame's two greens, the worst of its four
-// sides (0 … 1).
-double HoverFrameScore(const Screenshot& shot, Point block, int columns, int rows);
 // The blocks whose outline is drawn.
 std::vector<Point> FramedBlocks(const Screenshot& shot, int columns, int rows);
 // Pixels in the hover frame's greens anywhere on or around the board.
@@ -162,7 +161,6 @@ int FrameGreenPixels(const Screenshot& shot);
 
 // Which screen shows, told apart by what no glyph or picture detail changes: the title picture,
 // the buttons' green fills, the about box, a board that reads clearly.
-bool MenuShown(const Screenshot& shot);
 bool MainGroupShown(const Screenshot& shot);
 bool SizeGroupShown(const Screenshot& shot);
 bool AboutBoxShown(const Screenshot& shot);

@@ -30,17 +30,12 @@ bool Player::FindWindow(int timeoutMs) {
 }
 
 bool Player::FollowWindow(xsession::WindowInfo old, int timeoutMs) {
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (Clock::now() < deadline) {
-        if (session.FindWindow(Title, &window, 0) &&
-            (window.x != old.x || window.y != old.y || window.width != old.width ||
-             window.height != old.height)) {
-            frame = FrameOnScreen::Of(window);
-            return true;
-        }
-        xsession::SleepMs(50);
-    }
-    return false;
+    return xsession::WaitUntil(
+        [&] {
+            return FindWindow(0) && (window.x != old.x || window.y != old.y ||
+                                     window.width != old.width || window.height != old.height);
+        },
+        timeoutMs);
 }
 
 Screenshot Player::Look() {
@@ -65,6 +60,10 @@ void Player::MoveTo(Point inFrame) {
     session.MovePointer(spot.x, spot.y);
 }
 
+std::string Player::Explained(const Explain& explain) const {
+    return explain ? ":\n" + explain(lastView) : "";
+}
+
 std::string Player::Fail(const std::string& step, const Screenshot& shot, const std::string& what) {
     std::filesystem::create_directories(outputDir);
     std::string saved = shot.Empty() ? "(no capture)" : shot.Save(outputDir + "/" + step);
@@ -76,17 +75,15 @@ std::string Player::Fail(const std::string& step, const Screenshot& shot, const 
 
 bool Player::Expect(const std::string& step, const Judge& seen, int timeoutMs,
                     const Explain& explain) {
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    do {
+    auto shown = [&] {
         lastView = Look();
-        if (!lastView.Empty() && seen(lastView)) {
-            return true;
-        }
-        xsession::SleepMs(40);
-    } while (Clock::now() < deadline);
+        return !lastView.Empty() && seen(lastView);
+    };
+    if (xsession::WaitUntil(shown, timeoutMs, 40)) {
+        return true;
+    }
     Fail(step, lastView,
-         "not seen within " + std::to_string(timeoutMs) + " ms" +
-             (explain ? ":\n" + explain(lastView) : ""));
+         "not seen within " + std::to_string(timeoutMs) + " ms" + Explained(explain));
     return false;
 }
 
@@ -105,36 +102,35 @@ bool Player::WatchUntilDrawn(const Judge& before, const Judge& after, std::strin
     const Point empty = Empty();
     for (const Point& spot : {Point{empty.x, empty.y - 100}, empty}) {
         MoveTo(spot);
-        const Clock::time_point deadline =
-            Clock::now() + std::chrono::milliseconds(timing::SettleMs);
-        for (;;) {
+        auto cursorDrawn = [&] {
             lastView = Look();
             *states += Verdict(lastView, before, after);
-            if (!lastView.Empty() && LitShare(lastView, Around(spot.x, spot.y, 16, 16)) > 0.05) {
-                break;
-            }
-            if (Clock::now() >= deadline) {
-                return false;
-            }
-            xsession::SleepMs(20);
+            return !lastView.Empty() && LitShare(lastView, Around(spot.x, spot.y, 16, 16)) > 0.05;
+        };
+        if (!xsession::WaitUntil(cursorDrawn, timing::SettleMs, 20)) {
+            return false;
         }
     }
     return true;
+}
+
+// Spaced past the last input of the same kind, the hold is timed alone: a capture during it
+// could outlast it on a busy machine and make the game repeat.
+void Player::Press(const Input& input, int holdMs) {
+    SleepUntil(*input.last + std::chrono::milliseconds(input.timing.gapMs));
+    input.make(true);
+    xsession::SleepMs(holdMs);
+    input.make(false);
+    *input.last = Clock::now();
 }
 
 // One input, and what the screen showed from the moment it began until the game had answered
 // it: 'a' the state wanted, 'b' the state before, '?' neither (or a frame caught half drawn).
 std::string Player::Perform(const Input& input, int holdMs, const Judge& before,
                             const Judge& after) {
-    SleepUntil(*input.last + std::chrono::milliseconds(input.gapMs));
-    // The hold is timed alone: a capture during it could outlast it on a busy machine and
-    // make the game repeat.
-    input.make(true);
-    xsession::SleepMs(holdMs);
-    input.make(false);
-    *input.last = Clock::now();
+    Press(input, holdMs);
     std::string states;
-    const Clock::time_point repeat = *input.last + std::chrono::milliseconds(input.repeatMs);
+    const Clock::time_point repeat = *input.last + std::chrono::milliseconds(input.timing.repeatMs);
     do {
         lastView = Look();
         states += Verdict(lastView, before, after);
@@ -156,7 +152,7 @@ bool Player::Act(const std::string& step, const Input& input, const Judge& befor
                  const Judge& after, const Explain& explain) {
     std::string seen;
     for (int attempt = 1; attempt <= timing::Attempts; ++attempt) {
-        const std::string states = Perform(input, input.hold.Ms(attempt), before, after);
+        const std::string states = Perform(input, input.timing.HoldMs(attempt), before, after);
         seen += (seen.empty() ? "" : " ") + states;
         const size_t answered = states.find('a');
         const char last = states.back();
@@ -176,48 +172,43 @@ bool Player::Act(const std::string& step, const Input& input, const Judge& befor
         } else {
             what = "the screen shows neither the state before the input nor the one wanted";
         }
-        Fail(step, lastView,
-             what + " (screens " + seen + ")" + (explain ? ":\n" + explain(lastView) : ""));
+        Fail(step, lastView, what + " (screens " + seen + ")" + Explained(explain));
         return false;
     }
     Fail(step, lastView,
          "no answer to " + std::to_string(timing::Attempts) +
-             " inputs, each not taken at all (screens " + seen + ")" +
-             (explain ? ":\n" + explain(lastView) : ""));
+             " inputs, each not taken at all (screens " + seen + ")" + Explained(explain));
     return false;
+}
+
+Player::Input Player::MenuPress(Point inFrame) {
+    return {PressAt(inFrame), timing::Menu, &lastMenu};
+}
+
+std::function<void(bool down)> Player::PressAt(Point inFrame) {
+    return [this, inFrame](bool down) {
+        if (down) {
+            MoveTo(inFrame);
+        }
+        session.Button(down);
+    };
 }
 
 bool Player::PressButton(const std::string& step, const GlRect& button, const Judge& before,
                          const Judge& after, const Explain& explain) {
-    const Point centre = Centre(button);
-    auto make = [this, centre](bool down) {
-        if (down) {
-            MoveTo(centre);
-        }
-        session.Button(down);
-    };
-    return Act(step, {make, timing::MenuHold, timing::MenuRepeatMs, timing::MenuGapMs, &lastMenu},
-               before, after, explain);
+    return Act(step, MenuPress(Centre(button)), before, after, explain);
 }
 
 bool Player::PressBlock(const std::string& step, Point block, int size, const Judge& before,
                         const Judge& after, const Explain& explain) {
-    const Point corner = BlockCorner(block.x, block.y, size, size);
-    auto make = [this, corner](bool down) {
-        if (down) {
-            MoveTo(corner);
-        }
-        session.Button(down);
-    };
-    return Act(step, {make, timing::FlipHold, timing::FlipRepeatMs, timing::FlipGapMs, &lastFlip},
+    return Act(step, {PressAt(BlockCorner(block.x, block.y, size, size)), timing::Flip, &lastFlip},
                before, after, explain);
 }
 
 bool Player::PressEscape(const std::string& step, const Judge& before, const Judge& after,
                          const Explain& explain) {
     auto make = [this](bool down) { session.Key("Escape", down); };
-    return Act(step, {make, timing::KeyHold, timing::KeyRepeatMs, timing::KeyGapMs, &lastKey},
-               before, after, explain);
+    return Act(step, {make, timing::Key, &lastKey}, before, after, explain);
 }
 
 bool Player::ReadBoard(const std::string& step, int size, BoardReading* board, const Judge& shown) {
@@ -245,17 +236,31 @@ bool Player::Flip(const std::string& step, const BoardReading& before, Point blo
         return board(view) && !after->SameLamps(before) &&
                e2e::ReadBoard(Look(), size, size).SameLamps(*after);
     };
-    return PressBlock(step, block, size, unchanged, changed,
-                      [&](const Screenshot&) { return "the board before:\n" + before.Describe(); });
+    if (!PressBlock(step, block, size, unchanged, changed,
+                    [&](const Screenshot&) { return "the board before:\n" + before.Describe(); })) {
+        return false;
+    }
+    const BoardReading flipped = Flipped(before, block);
+    std::string wrong;
+    if (flipped.AllLit() && (after->SameColours(before) || !after->Solvable())) {
+        wrong += "a fresh board (new colours, solvable) once the last lamp is lit; ";
+    } else if (!flipped.AllLit() && !after->SameLamps(flipped)) {
+        wrong += "block (" + std::to_string(block.x) + ", " + std::to_string(block.y) +
+                 ") flipped and nothing else:\n" + flipped.Describe();
+    }
+    if (!after->IndicatorsFollowRows()) {
+        wrong += "each pair of indicators lit exactly when its two rows are; ";
+    }
+    if (!wrong.empty()) {
+        Fail(step, lastView,
+             "wanted " + wrong + "before:\n" + before.Describe() + "saw\n" + after->Describe());
+    }
+    return wrong.empty();
 }
 
 bool Player::Hold(const std::string& step, Point inFrame, int holdMs, const Judge& after) {
-    SleepUntil(lastMenu + std::chrono::milliseconds(timing::MenuGapMs));
-    MoveTo(inFrame);
-    session.Button(true);
-    xsession::SleepMs(holdMs);
-    session.Button(false);
-    lastMenu = lastFlip = Clock::now();
+    Press(MenuPress(inFrame), holdMs);
+    lastFlip = lastMenu;
     std::string states;
     auto never = [](const Screenshot&) { return false; };
     if (!WatchUntilDrawn(never, after, &states)) {
@@ -266,14 +271,8 @@ bool Player::Hold(const std::string& step, Point inFrame, int holdMs, const Judg
 }
 
 int Player::PressToExit(const std::string& step, const GlRect& button, const Judge& before) {
-    const Point centre = Centre(button);
     for (int attempt = 1; attempt <= timing::Attempts; ++attempt) {
-        SleepUntil(lastMenu + std::chrono::milliseconds(timing::MenuGapMs));
-        MoveTo(centre);
-        session.Button(true);
-        xsession::SleepMs(timing::MenuHold.Ms(attempt));
-        session.Button(false);
-        lastMenu = Clock::now();
+        Press(MenuPress(Centre(button)), timing::Menu.HoldMs(attempt));
         int exitCode = -1;
         if (session.WaitForExit(timing::AnswerMs, &exitCode)) {
             return exitCode;
@@ -300,14 +299,12 @@ bool Player::CursorUnderPointer(const std::string& step, Point inFrame, int radi
                    std::abs(x - pointer.x) <= slack && std::abs(y - pointer.y) <= slack;
         },
         timing::AnswerMs, &shot);
-    std::cout << step << ": pointer at (" << pointer.x << ", " << pointer.y
-              << ") on the screen, cursor picture drawn " << x - pointer.x << ", " << y - pointer.y
-              << " px from it\n";
+    const std::string drawn = "the cursor picture drawn " + std::to_string(x - pointer.x) + ", " +
+                              std::to_string(y - pointer.y) + " px from the pointer at (" +
+                              std::to_string(pointer.x) + ", " + std::to_string(pointer.y) + ")";
+    std::cout << step << ": " << drawn << "\n";
     if (!under) {
-        Fail(step, shot,
-             "the cursor picture should be centred on the pointer; it is drawn " +
-                 std::to_string(x - pointer.x) + ", " + std::to_string(y - pointer.y) +
-                 " px from it");
+        Fail(step, shot, "the cursor picture should be centred on the pointer; " + drawn);
     }
     Park();
     return under;

@@ -17,25 +17,25 @@ namespace e2e {
 // How long inputs last, how far apart they come and how long the screen may take to answer,
 // for every suite that plays the real game.
 namespace timing {
-// A hold lasts over several frames but ends before the game repeats (250 ms for a menu button,
-// 100 ms for a flip, 500 ms for Escape). A busy machine may draw no frame during it: each input
-// made again because the screen shows it was not taken at all is held a step longer.
-struct Hold {
-    int firstMs, stepMs, lastMs;
-    int Ms(int attempt) const { return std::min(firstMs + (attempt - 1) * stepMs, lastMs); }
+// How inputs of one kind are paced: menu presses, flips, Escape.
+struct Pace {
+    // A hold lasts over several frames but ends before the game repeats. A busy machine may draw
+    // no frame during it: each input made again because the screen shows it was not taken at
+    // all is held a step longer.
+    int firstHoldMs, holdStepMs, lastHoldMs;
+    // The game's repeat period: the pointer stays where it pressed, and the screen is watched,
+    // for one period after the release, so that a press the game takes twice shows.
+    int repeatMs;
+    // Spaced past the game's own delays after the last input of the same kind.
+    int gapMs;
+
+    int HoldMs(int attempt) const {
+        return std::min(firstHoldMs + (attempt - 1) * holdStepMs, lastHoldMs);
+    }
 };
-constexpr Hold MenuHold{120, 30, 210};
-constexpr Hold FlipHold{60, 10, 90};
-constexpr Hold KeyHold{150, 100, 400};
-// The game's repeat periods: the pointer stays where it pressed, and the screen is watched, for
-// one period after the release, so that a press the game takes twice shows.
-constexpr int MenuRepeatMs = 250;
-constexpr int FlipRepeatMs = 100;
-constexpr int KeyRepeatMs = 500;
-// Spaced past the game's own delays after the last action of the same kind.
-constexpr int MenuGapMs = 300;
-constexpr int FlipGapMs = 150;
-constexpr int KeyGapMs = 600;
+constexpr Pace Menu{120, 30, 210, 250, 300};
+constexpr Pace Flip{60, 10, 90, 100, 150};
+constexpr Pace Key{150, 100, 400, 500, 600};
 // Inputs the screen shows not taken at all before a step fails.
 constexpr int Attempts = 5;
 // How long the screen may take to answer a step, to show the game's first screen, and to draw
@@ -87,7 +87,9 @@ public:
     bool ReadBoard(const std::string& step, int size, BoardReading* board,
                    const Judge& shown = nullptr);
     // A press on the block with lower-left lamp `block` of the board `before` shows, until the
-    // board reads otherwise, the same twice; that board is left in *after.
+    // board reads otherwise, the same twice; that board is left in *after. It must show exactly
+    // that block flipped, or where that lights every lamp a fresh board (new colours, solvable),
+    // with the indicators following the rows; any other board is a failure.
     bool Flip(const std::string& step, const BoardReading& before, Point block, BoardReading* after,
               const Judge& shown = nullptr);
     // A hold meant to repeat, made once: the frame must show `after` once the game let go.
@@ -109,13 +111,18 @@ public:
 private:
     struct Input {
         std::function<void(bool down)> make;
-        timing::Hold hold;
-        int repeatMs, gapMs;
+        timing::Pace timing;
         std::chrono::steady_clock::time_point* last;  // when an input of this kind ended
     };
+    Input MenuPress(Point inFrame);
+    // Moves the pointer to the spot on a press, and presses the button there.
+    std::function<void(bool down)> PressAt(Point inFrame);
+    void Press(const Input& input, int holdMs);
     bool Act(const std::string& step, const Input& input, const Judge& before, const Judge& after,
              const Explain& explain);
     std::string Perform(const Input& input, int holdMs, const Judge& before, const Judge& after);
+    // What `explain` tells of the last view, for a failure's message.
+    std::string Explained(const Explain& explain) const;
     char Verdict(const Screenshot& view, const Judge& before, const Judge& after);
     // A place in the frame where only the cursor is ever drawn, on the screen wherever the
     // window has been dragged: Nowhere, or else the frame's empty left edge.

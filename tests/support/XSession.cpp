@@ -40,33 +40,33 @@ bool Borderless(::Display* display, Window window) {
     if (XGetWindowAttributes(display, window, &attributes) && attributes.override_redirect) {
         return true;
     }
-    Atom hints = XInternAtom(display, "_MOTIF_WM_HINTS", True);
-    if (hints == None) {
-        return false;
-    }
-    Atom type;
-    int format;
-    unsigned long count, remaining;
-    unsigned char* data = nullptr;
-    bool none = false;
-    if (XGetWindowProperty(display, window, hints, 0, 5, False, AnyPropertyType, &type, &format,
-                           &count, &remaining, &data) == Success &&
-        data != nullptr && count >= 3) {
-        const long* fields = reinterpret_cast<const long*>(data);
-        none = (fields[0] & 2) != 0 && fields[2] == 0;  // MWM_HINTS_DECORATIONS, no decorations
-    }
-    if (data != nullptr) {
-        XFree(data);
-    }
-    return none;
+    const std::vector<long> hints = LongProperty(display, window, "_MOTIF_WM_HINTS");
+    // MWM_HINTS_DECORATIONS, and no decorations.
+    return hints.size() >= 3 && (hints[0] & 2) != 0 && hints[2] == 0;
 }
 
-// In a child just forked: becomes the program on the session's display, with the given
-// settings on top. No program here needs a session bus; without one, none is started on the
-// display on its behalf (and left behind when the display ends).
-[[noreturn]] void ExecOnDisplay(const std::string& displayName,
-                                const std::vector<std::string>& commandLine,
-                                const std::vector<std::string>& environment) {
+// In a child just forked: its output and errors go nowhere.
+void Silence() {
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    dup2(null, 2);
+}
+
+// Starts a program on the display, with the given settings on top, in `folder` (where the test
+// runs when empty); a helper's output is silenced. No program here needs a session bus; without
+// one, none is started on the display on its behalf (and left behind when the display ends).
+pid_t Spawn(const std::string& displayName, const std::vector<std::string>& commandLine,
+            const std::string& folder, const std::vector<std::string>& environment, bool helper) {
+    const pid_t pid = commandLine.empty() ? -1 : fork();
+    if (pid != 0) {
+        return pid;
+    }
+    if (helper) {
+        Silence();
+    }
+    if (!folder.empty() && chdir(folder.c_str()) != 0) {
+        _exit(126);
+    }
     setenv("DISPLAY", displayName.c_str(), 1);
     setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
     for (const std::string& setting : environment) {
@@ -83,8 +83,37 @@ bool Borderless(::Display* display, Window window) {
 
 }  // namespace
 
+std::vector<long> LongProperty(::Display* display, Window window, const char* name) {
+    Atom type;
+    int format = 0;
+    unsigned long count = 0, remaining;
+    unsigned char* data = nullptr;
+    std::vector<long> values;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 16, False,
+                           AnyPropertyType, &type, &format, &count, &remaining, &data) == Success &&
+        data != nullptr && format == 32) {
+        const long* items = reinterpret_cast<const long*>(data);
+        values.assign(items, items + count);
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return values;
+}
+
 void SleepMs(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs, int pollMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        SleepMs(pollMs);
+    }
+    return true;
 }
 
 std::string Screenshot::Save(const std::string& base) const {
@@ -122,15 +151,10 @@ void Session::Stop(pid_t& pid) {
         return;
     }
     kill(pid, SIGTERM);
-    for (int i = 0; i < 100; ++i) {
-        if (waitpid(pid, nullptr, WNOHANG) == pid) {
-            pid = 0;
-            return;
-        }
-        SleepMs(20);
+    if (!WaitUntil([pid] { return waitpid(pid, nullptr, WNOHANG) == pid; }, 2000, 20)) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
     }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
     pid = 0;
 }
 
@@ -147,9 +171,7 @@ bool Session::StartDisplay(int width, int height) {
     xvfb = fork();
     if (xvfb == 0) {
         close(fds[0]);
-        int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
+        Silence();
         std::string fd = std::to_string(fds[1]);
         std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
@@ -202,77 +224,54 @@ bool Session::Connect() {
     return true;
 }
 
-bool Session::StartGame(const std::string& program, const std::string& workingDirectory) {
-    return StartProgram({program}, workingDirectory);
-}
-
 bool Session::StartProgram(const std::vector<std::string>& commandLine,
                            const std::string& workingDirectory,
                            const std::vector<std::string>& environment) {
-    if (commandLine.empty()) {
-        return false;
-    }
-    gameProcess = fork();
-    if (gameProcess == 0) {
-        if (chdir(workingDirectory.c_str()) != 0) {
-            _exit(126);
-        }
-        setenv("SDL_VIDEODRIVER", "x11", 1);
-        // A message box under Xvfb would block forever; the game must never need one here.
-        setenv("LUMENVALE_NO_MESSAGE_BOX", "1", 1);
-        ExecOnDisplay(displayName, commandLine, environment);
-    }
+    // A message box under Xvfb would block forever; the game must never need one here.
+    std::vector<std::string> settings = {"SDL_VIDEODRIVER=x11", "LUMENVALE_NO_MESSAGE_BOX=1"};
+    settings.insert(settings.end(), environment.begin(), environment.end());
+    gameProcess = Spawn(displayName, commandLine, workingDirectory, settings, false);
     return gameProcess > 0;
 }
 
 bool Session::StartHelper(const std::vector<std::string>& commandLine,
                           const std::vector<std::string>& environment) {
-    if (commandLine.empty()) {
-        return false;
+    const pid_t helper = Spawn(displayName, commandLine, "", environment, true);
+    if (helper > 0) {
+        helpers.push_back(helper);
     }
-    pid_t helper = fork();
-    if (helper == 0) {
-        int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
-        ExecOnDisplay(displayName, commandLine, environment);
-    }
-    if (helper < 0) {
-        return false;
-    }
-    helpers.push_back(helper);
-    return true;
+    return helper > 0;
 }
 
 bool Session::FindWindow(const std::string& title, WindowInfo* info, int timeoutMs) {
-    for (int waited = 0; waited <= timeoutMs; waited += 50) {
-        Window root = DefaultRootWindow(display), parent, *children = nullptr;
-        unsigned count = 0;
-        if (XQueryTree(display, root, &root, &parent, &children, &count)) {
-            for (unsigned i = 0; i < count; ++i) {
-                XWindowAttributes attributes;
-                if (!XGetWindowAttributes(display, children[i], &attributes) ||
-                    attributes.map_state != IsViewable ||
-                    WindowTitle(display, children[i]) != title) {
-                    continue;
-                }
-                Window child;
-                info->id = children[i];
-                XTranslateCoordinates(display, children[i], root, 0, 0, &info->x, &info->y, &child);
-                info->width = attributes.width;
-                info->height = attributes.height;
-                info->title = title;
-                info->borderless = Borderless(display, children[i]);
-                XFree(children);
-                return true;
-            }
-            if (children != nullptr) {
-                XFree(children);
-            }
-        }
-        SleepMs(50);
+    return WaitUntil([&] { return FindMapped(title, info); }, timeoutMs);
+}
+
+bool Session::FindMapped(const std::string& title, WindowInfo* info) {
+    Window root = DefaultRootWindow(display), parent, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, root, &root, &parent, &children, &count)) {
+        return false;
     }
-    return false;
+    bool found = false;
+    for (unsigned i = 0; i < count && !found; ++i) {
+        XWindowAttributes attributes;
+        found = XGetWindowAttributes(display, children[i], &attributes) &&
+                attributes.map_state == IsViewable && WindowTitle(display, children[i]) == title;
+        if (found) {
+            Window child;
+            info->id = children[i];
+            XTranslateCoordinates(display, children[i], root, 0, 0, &info->x, &info->y, &child);
+            info->width = attributes.width;
+            info->height = attributes.height;
+            info->title = title;
+            info->borderless = Borderless(display, children[i]);
+        }
+    }
+    if (children != nullptr) {
+        XFree(children);
+    }
+    return found;
 }
 
 void Session::RequestClose(Window window) {
@@ -352,32 +351,28 @@ Screenshot Session::Capture() {
 
 bool Session::WaitForScreen(const std::function<bool(const Screenshot&)>& seen, int timeoutMs,
                             Screenshot* last, int pollMs) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        Screenshot shot = Capture();
-        bool accepted = !shot.Empty() && seen(shot);
-        bool late = std::chrono::steady_clock::now() >= deadline;
-        if (last != nullptr) {
-            *last = std::move(shot);
-        }
-        if (accepted || late) {
-            return accepted;
-        }
-        SleepMs(pollMs);
+    Screenshot shot;
+    const bool accepted = WaitUntil(
+        [&] {
+            shot = Capture();
+            return !shot.Empty() && seen(shot);
+        },
+        timeoutMs, pollMs);
+    if (last != nullptr) {
+        *last = std::move(shot);
     }
+    return accepted;
 }
 
 bool Session::WaitForExit(int timeoutMs, int* exitCode) {
-    for (int waited = 0; waited <= timeoutMs; waited += 20) {
-        int status = 0;
-        if (waitpid(gameProcess, &status, WNOHANG) == gameProcess) {
-            gameProcess = 0;
-            *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            return true;
-        }
-        SleepMs(20);
+    int status = 0;
+    if (!WaitUntil([&] { return waitpid(gameProcess, &status, WNOHANG) == gameProcess; }, timeoutMs,
+                   20)) {
+        return false;
     }
-    return false;
+    gameProcess = 0;
+    *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return true;
 }
 
 }  // namespace xsession

@@ -6,7 +6,6 @@
 #include <X11/Xlib.h>
 #include <sys/types.h>
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -31,6 +30,9 @@ struct WindowInfo {
     int x = 0, y = 0, width = 0, height = 0;
     std::string title;
     bool borderless = false;
+
+    // Where it lies and how large it is, as one value to compare.
+    std::vector<int> Box() const { return {x, y, width, height}; }
 };
 
 class Session {
@@ -46,10 +48,8 @@ public:
     // Plays on a display that something else runs (a compositor's XWayland), and takes its
     // captures from `capture`: such a server's root window holds no picture of the screen.
     bool UseDisplay(const std::string& name, std::function<Screenshot()> capture);
-    // Starts the game in the given folder on that display.
-    bool StartGame(const std::string& program, const std::string& workingDirectory);
-    // The same for any command line (the game under Wine, say), with extra NAME=value
-    // settings in its environment.
+    // Starts the game (or any command line: the game under Wine, say) in the given folder on
+    // that display, with extra NAME=value settings in its environment.
     bool StartProgram(const std::vector<std::string>& commandLine,
                       const std::string& workingDirectory,
                       const std::vector<std::string>& environment = {});
@@ -85,11 +85,14 @@ public:
     pid_t GamePid() const { return gameProcess; }
 
     const std::string& DisplayName() const { return displayName; }
+    // The session's connection, for what a test asks the X server itself.
+    ::Display* Connection() const { return display; }
     const std::string& Error() const { return error; }
 
 private:
     void Stop(pid_t& pid);
     bool Connect();
+    bool FindMapped(const std::string& title, WindowInfo* info);
 
     pid_t xvfb = 0;
     pid_t gameProcess = 0;
@@ -100,6 +103,13 @@ private:
     std::function<Screenshot()> outsideCapture;
 };
 
+// The 32-bit items of a window's property (a window manager's hints, its work area); none where
+// the window has no such property.
+std::vector<long> LongProperty(::Display* display, Window window, const char* name);
+
 void SleepMs(int ms);
+// Asks `done` every pollMs until it says yes (true) or timeoutMs have passed (false); it is
+// asked at least once.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs, int pollMs = 50);
 
 }  // namespace xsession

@@ -1,20 +1,12 @@
 // Writes where the menu lies and the levels the screen readers judge by as JSON, so the browser
 // tests read the screen by the same numbers as the game draws and the C++ readers use.
 #include <cstdio>
+#include <utility>
 
 #include "game/MenuLayout.h"
 #include "tests/support/GameScreen.h"
 
 extern const int LayoutFrameWidth, LayoutFrameHeight;
-
-namespace {
-
-void WriteRect(FILE* out, const char* name, const MenuLayout::Rect& rect, bool last = false) {
-    std::fprintf(out, "    \"%s\": [%.7g, %.7g, %.7g, %.7g]%s\n", name, rect.x1, rect.y1, rect.x2,
-                 rect.y2, last ? "" : ",");
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -31,19 +23,19 @@ int main(int argc, char** argv) {
     const e2e::ButtonFillRule& fill = e2e::ButtonFill;
     std::fprintf(out, "{\n  \"frame\": {\"width\": %d, \"height\": %d},\n  \"rects\": {\n",
                  LayoutFrameWidth, LayoutFrameHeight);
-    WriteRect(out, "Play", menu::Play);
-    WriteRect(out, "Authors", menu::Authors);
-    WriteRect(out, "Exit", menu::Exit);
-    WriteRect(out, "Size4", menu::Size4);
-    WriteRect(out, "Size6", menu::Size6);
-    WriteRect(out, "Size8", menu::Size8);
-    WriteRect(out, "Back", menu::Back);
-    WriteRect(out, "AboutBox", menu::AboutBox);
-    WriteRect(out, "Planet", menu::Planet);
-    WriteRect(out, "Title", menu::Title);
-    WriteRect(out, "CreditLine", menu::CreditLine, true);
+    const std::pair<const char*, MenuLayout::Rect> rects[] = {
+        {"Play", menu::Play},   {"Authors", menu::Authors},      {"Exit", menu::Exit},
+        {"Size4", menu::Size4}, {"Size6", menu::Size6},          {"Size8", menu::Size8},
+        {"Back", menu::Back},   {"AboutBox", menu::AboutBox},    {"Planet", menu::Planet},
+        {"Title", menu::Title}, {"CreditLine", menu::CreditLine}};
+    const char* separator = "";
+    for (const auto& [name, rect] : rects) {
+        std::fprintf(out, "%s    \"%s\": [%.7g, %.7g, %.7g, %.7g]", separator, name, rect.x1,
+                     rect.y1, rect.x2, rect.y2);
+        separator = ",\n";
+    }
     std::fprintf(out,
-                 "  },\n  \"glyphs\": {\"button\": [%.7g, %.7g], \"about\": [%.7g, %.7g], "
+                 "\n  },\n  \"glyphs\": {\"button\": [%.7g, %.7g], \"about\": [%.7g, %.7g], "
                  "\"credit\": [%.7g, %.7g]},\n",
                  menu::ButtonGlyph.width, menu::ButtonGlyph.height, menu::AboutGlyph.width,
                  menu::AboutGlyph.height, menu::CreditGlyph.width, menu::CreditGlyph.height);

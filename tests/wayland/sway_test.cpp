@@ -79,12 +79,10 @@ public:
         if (pid > 0) {
             std::string ignored;
             Output({"swaymsg", "exit"}, Settings(), &ignored);
-            for (int i = 0; i < 100 && waitpid(pid, nullptr, WNOHANG) != pid; ++i) {
-                xsession::SleepMs(50);
-                if (i == 99) {
-                    kill(pid, SIGKILL);
-                    waitpid(pid, nullptr, 0);
-                }
+            if (!xsession::WaitUntil([this] { return waitpid(pid, nullptr, WNOHANG) == pid; },
+                                     5000)) {
+                kill(pid, SIGKILL);
+                waitpid(pid, nullptr, 0);
             }
         }
         if (!runtime.empty()) {
@@ -146,12 +144,10 @@ public:
             *error = "sway ran no command";
             return false;
         }
-        for (int waited = 0; !std::ifstream(runtime + "/display").good(); waited += 100) {
-            if (waited > 20000) {
-                *error = "XWayland did not start";
-                return false;
-            }
-            xsession::SleepMs(100);
+        if (!xsession::WaitUntil([&] { return std::ifstream(runtime + "/display").good(); }, 20000,
+                                 100)) {
+            *error = "XWayland did not start";
+            return false;
         }
         std::getline(std::ifstream(runtime + "/display"), xDisplay);
         return !xDisplay.empty();
@@ -179,14 +175,20 @@ public:
         return Output({"grim", "-t", "ppm", "-"}, Settings(), &ppm) ? ReadPpm(ppm) : Screenshot();
     }
 
+    // sway's tree of windows, and where in it the window with this title is named: npos while
+    // sway shows no such window.
+    size_t Tree(const std::string& title, std::string* tree) {
+        if (!Output({"swaymsg", "-r", "-t", "get_tree"}, Settings(), tree)) {
+            return std::string::npos;
+        }
+        return tree->find("\"name\": \"" + title + "\"");
+    }
+
     // Where the content of the window with this title lies on the output: false while sway
     // shows no such window.
     bool ContentRect(const std::string& title, int rect[4]) {
         std::string tree;
-        if (!Output({"swaymsg", "-r", "-t", "get_tree"}, Settings(), &tree)) {
-            return false;
-        }
-        size_t name = tree.find("\"name\": \"" + title + "\"");
+        size_t name = Tree(title, &tree);
         size_t node = name == std::string::npos ? name : tree.rfind("\"rect\"", name);
         int outer[4], inner[4];
         if (node == std::string::npos || !ReadRect(tree, node, "rect", outer) ||
@@ -205,10 +207,7 @@ public:
     // window.
     bool FullScreen(const std::string& title) {
         std::string tree;
-        if (!Output({"swaymsg", "-r", "-t", "get_tree"}, Settings(), &tree)) {
-            return false;
-        }
-        size_t name = tree.find("\"name\": \"" + title + "\"");
+        size_t name = Tree(title, &tree);
         size_t mode = name == std::string::npos ? name : tree.find("\"fullscreen_mode\"", name);
         return mode != std::string::npos && std::atoi(tree.c_str() + tree.find(':', mode) + 1) == 1;
     }
@@ -219,6 +218,10 @@ private:
     pid_t pid = 0;
     std::string runtime;
 };
+
+std::string OutputDir() {
+    return std::string(LUMENVALE_BUILD_DIR) + "/wayland";
+}
 
 class UnderSway : public ::testing::Test {
 protected:
@@ -236,8 +239,6 @@ protected:
             << session.Error();
     }
 
-    std::string OutputDir() const { return std::string(LUMENVALE_BUILD_DIR) + "/wayland"; }
-
     // The menu fills the game's window, wherever sway has it as the screenshot is taken.
     bool MenuFillsWindow(const Screenshot& shot, xsession::WindowInfo* window) {
         int rect[4];
@@ -249,11 +250,11 @@ protected:
     }
 
     Sway sway;
-    xsession::Session session;
+    xsession::Session session;  // after sway: it leaves the display before sway ends
 };
 
 TEST_F(UnderSway, TheWholeGamePlaysThroughXWaylandFullScreenAndWhereverSwayPutsItsWindow) {
-    ASSERT_TRUE(session.StartGame(LUMENVALE_PROGRAM, LUMENVALE_DATA_DIR));
+    ASSERT_TRUE(session.StartProgram({LUMENVALE_PROGRAM}, LUMENVALE_DATA_DIR));
     // Too large for the output, the game is full screen on it, not a floating window; the
     // player takes it out of full screen and floats it, and sway resizes and moves it.
     e2e::FittedPlay play{
@@ -265,8 +266,7 @@ TEST_F(UnderSway, TheWholeGamePlaysThroughXWaylandFullScreenAndWhereverSwayPutsI
         }};
     xsession::WindowInfo window;
     play.Run(&window);
-    EXPECT_EQ((std::vector<int>{window.x, window.y, window.width, window.height}),
-              (std::vector<int>{0, 0, 1366, 768}));
+    EXPECT_EQ(window.Box(), (std::vector<int>{0, 0, 1366, 768}));
 }
 
 TEST_F(UnderSway, WhenTheOutputShrinksUnderTheGameItBecomesFullScreen) {
@@ -282,7 +282,7 @@ TEST_F(UnderSway, WhenTheOutputShrinksUnderTheGameItBecomesFullScreen) {
             20000);
     };
     ASSERT_TRUE(sway.Command({"output", "HEADLESS-1", "mode", "1920x1200"}));
-    ASSERT_TRUE(session.StartGame(LUMENVALE_PROGRAM, LUMENVALE_DATA_DIR));
+    ASSERT_TRUE(session.StartProgram({LUMENVALE_PROGRAM}, LUMENVALE_DATA_DIR));
     ASSERT_TRUE(shown(false)) << "no menu in an ordinary window on 1920 x 1200";
     ASSERT_TRUE(sway.Command({"output", "HEADLESS-1", "mode", "1366x768"}));
     EXPECT_TRUE(shown(true)) << "not full screen once the output is 1366 x 768";

@@ -1,13 +1,11 @@
 // The game font on a real display: a line of Latin and Cyrillic text, photographed, must show
 // ink in every character cell and none in the spaces.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstring>
 #include <string>
 
+#include "tests/support/RealGame.h"
 #include "tests/x11/TextProbe.h"
-#include "tests/support/XSession.h"
 
 namespace {
 
@@ -23,21 +21,10 @@ struct Cell {
 };
 
 Cell GlyphCell(int index) {
-    double left = textprobe::Left + index * textprobe::GlyphWidth;
-    double right = left + textprobe::GlyphWidth;
-    double top = textprobe::Bottom + textprobe::GlyphHeight;
-    auto column = [](double x) { return static_cast<int>((x + 1) / 2 * WindowWidth + 0.5); };
-    auto row = [](double y) { return static_cast<int>((1 - y) / 2 * WindowHeight + 0.5); };
-    return {column(left), row(top), column(right), row(textprobe::Bottom)};
-}
-
-Cell Inset(Cell cell, int pixels) {
-    return {cell.left + pixels, cell.top + pixels, cell.right - pixels, cell.bottom - pixels};
-}
-
-int Brightness(const xsession::Screenshot& shot, int x, int y) {
-    const uint8_t* p = shot.At(x, y);
-    return std::max({p[0], p[1], p[2]});
+    const double left = textprobe::Left + index * textprobe::GlyphWidth;
+    const e2e::Point topLeft = e2e::PixelAt(left, textprobe::Bottom + textprobe::GlyphHeight);
+    const e2e::Point bottomRight = e2e::PixelAt(left + textprobe::GlyphWidth, textprobe::Bottom);
+    return {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
 }
 
 // Pixels of the cell brighter than the level.
@@ -45,14 +32,11 @@ int CountAbove(const xsession::Screenshot& shot, Cell cell, int level) {
     int count = 0;
     for (int y = cell.top; y < cell.bottom; ++y) {
         for (int x = cell.left; x < cell.right; ++x) {
-            count += Brightness(shot, x, y) > level;
+            const uint8_t* p = shot.At(x, y);
+            count += std::max({p[0], p[1], p[2]}) > level;
         }
     }
     return count;
-}
-
-int Area(Cell cell) {
-    return (cell.right - cell.left) * (cell.bottom - cell.top);
 }
 
 bool TextShown(const xsession::Screenshot& shot) {
@@ -60,14 +44,16 @@ bool TextShown(const xsession::Screenshot& shot) {
            CountAbove(shot, GlyphCell(0), InkLevel) > 0;
 }
 
-TEST(FontOnScreen, EveryCharacterOfALatinAndCyrillicLineIsInkedAndSpacesStayBlank) {
-    xsession::Session session;
-    if (!session.StartDisplay()) {
-        GTEST_SKIP() << "no virtual display: " << session.Error();
+using FontOnScreen = e2e::RealGame;
+
+TEST_F(FontOnScreen, EveryCharacterOfALatinAndCyrillicLineIsInkedAndSpacesStayBlank) {
+    StartDisplay();
+    if (Started()) {
+        StartGame(LUMENVALE_TEXT_PROBE, textprobe::Title);
     }
-    ASSERT_TRUE(session.StartGame(LUMENVALE_TEXT_PROBE, LUMENVALE_DATA_DIR));
-    xsession::WindowInfo window;
-    ASSERT_TRUE(session.FindWindow(textprobe::Title, &window)) << "the probe opened no window";
+    if (!Started()) {
+        return;
+    }
 
     xsession::Screenshot shot;
     session.WaitForScreen(TextShown, 10000, &shot);
@@ -82,12 +68,13 @@ TEST(FontOnScreen, EveryCharacterOfALatinAndCyrillicLineIsInkedAndSpacesStayBlan
         unsigned char byte = static_cast<unsigned char>(textprobe::Text[k]);
         SCOPED_TRACE("character " + std::to_string(k) + ", byte " + std::to_string(byte));
         if (byte == ' ') {
-            EXPECT_EQ(CountAbove(shot, Inset(cell, 1), BlankLevel), 0);
+            const Cell inside{cell.left + 1, cell.top + 1, cell.right - 1, cell.bottom - 1};
+            EXPECT_EQ(CountAbove(shot, inside, BlankLevel), 0);
         } else {
             // A glyph, not a solid block: blending must cut the quad to the glyph's shape.
             int inked = CountAbove(shot, cell, InkLevel);
             EXPECT_GT(inked, 0);
-            EXPECT_LT(inked, Area(cell) * 6 / 10);
+            EXPECT_LT(inked, (cell.right - cell.left) * (cell.bottom - cell.top) * 6 / 10);
         }
     }
 
@@ -100,18 +87,10 @@ TEST(FontOnScreen, EveryCharacterOfALatinAndCyrillicLineIsInkedAndSpacesStayBlan
     EXPECT_GT(footInk, 4 * std::max(headInk, 1));
 
     // Nothing above or below the line.
-    Cell first = GlyphCell(0);
-    Cell last = GlyphCell(length - 1);
-    EXPECT_EQ(CountAbove(shot, {first.left, first.top - 40, last.right, first.top - 2}, BlankLevel),
-              0);
-    EXPECT_EQ(
-        CountAbove(shot, {first.left, first.bottom + 2, last.right, first.bottom + 40}, BlankLevel),
-        0);
-
-    session.RequestClose(window.id);
-    int exitCode = -1;
-    ASSERT_TRUE(session.WaitForExit(10000, &exitCode)) << "the probe ignored the close request";
-    EXPECT_EQ(exitCode, 0);
+    const int right = GlyphCell(length - 1).right;
+    EXPECT_EQ(CountAbove(shot, {l.left, l.top - 40, right, l.top - 2}, BlankLevel), 0);
+    EXPECT_EQ(CountAbove(shot, {l.left, l.bottom + 2, right, l.bottom + 40}, BlankLevel), 0);
+    ExpectEndsOnClose();
 }
 
 }  // namespace

@@ -2,24 +2,18 @@
 // resting on it, the game's process uses under 2 % of a core. The figure is the process's own
 // processor time (all its threads, the GL driver's included), so a busy machine leaves it as it
 // is.
-#include <gtest/gtest.h>
-
-#include <string>
-
-#include "tests/support/Player.h"
+#include "tests/support/RealGame.h"
 #include "tests/support/Shell.h"
-#include "tests/support/XSession.h"
 
 namespace {
 
-TEST(StillWindow, AGameLeftOnItsMenuUsesAlmostNoProcessorTime) {
-    xsession::Session session;
-    if (!session.StartDisplay()) {
-        GTEST_SKIP() << "no virtual display: " << session.Error();
+using StillWindow = e2e::RealGame;
+
+TEST_F(StillWindow, AGameLeftOnItsMenuUsesAlmostNoProcessorTime) {
+    Start();
+    if (!Started()) {
+        return;
     }
-    ASSERT_TRUE(session.StartGame(LUMENVALE_PROGRAM, LUMENVALE_DATA_DIR));
-    e2e::Player player(session, std::string(LUMENVALE_BUILD_DIR) + "/e2e");
-    ASSERT_TRUE(player.FindWindow());
     player.Park();
     ASSERT_TRUE(player.Expect("still-menu", e2e::MainGroupShown, e2e::timing::StartMs));
     // The cursor drawn at the pointer: the game has taken every input so far.
