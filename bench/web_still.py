@@ -35,13 +35,18 @@ def still(page):
     return (cpu_seconds(pids) - cpu) * 100 / spent, (page.frames() - frames) / spent
 
 
+def showing(page, texts):
+    """Whether a screenshot shows these buttons; the drawn cursor may cover a caption."""
+    return lambda shot: shows_group(shot, texts, page.hidden())
+
+
 def measure(folder, backend):
     page = WebPage(folder=folder, window=(1600, 1200), arguments=BACKENDS[backend])
     try:
         page.wait_for_frames(1, timeout=60)
         page.mouse_event('mouseMoved', *page.page_point(640, 512))
         menu = still(page)
-        main, sizes = (lambda s: shows_group(s, MAIN_TEXTS)), (lambda s: shows_group(s, SIZE_TEXTS))
+        main, sizes = showing(page, MAIN_TEXTS), showing(page, SIZE_TEXTS)
         page.press(centre(PLAY), main, sizes, 'the sizes after Играть')
         page.press(centre(SIZE8), sizes, lambda s: Board(s, 8).clear(), 'an 8x8 board')
         page.mouse_event('mouseMoved', *page.page_point(600, 480))
