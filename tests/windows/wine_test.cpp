@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "tests/support/Shell.h"
+#include "tests/support/SkipOrFail.h"
 
 namespace e2e {
 namespace {
@@ -24,11 +25,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // ---- The package and Wine ---------------------------------------------------------------
-
-bool Required() {
-    const char* value = std::getenv("LUMENVALE_REQUIRE_WINDOWS");
-    return value != nullptr && std::string(value) == "1";
-}
 
 std::string PackagePath() {
     const char* path = std::getenv("LUMENVALE_WINDOWS_ZIP");
@@ -38,8 +34,6 @@ std::string PackagePath() {
 std::string WineDir() {
     return LUMENVALE_WINE_DIR;
 }
-
-using shell::OnPath;
 
 // The program and the twelve pictures it reads from its own folder, with no folder in
 // between, so that unzipping and double-clicking is all a player does.
@@ -144,22 +138,16 @@ protected:
     bool wineUsed = false;
 };
 
-#define SKIP_OR_FAIL(reason)                                                             \
-    do {                                                                                 \
-        if (Required()) {                                                                \
-            FAIL() << reason;                                                            \
-        }                                                                                \
-        GTEST_SKIP() << reason << " (LUMENVALE_REQUIRE_WINDOWS=1 makes this a failure)"; \
-    } while (false)
+// Without the package or Wine the tests skip, unless scripts/test requires them.
+constexpr const char* RequireWindows = "LUMENVALE_REQUIRE_WINDOWS";
 
 TEST(WindowsPackage, HoldsTheProgramAndItsTwelvePicturesSideBySide) {
     const std::string package = PackagePath();
     if (!std::filesystem::exists(package)) {
-        SKIP_OR_FAIL("no Windows package at " << package << ": run scripts/build-windows");
+        SKIP_OR_FAIL(RequireWindows,
+                     "no Windows package at " << package << ": run scripts/build-windows");
     }
-    if (!OnPath("unzip")) {
-        SKIP_OR_FAIL("unzip is not installed");
-    }
+    REQUIRE_TOOL(RequireWindows, "unzip");
     std::vector<std::string> entries = shell::Capture({{"unzip", "-Z1", package}}).Lines();
     std::set<std::string> files(entries.begin(), entries.end());
     EXPECT_EQ(files.size(), entries.size()) << "an entry appears twice";
@@ -171,15 +159,14 @@ TEST(WindowsPackage, HoldsTheProgramAndItsTwelvePicturesSideBySide) {
 void WineGame::Launch(int width, int height, int dpi) {
     const std::string package = PackagePath();
     if (!std::filesystem::exists(package)) {
-        SKIP_OR_FAIL("no Windows package at " << package << ": run scripts/build-windows");
+        SKIP_OR_FAIL(RequireWindows,
+                     "no Windows package at " << package << ": run scripts/build-windows");
     }
     for (const char* tool : {"wine", "wineboot", "wineserver", "unzip", "Xvfb"}) {
-        if (!OnPath(tool)) {
-            SKIP_OR_FAIL(tool << " is not installed (scripts/lib/setup.sh names its package)");
-        }
+        REQUIRE_TOOL(RequireWindows, tool);
     }
     if (!session.StartDisplay(width, height)) {
-        SKIP_OR_FAIL("no virtual display: " << session.Error());
+        SKIP_OR_FAIL(RequireWindows, "no virtual display: " << session.Error());
     }
 
     // A fresh copy of the package, unzipped as a player would.
