@@ -18,6 +18,7 @@
 
 #include "app/FrameClock.h"
 #include "app/WindowProcedure.h"
+#include "game/LampBoard.h"
 #include "game/PuzzleGame.h"
 #include "game/Random.h"
 #include "tests/support/FakeWin32.h"
@@ -93,18 +94,19 @@ inline int Play(const std::function<bool(int frame)>& beforeFrame) {
     return result;
 }
 
-// Pointer positions, in window pixels, of the middle of a widget's rectangle.
+// Moves the pointer to the window pixel of the frame's point (x, y).
+inline void PointAtFrame(double x, double y) {
+    fakewin::SetPointer(static_cast<LONG>(std::lround((x + 1) * (ScreenWidth / 2))),
+                        static_cast<LONG>(std::lround((1 - y) * (ScreenHeight / 2))));
+}
+// The middle of a widget's rectangle.
 inline void PointAt(const Widget* widget) {
     ASSERT_NE(widget, nullptr);
-    double x = (widget->x1 + widget->x2) / 2, y = (widget->y1 + widget->y2) / 2;
-    fakewin::SetPointer(static_cast<LONG>(std::lround((x + 1) * 640)),
-                        static_cast<LONG>(std::lround((1 - y) * 512)));
+    PointAtFrame((widget->x1 + widget->x2) / 2, (widget->y1 + widget->y2) / 2);
 }
 // The centre of lamp (c, r) of the board in play.
 inline void PointAtLamp(uint32_t c, uint32_t r) {
-    double x = (c + 0.5) / game.board.columns - 0.5, y = (r + 0.5) / game.board.rows - 0.5;
-    fakewin::SetPointer(static_cast<LONG>(std::lround((x + 1) * 640)),
-                        static_cast<LONG>(std::lround((1 - y) * 512)));
+    PointAtFrame((c + 0.5) / game.board.columns - 0.5, (r + 0.5) / game.board.rows - 0.5);
 }
 
 inline void ButtonDown() {
@@ -140,6 +142,53 @@ inline void OpenBoard(int frame, Button* PuzzleGame::*sizeButton) {
 inline std::vector<recgl::Call> CallsSince(size_t from) {
     const std::vector<recgl::Call>& all = recgl::Calls();
     return std::vector<recgl::Call>(all.begin() + static_cast<long>(from), all.end());
+}
+
+// The calls of the frame before, taken at the start of each callback.
+struct FrameCalls {
+    size_t mark = 0;
+    std::vector<recgl::Call> last;
+
+    void Next() {
+        last = CallsSince(mark);
+        mark = recgl::Calls().size();
+    }
+};
+
+// Opens a board with `sizeButton` as OpenBoard does; then, before every frame from BoardShown
+// on, `onBoard` gets the frame's step (0 on BoardShown) and the GL calls of the frame before.
+// When it returns false the player closes the loop.
+inline int PlayBoard(
+    Button* PuzzleGame::*sizeButton,
+    const std::function<bool(int step, const std::vector<recgl::Call>& last)>& onBoard) {
+    FrameCalls frames;
+    return Play([&](int frame) {
+        OpenBoard(frame, sizeButton);
+        frames.Next();
+        return frame < BoardShown || onBoard(frame - BoardShown, frames.last);
+    });
+}
+
+// The three sizes, as their menu buttons deal them.
+struct BoardSize {
+    Button* PuzzleGame::*button;
+    uint32_t size;
+    const int32_t* pattern;
+    uint32_t scrambles;
+
+    std::string Name() const { return std::to_string(size) + "x" + std::to_string(size); }
+    // Deals `board` as this size's button deals the game's, drawing on `random`.
+    void Deal(LampBoard& board, Random& random) const {
+        board.Deal(size, size, size * size, pattern, scrambles, random);
+    }
+};
+const BoardSize BoardSizes[] = {{&PuzzleGame::size4Button, 4, Pattern4x4, 10},
+                                {&PuzzleGame::size6Button, 6, Pattern6x6, 20},
+                                {&PuzzleGame::size8Button, 8, Pattern8x8, 30}};
+
+// The lamps' lit flags, in lamp order.
+inline std::vector<int32_t> LitLamps(const LampBoard& board = game.board) {
+    return std::vector<int32_t>(board.lampLit, board.lampLit + board.lampCount);
 }
 
 inline std::vector<recgl::Call> Named(const std::vector<recgl::Call>& calls, const char* name) {
@@ -183,13 +232,16 @@ inline GLuint ExpectedLampTexture(uint32_t i) {
     }
 }
 
-// The fixture of every game scenario: a fresh game on a machine up for StartTicks ms.
+// A fresh game on a machine up for StartTicks ms.
+inline void StartAfresh() {
+    ResetGame();
+    fakewin::SetTicks(StartTicks);
+}
+
+// The fixture of every game scenario.
 class GameTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ResetGame();
-        fakewin::SetTicks(StartTicks);
-    }
+    void SetUp() override { StartAfresh(); }
     void TearDown() override { ResetGame(); }
 };
 
