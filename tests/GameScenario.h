@@ -112,6 +112,11 @@ inline void PointAtLamp(uint32_t c, uint32_t r) {
 inline void ButtonDown() {
     fakewin::Post(WM_LBUTTONDOWN);
 }
+// The player points at a widget and presses the button there.
+inline void PressOn(const Widget* widget) {
+    PointAt(widget);
+    ButtonDown();
+}
 inline void ButtonUp() {
     fakewin::Post(WM_LBUTTONUP);
 }
@@ -128,8 +133,7 @@ inline void EscapeUp() {
 const int BoardShown = 4;
 inline void OpenBoard(int frame, Button* PuzzleGame::*sizeButton) {
     if (frame == 1) {
-        PointAt(game.playButton);
-        ButtonDown();
+        PressOn(game.playButton);
     } else if (frame == 2) {
         PointAt(game.*sizeButton);
         fakewin::SetTicks(fakewin::Ticks() + 300);

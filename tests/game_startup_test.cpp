@@ -40,19 +40,17 @@ void ExpectUpload(const std::vector<recgl::Call>& calls, size_t at, GLuint name)
 
 TEST_F(GameTest, StartUpDrawsNothingAndTheFirstPresentedFrameIsTheMenu) {
     int swapsAfterStartUp = -1;
-    size_t startUpCalls = 0;
-    std::vector<recgl::Call> firstFrame;
+    scenario::FrameCalls frames;
+    std::vector<recgl::Call> startUp;
     int result = scenario::Play([&](int frame) {
+        frames.Next();
         if (frame == 1) {
             swapsAfterStartUp = fakewin::Get().swaps;
-            startUpCalls = recgl::Calls().size();
+            startUp = frames.last;
             EXPECT_EQ(game.state, StateMenu);
             EXPECT_FALSE(game.gameInProgress);
             EXPECT_TRUE(fakewin::Get().sleeps.empty()) << "nothing holds the first picture back";
             EXPECT_EQ(FrameClock::delta, static_cast<int32_t>(scenario::StartTicks));
-        }
-        if (frame == 2) {
-            firstFrame = scenario::CallsSince(startUpCalls);
         }
         return frame < 2;
     });
@@ -60,12 +58,11 @@ TEST_F(GameTest, StartUpDrawsNothingAndTheFirstPresentedFrameIsTheMenu) {
     EXPECT_EQ(swapsAfterStartUp, 0);
     EXPECT_EQ(fakewin::Get().swaps, 1);
     // The start-up frame issues no drawing at all.
-    std::vector<recgl::Call> startUp(recgl::Calls().begin(),
-                                     recgl::Calls().begin() + static_cast<long>(startUpCalls));
     EXPECT_EQ(scenario::Named(startUp, "glBegin").size(), 0u);
     EXPECT_EQ(scenario::Named(startUp, "glClear").size(), 0u);
     // The first picture: the viewport on the whole 1280 x 1024 window, cleared, the menu's
     // planet and title, the cursor last.
+    const std::vector<recgl::Call>& firstFrame = frames.last;
     ASSERT_GE(firstFrame.size(), 2u);
     EXPECT_TRUE(firstFrame[0].Is("glViewport"));
     EXPECT_EQ(std::vector<double>(firstFrame[0].args, firstFrame[0].args + 4),
@@ -152,10 +149,7 @@ TEST_F(GameTest, StartUpMakesTheContextSeedsAndLoadsFontThenElevenPicturesInOrde
 
 TEST_F(GameTest, EachPictureFileLandsInItsOwnSlot) {
     // Eleven pictures of widths 1 to 11 in a directory of their own.
-    std::filesystem::path dir = std::filesystem::path(LUMENVALE_BUILD_DIR) / "test-files" /
-                                "EachPictureFileLandsInItsOwnSlot";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
+    std::filesystem::path dir = resourcetest::ScratchDir();
     for (int k = 0; k < 11; ++k) {
         resourcetest::WriteBytes((dir / PictureFiles[k]).string(),
                                  resourcetest::Picture(k + 1, 1, 24));
@@ -285,8 +279,7 @@ TEST_F(GameTest, ExitWithNoBoardQuitsAtOnceAndTheEntryReturnsZero) {
     int result = scenario::Play([&](int frame) {
         frames = frame;
         if (frame == 1) {
-            scenario::PointAt(game.exitButton);
-            scenario::ButtonDown();
+            scenario::PressOn(game.exitButton);
         }
         return frame < 10;
     });
@@ -305,8 +298,7 @@ TEST_F(GameTest, ExitReleasesTheBoardAndActsHoweverRecentlyAnotherButtonFired) {
         lastFrame = frame;
         switch (frame) {
             case 1:  // "Играть", then "4x4" once the timer allows
-                scenario::PointAt(game.playButton);
-                scenario::ButtonDown();
+                scenario::PressOn(game.playButton);
                 break;
             case 2:
                 scenario::PointAt(game.size4Button);
@@ -323,8 +315,7 @@ TEST_F(GameTest, ExitReleasesTheBoardAndActsHoweverRecentlyAnotherButtonFired) {
                 scenario::EscapeUp();
                 break;
             case 110:  // "Назад" opens the main group again
-                scenario::PointAt(game.backButton);
-                scenario::ButtonDown();
+                scenario::PressOn(game.backButton);
                 break;
             case 111:
                 EXPECT_TRUE(game.exitButton->visible);

@@ -3,7 +3,6 @@
 
 #include <vector>
 
-#include "game/LampBoard.h"
 #include "tests/GameScenario.h"
 
 namespace {
@@ -24,17 +23,15 @@ struct FlipWatch {
 };
 
 TEST_F(GameTest, TheFirstMenuFrameShowsTheMainGroupPlanetTitleAndCursor) {
-    std::vector<recgl::Call> frame1;
-    size_t mark = 0;
+    scenario::FrameCalls frames;
     scenario::Play([&](int frame) {
+        frames.Next();
         if (frame == 1) {
             fakewin::SetPointer(100, 900);  // on nothing
-            mark = recgl::Calls().size();
-        } else if (frame == 2) {
-            frame1 = scenario::CallsSince(mark);
         }
         return frame < 2;
     });
+    const std::vector<recgl::Call>& frame1 = frames.last;
     ASSERT_GE(frame1.size(), 2u);
     EXPECT_TRUE(frame1[0].Is("glViewport"));  // the first frame's, on the window
     EXPECT_TRUE(frame1[1].Is("glClear"));
@@ -93,8 +90,7 @@ TEST_F(GameTest, HoldingTheButtonOverPlayFlipsTheGroupsEveryTwentyFiveUnits) {
     FlipWatch sizes;
     scenario::Play([&](int frame) {
         if (frame == 1) {
-            scenario::PointAt(game.playButton);
-            scenario::ButtonDown();
+            scenario::PressOn(game.playButton);
         }
         if (frame >= 1) {
             fakewin::SetTicks(fakewin::Ticks() + 30);
@@ -116,8 +112,7 @@ TEST_F(GameTest, AuthorsShowsAndHidesTheAboutBoxWhileHeld) {
     FlipWatch box;
     scenario::Play([&](int frame) {
         if (frame == 1) {
-            scenario::PointAt(game.authorsButton);
-            scenario::ButtonDown();
+            scenario::PressOn(game.authorsButton);
         }
         if (frame >= 1) {
             box.Watch(frame, game.aboutBox->visible);
@@ -170,42 +165,29 @@ TEST_F(GameTest, ButtonsNeedTheHeldButtonAndTheirExactRectangle) {
     EXPECT_TRUE(fakewin::Get().quitCodes.empty());
 }
 
-struct SizeCase {
-    Button* PuzzleGame::*button;
-    uint32_t size;
-    const int32_t* pattern;
-    uint32_t scrambles;
-};
-
 TEST_F(GameTest, EachSizeDealsItsBoardAndTheNextFrameShowsIt) {
-    const SizeCase cases[] = {{&PuzzleGame::size4Button, 4, Pattern4x4, 10},
-                              {&PuzzleGame::size6Button, 6, Pattern6x6, 20},
-                              {&PuzzleGame::size8Button, 8, Pattern8x8, 30}};
-    for (const SizeCase& c : cases) {
-        SCOPED_TRACE(c.size);
-        scenario::ResetGame();
-        fakewin::SetTicks(scenario::StartTicks);
+    for (const scenario::BoardSize& c : scenario::BoardSizes) {
+        SCOPED_TRACE(c.Name());
+        scenario::StartAfresh();
         LampBoard expected;
-        size_t mark = 0;
-        std::vector<recgl::Call> firstBoardFrame;
+        scenario::FrameCalls frames;
         scenario::Play([&](int frame) {
             scenario::OpenBoard(frame, c.button);
+            frames.Next();
             if (frame == 3) {
                 // The generator as the deal will find it: seeded at start-up, untouched since.
                 Random replay = gameRandom;
                 EXPECT_EQ(replay.state, scenario::StartTicks);
-                expected.Deal(c.size, c.size, c.size * c.size, c.pattern, c.scrambles, replay);
+                c.Deal(expected, replay);
                 EXPECT_FALSE(game.gameInProgress);
             } else if (frame == scenario::BoardShown) {
                 EXPECT_EQ(game.state, StateBoard);
                 EXPECT_TRUE(game.gameInProgress);
                 EXPECT_EQ(game.menuTimer, 0);
-                mark = recgl::Calls().size();
-            } else if (frame == scenario::BoardShown + 1) {
-                firstBoardFrame = scenario::CallsSince(mark);
             }
             return frame <= scenario::BoardShown;
         });
+        const std::vector<recgl::Call>& firstBoardFrame = frames.last;
         const LampBoard& board = game.board;
         EXPECT_EQ(board.columns, c.size);
         EXPECT_EQ(board.rows, c.size);
@@ -248,22 +230,20 @@ TEST_F(GameTest, EscapeInTheMenuDoesNothingBeforeTheFirstBoard) {
 TEST_F(GameTest, ChoosingASizeWhileAGameIsInProgressDealsAFreshBoard) {
     std::vector<int32_t> first;
     uint32_t randomAfterFirstDeal = 0;
-    scenario::Play([&](int frame) {
-        scenario::OpenBoard(frame, &PuzzleGame::size6Button);
-        if (frame == scenario::BoardShown) {
-            first.assign(game.board.lampLit, game.board.lampLit + game.board.lampCount);
+    scenario::PlayBoard(&PuzzleGame::size6Button, [&](int step, const auto&) {
+        if (step == 0) {
+            first = scenario::LitLamps();
             randomAfterFirstDeal = gameRandom.state;
             scenario::EscapeDown();
             fakewin::SetTicks(fakewin::Ticks() + 600);  // Escape held long enough
-        } else if (frame == scenario::BoardShown + 2) {
+        } else if (step == 2) {
             EXPECT_EQ(game.state, StateMenu);
             scenario::EscapeUp();
             // The size group is still up; "8x8" replaces the board in play.
-            scenario::PointAt(game.size8Button);
-            scenario::ButtonDown();
+            scenario::PressOn(game.size8Button);
             fakewin::SetTicks(fakewin::Ticks() + 300);
         }
-        return frame < scenario::BoardShown + 4;
+        return step < 4;
     });
     EXPECT_EQ(game.state, StateBoard);
     EXPECT_EQ(game.board.columns, 8u);
