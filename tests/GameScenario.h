@@ -196,13 +196,7 @@ inline std::vector<int32_t> LitLamps(const LampBoard& board = game.board) {
 }
 
 inline std::vector<recgl::Call> Named(const std::vector<recgl::Call>& calls, const char* name) {
-    std::vector<recgl::Call> named;
-    for (const recgl::Call& call : calls) {
-        if (call.Is(name)) {
-            named.push_back(call);
-        }
-    }
-    return named;
+    return recgl::CallsNamed(name, calls);
 }
 
 // Number of glBegin calls with the given primitive.
