@@ -85,12 +85,11 @@ TEST_F(GameTest, EveryDrawingFrameEndsWithTheCursorThenTheClockTickThenTheSwap) 
     fakewin::OnSleepOrSwap([&](const char* call) {
         marks.push_back({call, recgl::Calls().size()});
     });
-    scenario::Play([&](int frame) {
-        scenario::OpenBoard(frame, &PuzzleGame::size4Button);
-        if (frame == scenario::BoardShown) {
+    scenario::PlayBoard(&PuzzleGame::size4Button, [&](int step, const auto&) {
+        if (step == 0) {
             fakewin::SetPointer(700, 480);  // over the board: its hover frame is drawn too
         }
-        return frame < scenario::BoardShown + 2;
+        return step < 2;
     });
     EXPECT_EQ(game.state, StateBoard) << "menu frames and board frames were both drawn";
     const std::vector<recgl::Call>& calls = recgl::Calls();
@@ -176,14 +175,7 @@ TEST_F(GameTest, EachPictureFileLandsInItsOwnSlot) {
 
 TEST_F(GameTest, StartUpBuildsTheMenuInDrawingOrder) {
     scenario::Play([](int frame) { return frame < 1; });
-    std::vector<Widget*> listed;
-    for (WidgetNode* node = game.widgets.head; node != nullptr; node = node->next) {
-        listed.push_back(node->widget);
-    }
-    std::vector<Widget*> expected = {game.exitButton,  game.authorsButton, game.playButton,
-                                     game.size8Button, game.size6Button,   game.size4Button,
-                                     game.backButton,  game.creditLabel,   game.aboutBox};
-    EXPECT_EQ(listed, expected);
+    // The widgets in drawing order.
     struct Row {
         const Widget* widget;
         const char* text;
@@ -201,6 +193,14 @@ TEST_F(GameTest, StartUpBuildsTheMenuInDrawingOrder) {
         {game.creditLabel, nullptr, true, 0.4f, -0.95f, 0.4f, -0.95f},
         {game.aboutBox, nullptr, false, 0.3f, -0.3f, 0.9f, 0.2f},
     };
+    std::vector<const Widget*> listed, expected;
+    for (WidgetNode* node = game.widgets.head; node != nullptr; node = node->next) {
+        listed.push_back(node->widget);
+    }
+    for (const Row& row : rows) {
+        expected.push_back(row.widget);
+    }
+    EXPECT_EQ(listed, expected);
     for (const Row& row : rows) {
         ASSERT_NE(row.widget, nullptr);
         if (row.text != nullptr) {
