@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -197,6 +198,57 @@ inline std::vector<int32_t> LitLamps(const LampBoard& board = game.board) {
 
 inline std::vector<recgl::Call> Named(const std::vector<recgl::Call>& calls, const char* name) {
     return recgl::CallsNamed(name, calls);
+}
+
+// One expected GL call: its name and arguments.
+struct Expected {
+    const char* name;
+    std::vector<double> args;
+};
+
+// The calls from `at` on must be `expected`. Texture corners are whole numbers and must come
+// exactly; positions are compared as the floats GL takes.
+inline void ExpectCalls(const std::vector<recgl::Call>& calls, size_t at,
+                        const std::vector<Expected>& expected) {
+    ASSERT_LE(at + expected.size(), calls.size());
+    for (size_t k = 0; k < expected.size(); ++k) {
+        const recgl::Call& call = calls[at + k];
+        ASSERT_TRUE(call.Is(expected[k].name))
+            << "call " << at + k << " is " << call.name << ", expected " << expected[k].name;
+        ASSERT_EQ(call.argCount, static_cast<int>(expected[k].args.size())) << call.name;
+        for (size_t a = 0; a < expected[k].args.size(); ++a) {
+            float got = static_cast<float>(call[static_cast<int>(a)]);
+            float want = static_cast<float>(expected[k].args[a]);
+            std::string where = "call " + std::to_string(at + k) + " (" + call.name +
+                                ") argument " + std::to_string(a);
+            if (call.Is("glTexCoord2f")) {
+                EXPECT_EQ(got, want) << where;
+            } else {
+                EXPECT_FLOAT_EQ(got, want) << where;
+            }
+        }
+    }
+}
+
+// A primitive of `mode` whose corners are each a call to `first` and a glVertex2f, with two
+// arguments each: {first's two, the vertex's two}.
+inline std::vector<Expected> Primitive(GLenum mode, const char* first,
+                                       std::initializer_list<std::array<double, 4>> corners) {
+    std::vector<Expected> calls = {{"glBegin", {double(mode)}}};
+    for (const auto& c : corners) {
+        calls.push_back({first, {c[0], c[1]}});
+        calls.push_back({"glVertex2f", {c[2], c[3]}});
+    }
+    calls.push_back({"glEnd", {}});
+    return calls;
+}
+
+inline std::vector<Expected> Join(std::initializer_list<std::vector<Expected>> parts) {
+    std::vector<Expected> all;
+    for (const auto& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
 }
 
 // Number of glBegin calls with the given primitive.

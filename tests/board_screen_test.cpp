@@ -384,49 +384,6 @@ TEST_F(GameTest, IndicatorsLightForEachFullyLitPairOfRowsOnBothSides) {
     });
 }
 
-// One expected GL call: its name and arguments.
-struct Expected {
-    const char* name;
-    std::vector<double> args;
-};
-
-void ExpectCalls(const std::vector<recgl::Call>& calls, size_t at,
-                 const std::vector<Expected>& expected) {
-    ASSERT_LE(at + expected.size(), calls.size());
-    for (size_t k = 0; k < expected.size(); ++k) {
-        const recgl::Call& call = calls[at + k];
-        ASSERT_TRUE(call.Is(expected[k].name))
-            << "call " << at + k << " is " << call.name << ", expected " << expected[k].name;
-        ASSERT_EQ(call.argCount, static_cast<int>(expected[k].args.size())) << call.name;
-        for (size_t a = 0; a < expected[k].args.size(); ++a) {
-            EXPECT_FLOAT_EQ(static_cast<float>(call[static_cast<int>(a)]),
-                            static_cast<float>(expected[k].args[a]))
-                << "call " << at + k << " (" << call.name << ") argument " << a;
-        }
-    }
-}
-
-// A primitive of `mode` whose corners are each a call to `first` and a glVertex2f, with two
-// arguments each: {first's two, the vertex's two}.
-std::vector<Expected> Primitive(GLenum mode, const char* first,
-                                std::initializer_list<std::array<double, 4>> corners) {
-    std::vector<Expected> calls = {{"glBegin", {double(mode)}}};
-    for (const auto& c : corners) {
-        calls.push_back({first, {c[0], c[1]}});
-        calls.push_back({"glVertex2f", {c[2], c[3]}});
-    }
-    calls.push_back({"glEnd", {}});
-    return calls;
-}
-
-std::vector<Expected> Join(std::initializer_list<std::vector<Expected>> parts) {
-    std::vector<Expected> all;
-    for (const auto& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
-
 TEST_F(GameTest, ABoardFrameDrawsLampsIndicatorsHoverFrameAndCursorInThisExactOrder) {
     std::vector<recgl::Call> calls;
     PlayBoard(Size4, [&](int step, const auto& lastFrame) {
@@ -439,54 +396,60 @@ TEST_F(GameTest, ABoardFrameDrawsLampsIndicatorsHoverFrameAndCursorInThisExactOr
         return step == 0;
     });
     ASSERT_EQ(calls.size(), 1u + 16 * 12 + 2 * 22 + 34 + 1 + 11) << recgl::Describe(calls);
-    ExpectCalls(calls, 0, {{"glClear", {GL_COLOR_BUFFER_BIT}}});
+    scenario::ExpectCalls(calls, 0, {{"glClear", {GL_COLOR_BUFFER_BIT}}});
     // Lamp 0, bottom left and dark, and lamp 6 (column 2, row 1), lit.
     auto lamp = [&](uint32_t i, double x0, double y0) {
-        return Join({{{"glEnable", {GL_TEXTURE_2D}},
-                      {"glBindTexture", {GL_TEXTURE_2D, double(scenario::ExpectedLampTexture(i))}}},
-                     Primitive(GL_QUADS, "glTexCoord2f",
-                               {{0, 0, x0, y0},
-                                {1, 0, x0 + 0.25, y0},
-                                {1, 1, x0 + 0.25, y0 + 0.25},
-                                {0, 1, x0, y0 + 0.25}})});
+        return scenario::Join(
+            {{{"glEnable", {GL_TEXTURE_2D}},
+              {"glBindTexture", {GL_TEXTURE_2D, double(scenario::ExpectedLampTexture(i))}}},
+             scenario::Primitive(GL_QUADS, "glTexCoord2f",
+                                 {{0, 0, x0, y0},
+                                  {1, 0, x0 + 0.25, y0},
+                                  {1, 1, x0 + 0.25, y0 + 0.25},
+                                  {0, 1, x0, y0 + 0.25}})});
     };
-    ExpectCalls(calls, 1, lamp(0, -0.5, -0.5));
-    ExpectCalls(calls, 1 + 6 * 12, lamp(6, 0, -0.25));
+    scenario::ExpectCalls(calls, 1, lamp(0, -0.5, -0.5));
+    scenario::ExpectCalls(calls, 1 + 6 * 12, lamp(6, 0, -0.25));
     EXPECT_EQ(calls[2][1], game.board.lampColour[0] == LampGreen ? game.texOffGreen
                            : game.board.lampColour[0] == LampRed ? game.texOffRed
                                                                  : game.texOffBlue);
     // The pair of rows 2 and 3: lit, one binding for both sides, mirrored.
     size_t indicators = 1 + 16 * 12;
-    ExpectCalls(
+    scenario::ExpectCalls(
         calls, indicators + 22,
-        Join({{{"glEnable", {GL_TEXTURE_2D}},
-               {"glBindTexture", {GL_TEXTURE_2D, double(game.texOnTrue)}}},
-              Primitive(GL_QUADS, "glTexCoord2f",
-                        {{0, 0, -0.75, 0}, {1, 0, -0.5, 0}, {1, 1, -0.5, 0.5}, {0, 1, -0.75, 0.5}}),
-              Primitive(GL_QUADS, "glTexCoord2f",
-                        {{1, 0, 0.5, 0}, {0, 0, 0.75, 0}, {0, 1, 0.75, 0.5}, {1, 1, 0.5, 0.5}})}));
+        scenario::Join(
+            {{{"glEnable", {GL_TEXTURE_2D}},
+              {"glBindTexture", {GL_TEXTURE_2D, double(game.texOnTrue)}}},
+             scenario::Primitive(
+                 GL_QUADS, "glTexCoord2f",
+                 {{0, 0, -0.75, 0}, {1, 0, -0.5, 0}, {1, 1, -0.5, 0.5}, {0, 1, -0.75, 0.5}}),
+             scenario::Primitive(
+                 GL_QUADS, "glTexCoord2f",
+                 {{1, 0, 0.5, 0}, {0, 0, 0.75, 0}, {0, 1, 0.75, 0.5}, {1, 1, 0.5, 0.5}})}));
     EXPECT_EQ(calls[indicators + 1][1], game.texOffTrue);
     // The hover frame round the middle block, then the cursor.
     size_t hover = indicators + 44;
     const double x0 = -0.25, x1 = 0.25, y0 = -0.25, y1 = 0.25, m = 0.025;
-    ExpectCalls(
+    scenario::ExpectCalls(
         calls, hover,
-        Join({{{"glDisable", {GL_TEXTURE_2D}}, {"glColor3f", {0, 0.25, 0}}, {"glLineWidth", {1}}},
-              Primitive(GL_LINES, "glVertex2f",
-                        {{x0, y0, x1, y0}, {x1, y0, x1, y1}, {x1, y1, x0, y1}, {x0, y1, x0, y0}}),
-              {{"glColor3f", {0, 0.5, 0}}, {"glLineWidth", {3}}},
-              Primitive(GL_LINES, "glVertex2f",
-                        {{x0, y0 + m, x0, y0},
-                         {x0, y0, x0 + m, y0},
-                         {x1, y0 + m, x1, y0},
-                         {x1, y0, x1 - m, y0},
-                         {x0, y1 - m, x0, y1},
-                         {x0, y1, x0 + m, y1},
-                         {x1, y1 - m, x1, y1},
-                         {x1, y1, x1 - m, y1}}),
-              {{"glColor3f", {1, 1, 1}},
-               {"glEnable", {GL_TEXTURE_2D}},
-               {"glBindTexture", {GL_TEXTURE_2D, double(game.texCursor)}}}}));
+        scenario::Join(
+            {{{"glDisable", {GL_TEXTURE_2D}}, {"glColor3f", {0, 0.25, 0}}, {"glLineWidth", {1}}},
+             scenario::Primitive(
+                 GL_LINES, "glVertex2f",
+                 {{x0, y0, x1, y0}, {x1, y0, x1, y1}, {x1, y1, x0, y1}, {x0, y1, x0, y0}}),
+             {{"glColor3f", {0, 0.5, 0}}, {"glLineWidth", {3}}},
+             scenario::Primitive(GL_LINES, "glVertex2f",
+                                 {{x0, y0 + m, x0, y0},
+                                  {x0, y0, x0 + m, y0},
+                                  {x1, y0 + m, x1, y0},
+                                  {x1, y0, x1 - m, y0},
+                                  {x0, y1 - m, x0, y1},
+                                  {x0, y1, x0 + m, y1},
+                                  {x1, y1 - m, x1, y1},
+                                  {x1, y1, x1 - m, y1}}),
+             {{"glColor3f", {1, 1, 1}},
+              {"glEnable", {GL_TEXTURE_2D}},
+              {"glBindTexture", {GL_TEXTURE_2D, double(game.texCursor)}}}}));
     EXPECT_FLOAT_EQ(recgl::Current().lineWidth, 3);
     EXPECT_TRUE(recgl::Current().misuse.empty());
 }
