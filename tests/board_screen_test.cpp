@@ -2,12 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <functional>
 #include <initializer_list>
 #include <map>
-#include <string>
 #include <vector>
 
 #include "game/LampBoard.h"
