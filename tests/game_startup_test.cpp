@@ -148,7 +148,10 @@ TEST_F(GameTest, StartUpMakesTheContextSeedsAndLoadsFontThenElevenPicturesInOrde
 
 TEST_F(GameTest, EachPictureFileLandsInItsOwnSlot) {
     // Eleven pictures of widths 1 to 11 in a directory of their own.
-    std::filesystem::path dir = resourcetest::ScratchDir();
+    std::filesystem::path dir = std::filesystem::path(LUMENVALE_BUILD_DIR) / "test-files" /
+                                "EachPictureFileLandsInItsOwnSlot";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
     for (int k = 0; k < 11; ++k) {
         resourcetest::WriteBytes((dir / PictureFiles[k]).string(),
                                  resourcetest::Picture(k + 1, 1, 24));
