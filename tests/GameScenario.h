@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <initializer_list>
@@ -18,6 +18,7 @@
 
 #include "app/FrameClock.h"
 #include "app/WindowProcedure.h"
+#include "game/LampBoard.h"
 #include "game/PuzzleGame.h"
 #include "game/Random.h"
 #include "tests/support/FakeWin32.h"
@@ -93,22 +94,28 @@ inline int Play(const std::function<bool(int frame)>& beforeFrame) {
     return result;
 }
 
-// Pointer positions, in window pixels, of the middle of a widget's rectangle.
+// Moves the pointer to the window pixel of the frame's point (x, y).
+inline void PointAtFrame(double x, double y) {
+    fakewin::SetPointer(static_cast<LONG>(std::lround((x + 1) * (ScreenWidth / 2))),
+                        static_cast<LONG>(std::lround((1 - y) * (ScreenHeight / 2))));
+}
+// The middle of a widget's rectangle.
 inline void PointAt(const Widget* widget) {
     ASSERT_NE(widget, nullptr);
-    double x = (widget->x1 + widget->x2) / 2, y = (widget->y1 + widget->y2) / 2;
-    fakewin::SetPointer(static_cast<LONG>(std::lround((x + 1) * 640)),
-                        static_cast<LONG>(std::lround((1 - y) * 512)));
+    PointAtFrame((widget->x1 + widget->x2) / 2, (widget->y1 + widget->y2) / 2);
 }
 // The centre of lamp (c, r) of the board in play.
 inline void PointAtLamp(uint32_t c, uint32_t r) {
-    double x = (c + 0.5) / game.board.columns - 0.5, y = (r + 0.5) / game.board.rows - 0.5;
-    fakewin::SetPointer(static_cast<LONG>(std::lround((x + 1) * 640)),
-                        static_cast<LONG>(std::lround((1 - y) * 512)));
+    PointAtFrame((c + 0.5) / game.board.columns - 0.5, (r + 0.5) / game.board.rows - 0.5);
 }
 
 inline void ButtonDown() {
     fakewin::Post(WM_LBUTTONDOWN);
+}
+// The player points at a widget and presses the button there.
+inline void PressOn(const Widget* widget) {
+    PointAt(widget);
+    ButtonDown();
 }
 inline void ButtonUp() {
     fakewin::Post(WM_LBUTTONUP);
@@ -126,8 +133,7 @@ inline void EscapeUp() {
 const int BoardShown = 4;
 inline void OpenBoard(int frame, Button* PuzzleGame::*sizeButton) {
     if (frame == 1) {
-        PointAt(game.playButton);
-        ButtonDown();
+        PressOn(game.playButton);
     } else if (frame == 2) {
         PointAt(game.*sizeButton);
         fakewin::SetTicks(fakewin::Ticks() + 300);
@@ -142,14 +148,106 @@ inline std::vector<recgl::Call> CallsSince(size_t from) {
     return std::vector<recgl::Call>(all.begin() + static_cast<long>(from), all.end());
 }
 
+// The calls of the frame before, taken at the start of each callback.
+struct FrameCalls {
+    size_t mark = 0;
+    std::vector<recgl::Call> last;
+
+    void Next() {
+        last = CallsSince(mark);
+        mark = recgl::Calls().size();
+    }
+};
+
+// Opens a board with `sizeButton` as OpenBoard does; then, before every frame from BoardShown
+// on, `onBoard` gets the frame's step (0 on BoardShown) and the GL calls of the frame before.
+// When it returns false the player closes the loop.
+inline int PlayBoard(
+    Button* PuzzleGame::*sizeButton,
+    const std::function<bool(int step, const std::vector<recgl::Call>& last)>& onBoard) {
+    FrameCalls frames;
+    return Play([&](int frame) {
+        OpenBoard(frame, sizeButton);
+        frames.Next();
+        return frame < BoardShown || onBoard(frame - BoardShown, frames.last);
+    });
+}
+
+// The three sizes, as their menu buttons deal them.
+struct BoardSize {
+    Button* PuzzleGame::*button;
+    uint32_t size;
+    const int32_t* pattern;
+    uint32_t scrambles;
+
+    std::string Name() const { return std::to_string(size) + "x" + std::to_string(size); }
+    // Deals `board` as this size's button deals the game's, drawing on `random`.
+    void Deal(LampBoard& board, Random& random) const {
+        board.Deal(size, size, size * size, pattern, scrambles, random);
+    }
+};
+const BoardSize BoardSizes[] = {{&PuzzleGame::size4Button, 4, Pattern4x4, 10},
+                                {&PuzzleGame::size6Button, 6, Pattern6x6, 20},
+                                {&PuzzleGame::size8Button, 8, Pattern8x8, 30}};
+
+// The lamps' lit flags, in lamp order.
+inline std::vector<int32_t> LitLamps(const LampBoard& board = game.board) {
+    return std::vector<int32_t>(board.lampLit, board.lampLit + board.lampCount);
+}
+
 inline std::vector<recgl::Call> Named(const std::vector<recgl::Call>& calls, const char* name) {
-    std::vector<recgl::Call> named;
-    for (const recgl::Call& call : calls) {
-        if (call.Is(name)) {
-            named.push_back(call);
+    return recgl::CallsNamed(name, calls);
+}
+
+// One expected GL call: its name and arguments.
+struct Expected {
+    const char* name;
+    std::vector<double> args;
+};
+
+// The calls from `at` on must be `expected`. Texture corners are whole numbers and must come
+// exactly; positions are compared as the floats GL takes.
+inline void ExpectCalls(const std::vector<recgl::Call>& calls, size_t at,
+                        const std::vector<Expected>& expected) {
+    ASSERT_LE(at + expected.size(), calls.size());
+    for (size_t k = 0; k < expected.size(); ++k) {
+        const recgl::Call& call = calls[at + k];
+        ASSERT_TRUE(call.Is(expected[k].name))
+            << "call " << at + k << " is " << call.name << ", expected " << expected[k].name;
+        ASSERT_EQ(call.argCount, static_cast<int>(expected[k].args.size())) << call.name;
+        for (size_t a = 0; a < expected[k].args.size(); ++a) {
+            float got = static_cast<float>(call[static_cast<int>(a)]);
+            float want = static_cast<float>(expected[k].args[a]);
+            std::string where = "call " + std::to_string(at + k) + " (" + call.name +
+                                ") argument " + std::to_string(a);
+            if (call.Is("glTexCoord2f")) {
+                EXPECT_EQ(got, want) << where;
+            } else {
+                EXPECT_FLOAT_EQ(got, want) << where;
+            }
         }
     }
-    return named;
+}
+
+// A primitive of `mode` whose corners are each a call to `first` and a glVertex2f, with two
+// arguments each: {first's two, the vertex's two}.
+inline std::vector<Expected> Primitive(GLenum mode, const char* first,
+                                       std::initializer_list<std::array<double, 4>> corners) {
+    std::vector<Expected> calls = {{"glBegin", {double(mode)}}};
+    for (const auto& c : corners) {
+        calls.push_back({first, {c[0], c[1]}});
+        calls.push_back({"glVertex2f", {c[2], c[3]}});
+    }
+    calls.push_back({"glEnd", {}});
+    return calls;
+}
+
+inline std::vector<Expected> Join(std::initializer_list<std::vector<Expected>> parts) {
+    std::vector<Expected> all;
+    for (const auto& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
 }
 
 // Number of glBegin calls with the given primitive.
@@ -183,13 +281,16 @@ inline GLuint ExpectedLampTexture(uint32_t i) {
     }
 }
 
-// The fixture of every game scenario: a fresh game on a machine up for StartTicks ms.
+// A fresh game on a machine up for StartTicks ms.
+inline void StartAfresh() {
+    ResetGame();
+    fakewin::SetTicks(StartTicks);
+}
+
+// The fixture of every game scenario.
 class GameTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ResetGame();
-        fakewin::SetTicks(StartTicks);
-    }
+    void SetUp() override { StartAfresh(); }
     void TearDown() override { ResetGame(); }
 };
 

@@ -61,10 +61,8 @@ TEST_F(AppWindowTest, CreateRegistersTheClassAndMakesAVisiblePopupWithoutPointer
     EXPECT_EQ(r.title, "Test");
     EXPECT_EQ(r.style, static_cast<DWORD>(WS_POPUP));
     EXPECT_EQ(r.exStyle, 0u);
-    EXPECT_EQ(r.x, 0);
-    EXPECT_EQ(r.y, 0);
-    EXPECT_EQ(r.width, 1280);
-    EXPECT_EQ(r.height, 1024);
+    EXPECT_EQ((std::vector<int>{r.x, r.y, r.width, r.height}),
+              (std::vector<int>{0, 0, 1280, 1024}));
     EXPECT_TRUE(r.shown);
     EXPECT_EQ(r.showCursor, std::vector<BOOL>{FALSE});
     EXPECT_EQ(r.calls, (std::vector<std::string>{"RegisterClassExA", "CreateWindowExA",

@@ -1,11 +1,11 @@
 // The board screen, played with the pointer, the held button and Escape through the real loop.
 #include <gtest/gtest.h>
 
-#include <array>
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <initializer_list>
 #include <map>
-#include <string>
 #include <vector>
 
 #include "game/LampBoard.h"
@@ -13,19 +13,12 @@
 
 namespace {
 
-using scenario::BoardShown;
+using scenario::BoardSizes;
 using scenario::GameTest;
+using scenario::LitLamps;
+using scenario::PlayBoard;
 
-// The calls of the frame before, taken at the start of each callback.
-struct FrameCalls {
-    size_t mark = 0;
-    std::vector<recgl::Call> last;
-
-    void Next() {
-        last = scenario::CallsSince(mark);
-        mark = recgl::Calls().size();
-    }
-};
+Button* PuzzleGame::*const Size4 = &PuzzleGame::size4Button;
 
 // The block the hover frame outlines, read back from its first line: (bx, by) is the lamp
 // corner at the block's centre.
@@ -49,13 +42,15 @@ Hover ReadHover(const std::vector<recgl::Call>& calls) {
 }
 
 void SetAllLamps(int32_t lit) {
-    for (uint32_t i = 0; i < game.board.lampCount; ++i) {
-        game.board.lampLit[i] = lit;
-    }
+    std::fill(game.board.lampLit, game.board.lampLit + game.board.lampCount, lit);
 }
 
 void SetLamp(uint32_t c, uint32_t r, int32_t lit) {
     game.board.lampLit[r * game.board.columns + c] = lit;
+}
+
+void SetLamps(const int32_t* pattern) {
+    std::copy(pattern, pattern + game.board.lampCount, game.board.lampLit);
 }
 
 // `count` entries from `from` on; empty when there are not that many.
@@ -67,85 +62,53 @@ std::vector<GLuint> Slice(const std::vector<GLuint>& names, size_t from, size_t 
                                names.begin() + static_cast<long>(from + count));
 }
 
-std::vector<int32_t> Lamps() {
-    return std::vector<int32_t>(game.board.lampLit, game.board.lampLit + game.board.lampCount);
-}
-
-// Scans the pointer along one line of pixels across the 4x4 board and reports, for every pixel,
-// the block the hover frame outlined.
-std::map<long, Hover> Scan(bool columns, long from, long to) {
+// Scans the pointer along one line of pixels across the 4x4 board, from one border to the
+// other, and checks at every pixel the block the hover frame outlined against `expected`. The
+// borders themselves are off the board.
+void ExpectScan(bool columns, long from, long to, const std::function<Hover(long)>& expected) {
     std::map<long, Hover> seen;
-    FrameCalls frames;
-    auto place = [&](long p) {
+    PlayBoard(Size4, [&](int step, const auto& calls) {
+        long pixel = from + step;
+        if (step > 0) {
+            seen[pixel - 1] = ReadHover(calls);
+            EXPECT_EQ(scenario::Primitives(calls, GL_QUADS), 16 + 4 + 1);
+        }
         if (columns) {
-            fakewin::SetPointer(p, 512);
+            fakewin::SetPointer(pixel, 512);
         } else {
-            fakewin::SetPointer(640, p);
-        }
-    };
-    scenario::Play([&](int frame) {
-        scenario::OpenBoard(frame, &PuzzleGame::size4Button);
-        frames.Next();
-        long pixel = from + (frame - BoardShown);
-        if (frame > BoardShown) {
-            seen[pixel - 1] = ReadHover(frames.last);
-            EXPECT_EQ(scenario::Primitives(frames.last, GL_QUADS), 16 + 4 + 1);
-        }
-        if (frame >= BoardShown) {
-            place(pixel);
+            fakewin::SetPointer(640, pixel);
         }
         return pixel <= to;
     });
-    return seen;
+    ASSERT_EQ(seen.size(), static_cast<size_t>(to - from + 1));
+    for (const auto& [pixel, hover] : seen) {
+        Hover want = pixel == from || pixel == to ? Hover{false, 0, 0} : expected(pixel);
+        EXPECT_EQ(hover, want) << (columns ? "pixel column " : "pixel row ") << pixel << ": got "
+                               << hover.shown << " " << hover.bx << "," << hover.by;
+    }
 }
 
 TEST_F(GameTest, PixelColumnsPickTheBlocksTheyLieNearest) {
-    std::map<long, Hover> seen = Scan(true, 320, 960);
-    ASSERT_EQ(seen.size(), 641u);
-    for (const auto& [x, hover] : seen) {
-        // Pixel row 512 is the board's middle line, which belongs to the block above it.
-        Hover expected = {true, x < 560 ? 1 : x < 720 ? 2 : 3, 2};
-        if (x == 320 || x == 960) {
-            expected = {false, 0, 0};  // the border is off the board
-        }
-        EXPECT_EQ(hover, expected) << "pixel column " << x << ": got " << hover.shown << " "
-                                   << hover.bx << "," << hover.by;
-    }
+    // Pixel row 512 is the board's middle line, which belongs to the block above it.
+    ExpectScan(true, 320, 960, [](long x) {
+        return Hover{true, x < 560 ? 1 : x < 720 ? 2 : 3, 2};
+    });
 }
 
 TEST_F(GameTest, PixelRowsPickTheBlocksTheyLieNearest) {
-    std::map<long, Hover> seen = Scan(false, 256, 768);
-    ASSERT_EQ(seen.size(), 513u);
-    for (const auto& [y, hover] : seen) {
-        // Rows count from the bottom; pixel rows from the top.
-        Hover expected = {true, 2, y <= 448 ? 3 : y <= 576 ? 2 : 1};
-        if (y == 256 || y == 768) {
-            expected = {false, 0, 0};
-        }
-        EXPECT_EQ(hover, expected)
-            << "pixel row " << y << ": got " << hover.shown << " " << hover.bx << "," << hover.by;
-    }
+    // Rows count from the bottom; pixel rows from the top.
+    ExpectScan(false, 256, 768, [](long y) {
+        return Hover{true, 2, y <= 448 ? 3 : y <= 576 ? 2 : 1};
+    });
 }
 
-// The two sizes beyond 4x4, as their menu buttons deal them.
-struct LargerBoard {
-    Button* PuzzleGame::*button;
-    uint32_t size;
-    const int32_t* pattern;
-    uint32_t scrambles;
-};
-const LargerBoard LargerBoards[] = {{&PuzzleGame::size6Button, 6, Pattern6x6, 20},
-                                    {&PuzzleGame::size8Button, 8, Pattern8x8, 30}};
-
 TEST_F(GameTest, OnTheLargerBoardsTheBlocksAtEveryEdgeCanBePickedAndFlipped) {
-    for (const LargerBoard& larger : LargerBoards) {
-        SCOPED_TRACE(std::to_string(larger.size) + "x" + std::to_string(larger.size));
-        scenario::ResetGame();
-        fakewin::SetTicks(scenario::StartTicks);
+    for (const scenario::BoardSize& larger : {BoardSizes[1], BoardSizes[2]}) {
+        SCOPED_TRACE(larger.Name());
+        scenario::StartAfresh();
         const uint32_t last = larger.size - 1;
         // Each corner lamp in turn, twelve frames each with the button held: one flip each.
         const uint32_t corners[4][2] = {{0, 0}, {last, 0}, {0, last}, {last, last}};
-        FrameCalls frames;
         std::vector<Hover> hovers;
         // The start pattern, then the four corner blocks flipped.
         LampBoard expected;
@@ -155,19 +118,14 @@ TEST_F(GameTest, OnTheLargerBoardsTheBlocksAtEveryEdgeCanBePickedAndFlipped) {
         for (const auto& corner : corners) {
             expected.ToggleBlock(corner[0] == 0 ? 0 : last - 1, corner[1] == 0 ? 0 : last - 1);
         }
-        scenario::Play([&](int frame) {
-            scenario::OpenBoard(frame, larger.button);
-            frames.Next();
-            int step = frame - BoardShown;
+        PlayBoard(larger.button, [&](int step, const auto& calls) {
             if (step == 0) {
-                for (uint32_t i = 0; i < game.board.lampCount; ++i) {
-                    game.board.lampLit[i] = larger.pattern[i];
-                }
+                SetLamps(larger.pattern);
                 scenario::ButtonDown();
-            } else if (step > 0 && step % 12 == 1) {
-                hovers.push_back(ReadHover(frames.last));
+            } else if (step % 12 == 1) {
+                hovers.push_back(ReadHover(calls));
             }
-            if (step >= 0 && step % 12 == 0 && step < 48) {
+            if (step % 12 == 0 && step < 48) {
                 scenario::PointAtLamp(corners[step / 12][0], corners[step / 12][1]);
             }
             return step < 48;
@@ -175,25 +133,21 @@ TEST_F(GameTest, OnTheLargerBoardsTheBlocksAtEveryEdgeCanBePickedAndFlipped) {
         const long edge = static_cast<long>(last);
         EXPECT_EQ(hovers, (std::vector<Hover>{
                               {true, 1, 1}, {true, edge, 1}, {true, 1, edge}, {true, edge, edge}}));
-        EXPECT_EQ(Lamps(),
-                  std::vector<int32_t>(expected.lampLit, expected.lampLit + expected.lampCount));
+        EXPECT_EQ(LitLamps(), LitLamps(expected));
     }
 }
 
 TEST_F(GameTest, AHeldButtonFlipsTheBlockUnderThePointerEveryTenUnits) {
-    std::vector<std::pair<int, std::vector<uint32_t>>> changes;  // frame, changed lamps
+    using Change = std::pair<int, std::vector<uint32_t>>;  // step, changed lamps
+    std::vector<Change> changes;
     std::vector<int32_t> before;
-    scenario::Play([&](int frame) {
-        scenario::OpenBoard(frame, &PuzzleGame::size4Button);
-        if (frame == BoardShown) {
-            // A known board that no single flip can solve.
-            for (uint32_t i = 0; i < 16; ++i) {
-                game.board.lampLit[i] = Pattern4x4[i];
-            }
+    PlayBoard(Size4, [&](int step, const auto&) {
+        if (step == 0) {
+            SetLamps(Pattern4x4);         // a known board that no single flip can solve
             scenario::PointAtLamp(0, 0);  // a corner lamp picks the corner block
             scenario::ButtonDown();
-        } else if (frame > BoardShown) {
-            std::vector<int32_t> now = Lamps();
+        } else {
+            std::vector<int32_t> now = LitLamps();
             std::vector<uint32_t> changed;
             for (uint32_t i = 0; i < 16; ++i) {
                 if (now[i] != before[i]) {
@@ -201,23 +155,20 @@ TEST_F(GameTest, AHeldButtonFlipsTheBlockUnderThePointerEveryTenUnits) {
                 }
             }
             if (!changed.empty()) {
-                changes.push_back({frame - 1, changed});
+                changes.push_back({step - 1, changed});
             }
         }
-        if (frame == 30) {
+        if (step == 26) {
             scenario::PointAtLamp(3, 3);  // still held: the top right block is next
         }
-        if (frame >= BoardShown) {
-            before = Lamps();
-        }
-        return frame < 50;
+        before = LitLamps();
+        return step < 46;
     });
     // The timer counts from 0 on the first board frame, one unit per frame, and must pass 10.
-    using Change = std::pair<int, std::vector<uint32_t>>;
-    EXPECT_EQ(changes, (std::vector<Change>{{BoardShown + 10, {0, 1, 4, 5}},
-                                            {BoardShown + 21, {0, 1, 4, 5}},
-                                            {BoardShown + 32, {10, 11, 14, 15}},
-                                            {BoardShown + 43, {10, 11, 14, 15}}}));
+    EXPECT_EQ(changes, (std::vector<Change>{{10, {0, 1, 4, 5}},
+                                            {21, {0, 1, 4, 5}},
+                                            {32, {10, 11, 14, 15}},
+                                            {43, {10, 11, 14, 15}}}));
     EXPECT_EQ(game.board.lampCount, 16u);
 }
 
@@ -225,119 +176,111 @@ TEST_F(GameTest, AnAllLitBoardIsDealtAgainOnlyWhenTheButtonIsHeldOverIt) {
     // Too early for a flip: the solved test alone runs, and deals at once.
     uint32_t randomBefore = 0;
     LampBoard expected;
-    scenario::Play([&](int frame) {
-        scenario::OpenBoard(frame, &PuzzleGame::size4Button);
-        if (frame == BoardShown) {
+    PlayBoard(Size4, [&](int step, const auto&) {
+        if (step == 0) {
             SetAllLamps(1);
             scenario::PointAtLamp(1, 1);
             randomBefore = gameRandom.state;
-        } else if (frame == BoardShown + 5) {
-            EXPECT_EQ(Lamps(), std::vector<int32_t>(16, 1)) << "stays as it is without the button";
+        } else if (step == 5) {
+            EXPECT_EQ(LitLamps(), std::vector<int32_t>(16, 1))
+                << "stays as it is without the button";
             EXPECT_EQ(gameRandom.state, randomBefore);
             EXPECT_LE(game.clickTimer, 10);
             Random replay = gameRandom;
-            expected.Deal(4, 4, 16, Pattern4x4, 10, replay);
+            BoardSizes[0].Deal(expected, replay);
             scenario::ButtonDown();
         }
-        return frame <= BoardShown + 5;
+        return step <= 5;
     });
-    EXPECT_EQ(Lamps(), std::vector<int32_t>(expected.lampLit, expected.lampLit + 16));
+    EXPECT_EQ(LitLamps(), LitLamps(expected));
     EXPECT_LE(game.clickTimer, 10) << "nothing was flipped";
 }
 
 TEST_F(GameTest, ASolvedLargerBoardIsDealtAgainWithItsOwnSizeAndScrambleCount) {
-    for (const LargerBoard& larger : LargerBoards) {
-        SCOPED_TRACE(std::to_string(larger.size) + "x" + std::to_string(larger.size));
-        scenario::ResetGame();
-        fakewin::SetTicks(scenario::StartTicks);
+    for (const scenario::BoardSize& larger : {BoardSizes[1], BoardSizes[2]}) {
+        SCOPED_TRACE(larger.Name());
+        scenario::StartAfresh();
         Random replay;
         LampBoard expected;
-        scenario::Play([&](int frame) {
-            scenario::OpenBoard(frame, larger.button);
-            if (frame == BoardShown) {
+        PlayBoard(larger.button, [&](int step, const auto&) {
+            if (step == 0) {
                 SetAllLamps(1);
                 scenario::PointAtLamp(1, 1);
-            } else if (frame == BoardShown + 2) {
+            } else if (step == 2) {
                 // Too early for a flip: the press only finds the board solved.
                 replay = gameRandom;
-                expected.Deal(larger.size, larger.size, larger.size * larger.size, larger.pattern,
-                              larger.scrambles, replay);
+                larger.Deal(expected, replay);
                 scenario::ButtonDown();
             }
-            return frame <= BoardShown + 2;
+            return step <= 2;
         });
         EXPECT_EQ(game.board.columns, larger.size);
         EXPECT_EQ(game.board.scrambleCount, larger.scrambles);
         EXPECT_EQ(gameRandom.state, replay.state) << "as many draws as the board's own deal";
-        EXPECT_EQ(Lamps(),
-                  std::vector<int32_t>(expected.lampLit, expected.lampLit + expected.lampCount));
+        EXPECT_EQ(LitLamps(), LitLamps(expected));
     }
 }
 
 TEST_F(GameTest, AFlipComesBeforeTheSolvedTest) {
     uint32_t randomBefore = 0;
-    scenario::Play([&](int frame) {
-        scenario::OpenBoard(frame, &PuzzleGame::size4Button);
-        if (frame == BoardShown) {
+    PlayBoard(Size4, [&](int step, const auto&) {
+        if (step == 0) {
             SetAllLamps(1);
             scenario::PointAtLamp(3, 0);
-        } else if (frame == BoardShown + 15) {
+        } else if (step == 15) {
             // 150 ms after the last flip, still or not, the click delay has passed.
             randomBefore = gameRandom.state;
             scenario::ButtonDown();
         }
-        return frame <= BoardShown + 15;
+        return step <= 15;
     });
     std::vector<int32_t> expected(16, 1);
     for (uint32_t i : {2u, 3u, 6u, 7u}) {
         expected[i] = 0;
     }
-    EXPECT_EQ(Lamps(), expected);
+    EXPECT_EQ(LitLamps(), expected);
     EXPECT_EQ(gameRandom.state, randomBefore) << "no deal";
     EXPECT_EQ(game.clickTimer, 0);
 }
 
 TEST_F(GameTest, TheClickThatLightsTheLastLampDealsANewBoardInTheSameFrame) {
-    FrameCalls frames;
     LampBoard expected;
-    const int clickFrame = BoardShown + 12;
-    scenario::Play([&](int frame) {
-        scenario::OpenBoard(frame, &PuzzleGame::size4Button);
-        frames.Next();
-        if (frame == BoardShown) {
+    const int clickStep = 12;
+    const std::vector<uint32_t> middleBlock = {5, 6, 9, 10};
+    PlayBoard(Size4, [&](int step, const auto& calls) {
+        if (step == 0) {
             // Everything lit but the middle block.
             SetAllLamps(1);
-            for (uint32_t i : {5u, 6u, 9u, 10u}) {
+            for (uint32_t i : middleBlock) {
                 game.board.lampLit[i] = 0;
             }
             fakewin::SetPointer(640, 512);  // the board's centre: the middle block
-        } else if (frame == clickFrame) {
+        } else if (step == clickStep) {
             Random replay = gameRandom;
-            expected.Deal(4, 4, 16, Pattern4x4, 10, replay);
+            BoardSizes[0].Deal(expected, replay);
             scenario::ButtonDown();
-        } else if (frame == clickFrame + 1) {
+        } else if (step == clickStep + 1) {
             // The clicking frame still showed the lamps from before the click, under the frame.
-            std::vector<GLuint> bound = scenario::BoundTextures(frames.last);
+            std::vector<GLuint> bound = scenario::BoundTextures(calls);
             for (uint32_t i = 0; i < 16; ++i) {
-                bool dark = i == 5 || i == 6 || i == 9 || i == 10;
-                GLuint shown = bound[i];
-                bool showsDark = shown == game.texOffGreen || shown == game.texOffRed ||
-                                 shown == game.texOffBlue;
+                bool dark = std::count(middleBlock.begin(), middleBlock.end(), i) > 0;
+                bool showsDark = bound[i] == game.texOffGreen || bound[i] == game.texOffRed ||
+                                 bound[i] == game.texOffBlue;
                 EXPECT_EQ(showsDark, dark) << i;
             }
-            EXPECT_EQ(ReadHover(frames.last), (Hover{true, 2, 2}));
+            EXPECT_EQ(ReadHover(calls), (Hover{true, 2, 2}));
             // And the new board is dealt already.
-            EXPECT_EQ(Lamps(), std::vector<int32_t>(expected.lampLit, expected.lampLit + 16));
+            EXPECT_EQ(LitLamps(), LitLamps(expected));
             EXPECT_EQ(game.state, StateBoard);
             scenario::ButtonUp();
-        } else if (frame == clickFrame + 2) {
-            std::vector<GLuint> bound = scenario::BoundTextures(frames.last);
+        } else if (step == clickStep + 2) {
+            std::vector<GLuint> bound = scenario::BoundTextures(calls);
             EXPECT_GE(bound.size(), 16u);
             for (uint32_t i = 0; i < 16 && i < bound.size(); ++i) {
                 EXPECT_EQ(bound[i], scenario::ExpectedLampTexture(i)) << i;
             }
         }
-        return frame < clickFrame + 2;
+        return step < clickStep + 2;
     });
     for (uint32_t i = 0; i < 16; ++i) {
         EXPECT_EQ(game.board.lampColour[i], expected.lampColour[i]);
@@ -345,33 +288,27 @@ TEST_F(GameTest, TheClickThatLightsTheLastLampDealsANewBoardInTheSameFrame) {
 }
 
 TEST_F(GameTest, ThePointerOnTheBordersNeitherFramesNorClicks) {
-    FrameCalls frames;
     uint32_t randomBefore = 0;
     const long borders[4][2] = {{320, 512}, {960, 512}, {640, 256}, {640, 768}};
     int lines = 0;
     int quads = 0;
-    scenario::Play([&](int frame) {
-        scenario::OpenBoard(frame, &PuzzleGame::size4Button);
-        frames.Next();
-        if (frame == BoardShown) {
+    PlayBoard(Size4, [&](int step, const auto& calls) {
+        if (step == 0) {
             SetAllLamps(1);  // would be dealt again by any solved test
             randomBefore = gameRandom.state;
             scenario::ButtonDown();
+        } else {
+            lines += scenario::Primitives(calls, GL_LINES);
+            quads += scenario::Primitives(calls, GL_QUADS);
         }
-        if (frame > BoardShown) {
-            lines += scenario::Primitives(frames.last, GL_LINES);
-            quads += scenario::Primitives(frames.last, GL_QUADS);
-        }
-        if (frame >= BoardShown) {
-            // Fifteen frames on each border point, so the click timer passes 10 on each.
-            const long* at = borders[((frame - BoardShown) / 15) % 4];
-            fakewin::SetPointer(at[0], at[1]);
-        }
-        return frame < BoardShown + 60;
+        // Fifteen frames on each border point, so the click timer passes 10 on each.
+        const long* at = borders[(step / 15) % 4];
+        fakewin::SetPointer(at[0], at[1]);
+        return step < 60;
     });
     EXPECT_EQ(lines, 0);
     EXPECT_EQ(quads, 60 * 21) << "lamps and indicators are still drawn";
-    EXPECT_EQ(Lamps(), std::vector<int32_t>(16, 1));
+    EXPECT_EQ(LitLamps(), std::vector<int32_t>(16, 1));
     EXPECT_EQ(gameRandom.state, randomBefore);
     EXPECT_GT(game.clickTimer, 50);
 }
@@ -380,52 +317,45 @@ TEST_F(GameTest, EscapeSwitchesBothWaysOnlyPastFiftyUnitsAndKeepsTheBoard) {
     std::vector<int> switches;
     int32_t lastState = 0;
     std::vector<int32_t> board;
-    FrameCalls frames;
     int lampQuadsInSwitchFrame = -1;
-    scenario::Play([&](int frame) {
-        scenario::OpenBoard(frame, &PuzzleGame::size4Button);
-        frames.Next();
-        if (frame == BoardShown) {
-            board = Lamps();
+    PlayBoard(Size4, [&](int step, const auto& calls) {
+        if (step == 0) {
+            board = LitLamps();
             fakewin::SetPointer(640, 512);
             scenario::EscapeDown();
-        }
-        if (frame > BoardShown && game.state != lastState) {
-            switches.push_back(frame - 1);
+        } else if (game.state != lastState) {
+            switches.push_back(step - 1);
             if (switches.size() == 1) {
                 // The frame that switched was still a whole board frame.
-                lampQuadsInSwitchFrame = scenario::Primitives(frames.last, GL_QUADS);
-                EXPECT_EQ(ReadHover(frames.last), (Hover{true, 2, 2}));
+                lampQuadsInSwitchFrame = scenario::Primitives(calls, GL_QUADS);
+                EXPECT_EQ(ReadHover(calls), (Hover{true, 2, 2}));
             }
         }
         lastState = game.state;
-        return frame < BoardShown + 160;
+        return step < 160;
     });
-    // Board frames from BoardShown on, one unit each: the timer passes 50 on the 51st.
-    EXPECT_EQ(switches, (std::vector<int>{BoardShown + 50, BoardShown + 101, BoardShown + 152}));
+    // Board frames from the first on, one unit each: the timer passes 50 on the 51st.
+    EXPECT_EQ(switches, (std::vector<int>{50, 101, 152}));
     EXPECT_EQ(lampQuadsInSwitchFrame, 21);
-    EXPECT_EQ(Lamps(), board) << "Escape leaves the board untouched";
+    EXPECT_EQ(LitLamps(), board) << "Escape leaves the board untouched";
 }
 
 TEST_F(GameTest, AClickStillCountsInTheFrameThatEscapeLeaves) {
     std::vector<int32_t> before;
-    scenario::Play([&](int frame) {
-        scenario::OpenBoard(frame, &PuzzleGame::size4Button);
-        if (frame == BoardShown) {
-            for (uint32_t i = 0; i < 16; ++i) {
-                game.board.lampLit[i] = Pattern4x4[i];
-            }
+    PlayBoard(Size4, [&](int step, const auto&) {
+        if (step == 0) {
+            SetLamps(Pattern4x4);
             scenario::PointAtLamp(0, 0);
             fakewin::SetTicks(fakewin::Ticks() + 600);  // both timers well past their delays
-        } else if (frame == BoardShown + 1) {
-            before = Lamps();
+        } else if (step == 1) {
+            before = LitLamps();
             scenario::EscapeDown();
             scenario::ButtonDown();
         }
-        return frame <= BoardShown + 1;
+        return step <= 1;
     });
     EXPECT_EQ(game.state, StateMenu);
-    std::vector<int32_t> after = Lamps();
+    std::vector<int32_t> after = LitLamps();
     for (uint32_t i = 0; i < 16; ++i) {
         bool inBlock = i == 0 || i == 1 || i == 4 || i == 5;
         EXPECT_EQ(after[i] != before[i], inBlock) << i;
@@ -433,143 +363,97 @@ TEST_F(GameTest, AClickStillCountsInTheFrameThatEscapeLeaves) {
 }
 
 TEST_F(GameTest, IndicatorsLightForEachFullyLitPairOfRowsOnBothSides) {
-    FrameCalls frames;
-    scenario::Play([&](int frame) {
-        scenario::OpenBoard(frame, &PuzzleGame::size6Button);
-        frames.Next();
-        if (frame == BoardShown) {
+    PlayBoard(&PuzzleGame::size6Button, [&](int step, const auto& calls) {
+        std::vector<GLuint> bound = scenario::BoundTextures(calls);
+        if (step == 0) {
             SetAllLamps(1);
             SetLamp(5, 3, 0);  // one dark lamp in the middle pair of rows
-        } else if (frame == BoardShown + 1) {
-            std::vector<GLuint> bound = scenario::BoundTextures(frames.last);
+        } else if (step == 1) {
             EXPECT_EQ(bound.size(), 36u + 3 + 1);
             EXPECT_EQ(Slice(bound, 36, 3),
                       (std::vector<GLuint>{game.texOnTrue, game.texOffTrue, game.texOnTrue}));
             SetLamp(5, 3, 1);
             SetLamp(0, 0, 0);
-        } else if (frame == BoardShown + 2) {
-            std::vector<GLuint> bound = scenario::BoundTextures(frames.last);
+        } else if (step == 2) {
             EXPECT_EQ(Slice(bound, 36, 3),
                       (std::vector<GLuint>{game.texOffTrue, game.texOnTrue, game.texOnTrue}));
         }
-        return frame <= BoardShown + 1;
+        return step <= 1;
     });
 }
 
-// One expected GL call: its name and arguments.
-struct Expected {
-    const char* name;
-    std::vector<double> args;
-};
-
-void ExpectCalls(const std::vector<recgl::Call>& calls, size_t at,
-                 const std::vector<Expected>& expected) {
-    ASSERT_LE(at + expected.size(), calls.size());
-    for (size_t k = 0; k < expected.size(); ++k) {
-        const recgl::Call& call = calls[at + k];
-        ASSERT_TRUE(call.Is(expected[k].name))
-            << "call " << at + k << " is " << call.name << ", expected " << expected[k].name;
-        ASSERT_EQ(call.argCount, static_cast<int>(expected[k].args.size())) << call.name;
-        for (size_t a = 0; a < expected[k].args.size(); ++a) {
-            EXPECT_FLOAT_EQ(static_cast<float>(call[static_cast<int>(a)]),
-                            static_cast<float>(expected[k].args[a]))
-                << "call " << at + k << " (" << call.name << ") argument " << a;
-        }
-    }
-}
-
-std::vector<Expected> Quad(std::initializer_list<std::array<double, 4>> corners) {
-    std::vector<Expected> calls = {{"glBegin", {GL_QUADS}}};
-    for (const auto& c : corners) {
-        calls.push_back({"glTexCoord2f", {c[0], c[1]}});
-        calls.push_back({"glVertex2f", {c[2], c[3]}});
-    }
-    calls.push_back({"glEnd", {}});
-    return calls;
-}
-
-std::vector<Expected> Lines(std::initializer_list<std::array<double, 4>> segments) {
-    std::vector<Expected> calls = {{"glBegin", {GL_LINES}}};
-    for (const auto& s : segments) {
-        calls.push_back({"glVertex2f", {s[0], s[1]}});
-        calls.push_back({"glVertex2f", {s[2], s[3]}});
-    }
-    calls.push_back({"glEnd", {}});
-    return calls;
-}
-
-std::vector<Expected> Join(std::initializer_list<std::vector<Expected>> parts) {
-    std::vector<Expected> all;
-    for (const auto& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
-
 TEST_F(GameTest, ABoardFrameDrawsLampsIndicatorsHoverFrameAndCursorInThisExactOrder) {
-    FrameCalls frames;
-    std::vector<int32_t> lamps;
-    scenario::Play([&](int frame) {
-        scenario::OpenBoard(frame, &PuzzleGame::size4Button);
-        frames.Next();
-        if (frame == BoardShown) {
+    std::vector<recgl::Call> calls;
+    PlayBoard(Size4, [&](int step, const auto& lastFrame) {
+        if (step == 0) {
             SetAllLamps(1);
             SetLamp(0, 0, 0);  // the bottom pair of rows is not lit, the top one is
             fakewin::SetPointer(640, 512);
         }
-        return frame <= BoardShown;
+        calls = lastFrame;
+        return step == 0;
     });
-    const std::vector<recgl::Call>& calls = frames.last;
     ASSERT_EQ(calls.size(), 1u + 16 * 12 + 2 * 22 + 34 + 1 + 11) << recgl::Describe(calls);
-    ExpectCalls(calls, 0, {{"glClear", {GL_COLOR_BUFFER_BIT}}});
+    scenario::ExpectCalls(calls, 0, {{"glClear", {GL_COLOR_BUFFER_BIT}}});
     // Lamp 0, bottom left and dark, and lamp 6 (column 2, row 1), lit.
     auto lamp = [&](uint32_t i, double x0, double y0) {
-        return Join({{{"glEnable", {GL_TEXTURE_2D}},
-                      {"glBindTexture", {GL_TEXTURE_2D, double(scenario::ExpectedLampTexture(i))}}},
-                     Quad({{0, 0, x0, y0},
-                           {1, 0, x0 + 0.25, y0},
-                           {1, 1, x0 + 0.25, y0 + 0.25},
-                           {0, 1, x0, y0 + 0.25}})});
+        return scenario::Join(
+            {{{"glEnable", {GL_TEXTURE_2D}},
+              {"glBindTexture", {GL_TEXTURE_2D, double(scenario::ExpectedLampTexture(i))}}},
+             scenario::Primitive(GL_QUADS, "glTexCoord2f",
+                                 {{0, 0, x0, y0},
+                                  {1, 0, x0 + 0.25, y0},
+                                  {1, 1, x0 + 0.25, y0 + 0.25},
+                                  {0, 1, x0, y0 + 0.25}})});
     };
-    ExpectCalls(calls, 1, lamp(0, -0.5, -0.5));
-    ExpectCalls(calls, 1 + 6 * 12, lamp(6, 0, -0.25));
+    scenario::ExpectCalls(calls, 1, lamp(0, -0.5, -0.5));
+    scenario::ExpectCalls(calls, 1 + 6 * 12, lamp(6, 0, -0.25));
     EXPECT_EQ(calls[2][1], game.board.lampColour[0] == LampGreen ? game.texOffGreen
                            : game.board.lampColour[0] == LampRed ? game.texOffRed
                                                                  : game.texOffBlue);
     // The pair of rows 2 and 3: lit, one binding for both sides, mirrored.
     size_t indicators = 1 + 16 * 12;
-    ExpectCalls(
+    scenario::ExpectCalls(
         calls, indicators + 22,
-        Join({{{"glEnable", {GL_TEXTURE_2D}},
-               {"glBindTexture", {GL_TEXTURE_2D, double(game.texOnTrue)}}},
-              Quad({{0, 0, -0.75, 0}, {1, 0, -0.5, 0}, {1, 1, -0.5, 0.5}, {0, 1, -0.75, 0.5}}),
-              Quad({{1, 0, 0.5, 0}, {0, 0, 0.75, 0}, {0, 1, 0.75, 0.5}, {1, 1, 0.5, 0.5}})}));
+        scenario::Join(
+            {{{"glEnable", {GL_TEXTURE_2D}},
+              {"glBindTexture", {GL_TEXTURE_2D, double(game.texOnTrue)}}},
+             scenario::Primitive(
+                 GL_QUADS, "glTexCoord2f",
+                 {{0, 0, -0.75, 0}, {1, 0, -0.5, 0}, {1, 1, -0.5, 0.5}, {0, 1, -0.75, 0.5}}),
+             scenario::Primitive(
+                 GL_QUADS, "glTexCoord2f",
+                 {{1, 0, 0.5, 0}, {0, 0, 0.75, 0}, {0, 1, 0.75, 0.5}, {1, 1, 0.5, 0.5}})}));
     EXPECT_EQ(calls[indicators + 1][1], game.texOffTrue);
     // The hover frame round the middle block, then the cursor.
     size_t hover = indicators + 44;
     const double x0 = -0.25, x1 = 0.25, y0 = -0.25, y1 = 0.25, m = 0.025;
-    ExpectCalls(
+    scenario::ExpectCalls(
         calls, hover,
-        Join({{{"glDisable", {GL_TEXTURE_2D}}, {"glColor3f", {0, 0.25, 0}}, {"glLineWidth", {1}}},
-              Lines({{x0, y0, x1, y0}, {x1, y0, x1, y1}, {x1, y1, x0, y1}, {x0, y1, x0, y0}}),
-              {{"glColor3f", {0, 0.5, 0}}, {"glLineWidth", {3}}},
-              Lines({{x0, y0 + m, x0, y0},
-                     {x0, y0, x0 + m, y0},
-                     {x1, y0 + m, x1, y0},
-                     {x1, y0, x1 - m, y0},
-                     {x0, y1 - m, x0, y1},
-                     {x0, y1, x0 + m, y1},
-                     {x1, y1 - m, x1, y1},
-                     {x1, y1, x1 - m, y1}}),
-              {{"glColor3f", {1, 1, 1}},
-               {"glEnable", {GL_TEXTURE_2D}},
-               {"glBindTexture", {GL_TEXTURE_2D, double(game.texCursor)}}}}));
+        scenario::Join(
+            {{{"glDisable", {GL_TEXTURE_2D}}, {"glColor3f", {0, 0.25, 0}}, {"glLineWidth", {1}}},
+             scenario::Primitive(
+                 GL_LINES, "glVertex2f",
+                 {{x0, y0, x1, y0}, {x1, y0, x1, y1}, {x1, y1, x0, y1}, {x0, y1, x0, y0}}),
+             {{"glColor3f", {0, 0.5, 0}}, {"glLineWidth", {3}}},
+             scenario::Primitive(GL_LINES, "glVertex2f",
+                                 {{x0, y0 + m, x0, y0},
+                                  {x0, y0, x0 + m, y0},
+                                  {x1, y0 + m, x1, y0},
+                                  {x1, y0, x1 - m, y0},
+                                  {x0, y1 - m, x0, y1},
+                                  {x0, y1, x0 + m, y1},
+                                  {x1, y1 - m, x1, y1},
+                                  {x1, y1, x1 - m, y1}}),
+             {{"glColor3f", {1, 1, 1}},
+              {"glEnable", {GL_TEXTURE_2D}},
+              {"glBindTexture", {GL_TEXTURE_2D, double(game.texCursor)}}}}));
     EXPECT_FLOAT_EQ(recgl::Current().lineWidth, 3);
     EXPECT_TRUE(recgl::Current().misuse.empty());
 }
 
 TEST_F(GameTest, ABoardScreenWithoutABoardDrawsOnlyTheCursorAndIgnoresClicks) {
-    FrameCalls frames;
+    scenario::FrameCalls frames;
     scenario::Play([&](int frame) {
         frames.Next();
         if (frame == 1) {

@@ -47,8 +47,7 @@ TEST_F(GameTest, SteadyMenuFramesAllocateNothing) {
     scenario::Play([&](int frame) {
         if (frame == 1) {
             // Open the about box, so that every kind of widget is drawn, then hover a button.
-            scenario::PointAt(game.authorsButton);
-            scenario::ButtonDown();
+            scenario::PressOn(game.authorsButton);
         } else if (frame == 2) {
             scenario::ButtonUp();
             scenario::PointAt(game.playButton);

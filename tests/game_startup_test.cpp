@@ -40,19 +40,17 @@ void ExpectUpload(const std::vector<recgl::Call>& calls, size_t at, GLuint name)
 
 TEST_F(GameTest, StartUpDrawsNothingAndTheFirstPresentedFrameIsTheMenu) {
     int swapsAfterStartUp = -1;
-    size_t startUpCalls = 0;
-    std::vector<recgl::Call> firstFrame;
+    scenario::FrameCalls frames;
+    std::vector<recgl::Call> startUp;
     int result = scenario::Play([&](int frame) {
+        frames.Next();
         if (frame == 1) {
             swapsAfterStartUp = fakewin::Get().swaps;
-            startUpCalls = recgl::Calls().size();
+            startUp = frames.last;
             EXPECT_EQ(game.state, StateMenu);
             EXPECT_FALSE(game.gameInProgress);
             EXPECT_TRUE(fakewin::Get().sleeps.empty()) << "nothing holds the first picture back";
             EXPECT_EQ(FrameClock::delta, static_cast<int32_t>(scenario::StartTicks));
-        }
-        if (frame == 2) {
-            firstFrame = scenario::CallsSince(startUpCalls);
         }
         return frame < 2;
     });
@@ -60,12 +58,11 @@ TEST_F(GameTest, StartUpDrawsNothingAndTheFirstPresentedFrameIsTheMenu) {
     EXPECT_EQ(swapsAfterStartUp, 0);
     EXPECT_EQ(fakewin::Get().swaps, 1);
     // The start-up frame issues no drawing at all.
-    std::vector<recgl::Call> startUp(recgl::Calls().begin(),
-                                     recgl::Calls().begin() + static_cast<long>(startUpCalls));
     EXPECT_EQ(scenario::Named(startUp, "glBegin").size(), 0u);
     EXPECT_EQ(scenario::Named(startUp, "glClear").size(), 0u);
     // The first picture: the viewport on the whole 1280 x 1024 window, cleared, the menu's
     // planet and title, the cursor last.
+    const std::vector<recgl::Call>& firstFrame = frames.last;
     ASSERT_GE(firstFrame.size(), 2u);
     EXPECT_TRUE(firstFrame[0].Is("glViewport"));
     EXPECT_EQ(std::vector<double>(firstFrame[0].args, firstFrame[0].args + 4),
@@ -88,12 +85,11 @@ TEST_F(GameTest, EveryDrawingFrameEndsWithTheCursorThenTheClockTickThenTheSwap) 
     fakewin::OnSleepOrSwap([&](const char* call) {
         marks.push_back({call, recgl::Calls().size()});
     });
-    scenario::Play([&](int frame) {
-        scenario::OpenBoard(frame, &PuzzleGame::size4Button);
-        if (frame == scenario::BoardShown) {
+    scenario::PlayBoard(&PuzzleGame::size4Button, [&](int step, const auto&) {
+        if (step == 0) {
             fakewin::SetPointer(700, 480);  // over the board: its hover frame is drawn too
         }
-        return frame < scenario::BoardShown + 2;
+        return step < 2;
     });
     EXPECT_EQ(game.state, StateBoard) << "menu frames and board frames were both drawn";
     const std::vector<recgl::Call>& calls = recgl::Calls();
@@ -182,14 +178,7 @@ TEST_F(GameTest, EachPictureFileLandsInItsOwnSlot) {
 
 TEST_F(GameTest, StartUpBuildsTheMenuInDrawingOrder) {
     scenario::Play([](int frame) { return frame < 1; });
-    std::vector<Widget*> listed;
-    for (WidgetNode* node = game.widgets.head; node != nullptr; node = node->next) {
-        listed.push_back(node->widget);
-    }
-    std::vector<Widget*> expected = {game.exitButton,  game.authorsButton, game.playButton,
-                                     game.size8Button, game.size6Button,   game.size4Button,
-                                     game.backButton,  game.creditLabel,   game.aboutBox};
-    EXPECT_EQ(listed, expected);
+    // The widgets in drawing order.
     struct Row {
         const Widget* widget;
         const char* text;
@@ -207,6 +196,14 @@ TEST_F(GameTest, StartUpBuildsTheMenuInDrawingOrder) {
         {game.creditLabel, nullptr, true, 0.4f, -0.95f, 0.4f, -0.95f},
         {game.aboutBox, nullptr, false, 0.3f, -0.3f, 0.9f, 0.2f},
     };
+    std::vector<const Widget*> listed, expected;
+    for (WidgetNode* node = game.widgets.head; node != nullptr; node = node->next) {
+        listed.push_back(node->widget);
+    }
+    for (const Row& row : rows) {
+        expected.push_back(row.widget);
+    }
+    EXPECT_EQ(listed, expected);
     for (const Row& row : rows) {
         ASSERT_NE(row.widget, nullptr);
         if (row.text != nullptr) {
@@ -285,8 +282,7 @@ TEST_F(GameTest, ExitWithNoBoardQuitsAtOnceAndTheEntryReturnsZero) {
     int result = scenario::Play([&](int frame) {
         frames = frame;
         if (frame == 1) {
-            scenario::PointAt(game.exitButton);
-            scenario::ButtonDown();
+            scenario::PressOn(game.exitButton);
         }
         return frame < 10;
     });
@@ -305,8 +301,7 @@ TEST_F(GameTest, ExitReleasesTheBoardAndActsHoweverRecentlyAnotherButtonFired) {
         lastFrame = frame;
         switch (frame) {
             case 1:  // "Играть", then "4x4" once the timer allows
-                scenario::PointAt(game.playButton);
-                scenario::ButtonDown();
+                scenario::PressOn(game.playButton);
                 break;
             case 2:
                 scenario::PointAt(game.size4Button);
@@ -323,8 +318,7 @@ TEST_F(GameTest, ExitReleasesTheBoardAndActsHoweverRecentlyAnotherButtonFired) {
                 scenario::EscapeUp();
                 break;
             case 110:  // "Назад" opens the main group again
-                scenario::PointAt(game.backButton);
-                scenario::ButtonDown();
+                scenario::PressOn(game.backButton);
                 break;
             case 111:
                 EXPECT_TRUE(game.exitButton->visible);

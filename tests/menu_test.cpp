@@ -3,7 +3,6 @@
 
 #include <vector>
 
-#include "game/LampBoard.h"
 #include "tests/GameScenario.h"
 
 namespace {
@@ -24,17 +23,15 @@ struct FlipWatch {
 };
 
 TEST_F(GameTest, TheFirstMenuFrameShowsTheMainGroupPlanetTitleAndCursor) {
-    std::vector<recgl::Call> frame1;
-    size_t mark = 0;
+    scenario::FrameCalls frames;
     scenario::Play([&](int frame) {
+        frames.Next();
         if (frame == 1) {
             fakewin::SetPointer(100, 900);  // on nothing
-            mark = recgl::Calls().size();
-        } else if (frame == 2) {
-            frame1 = scenario::CallsSince(mark);
         }
         return frame < 2;
     });
+    const std::vector<recgl::Call>& frame1 = frames.last;
     ASSERT_GE(frame1.size(), 2u);
     EXPECT_TRUE(frame1[0].Is("glViewport"));  // the first frame's, on the window
     EXPECT_TRUE(frame1[1].Is("glClear"));
@@ -48,36 +45,28 @@ TEST_F(GameTest, TheFirstMenuFrameShowsTheMainGroupPlanetTitleAndCursor) {
     EXPECT_FLOAT_EQ(grey[0], 0.6f);
     EXPECT_FLOAT_EQ(grey[3], 1.0f);
 
-    // After the widgets: the planet, opaque and textured.
+    // After the widgets: the planet, opaque and textured, then the title, blended, across the top.
     size_t at = 0;
     while (at < frame1.size() &&
            !(frame1[at].Is("glBindTexture") && frame1[at][1] == game.texPlanet)) {
         ++at;
     }
-    ASSERT_LT(at + 24, frame1.size());
     ASSERT_GE(at, 1u);
-    EXPECT_TRUE(frame1[at - 1].Is("glEnable"));
-    EXPECT_EQ(frame1[at - 1][0], GL_TEXTURE_2D);
-    EXPECT_TRUE(frame1[at + 1].Is("glColor4f"));
-    EXPECT_TRUE(frame1[at + 2].Is("glBegin"));
-    const float planet[4][4] = {
-        {0, 0, -0.75f, -0.5f}, {1, 0, 0, -0.5f}, {1, 1, 0, 0.25f}, {0, 1, -0.75f, 0.25f}};
-    for (int k = 0; k < 4; ++k) {
-        EXPECT_EQ(frame1[at + 3 + 2 * k][0], planet[k][0]);
-        EXPECT_EQ(frame1[at + 3 + 2 * k][1], planet[k][1]);
-        EXPECT_FLOAT_EQ(frame1[at + 4 + 2 * k][0], planet[k][2]);
-        EXPECT_FLOAT_EQ(frame1[at + 4 + 2 * k][1], planet[k][3]);
-    }
-    EXPECT_TRUE(frame1[at + 11].Is("glEnd"));
-    // Then the title, blended, across the top.
-    EXPECT_TRUE(frame1[at + 12].Is("glEnable"));
-    EXPECT_EQ(frame1[at + 12][0], GL_BLEND);
-    EXPECT_TRUE(frame1[at + 14].Is("glBindTexture"));
-    EXPECT_EQ(frame1[at + 14][1], game.texTitle);
-    EXPECT_FLOAT_EQ(frame1[at + 17][0], -0.8f);
-    EXPECT_FLOAT_EQ(frame1[at + 17][1], 0.6f);
-    EXPECT_FLOAT_EQ(frame1[at + 21][0], 0.8f);
-    EXPECT_FLOAT_EQ(frame1[at + 21][1], 0.8f);
+    scenario::ExpectCalls(
+        frame1, at - 1,
+        scenario::Join(
+            {{{"glEnable", {GL_TEXTURE_2D}},
+              {"glBindTexture", {GL_TEXTURE_2D, double(game.texPlanet)}},
+              {"glColor4f", {1, 1, 1, 1}}},
+             scenario::Primitive(
+                 GL_QUADS, "glTexCoord2f",
+                 {{0, 0, -0.75, -0.5}, {1, 0, 0, -0.5}, {1, 1, 0, 0.25}, {0, 1, -0.75, 0.25}}),
+             {{"glEnable", {GL_BLEND}},
+              {"glColor4f", {1, 1, 1, 1}},
+              {"glBindTexture", {GL_TEXTURE_2D, double(game.texTitle)}}},
+             scenario::Primitive(
+                 GL_QUADS, "glTexCoord2f",
+                 {{0, 0, -0.8, 0.6}, {1, 0, 0.8, 0.6}, {1, 1, 0.8, 0.8}, {0, 1, -0.8, 0.8}})}));
     // The cursor last; texturing and blending stay on into the next frame.
     std::vector<GLuint> bound = scenario::BoundTextures(frame1);
     EXPECT_EQ(bound.back(), game.texCursor);
@@ -93,8 +82,7 @@ TEST_F(GameTest, HoldingTheButtonOverPlayFlipsTheGroupsEveryTwentyFiveUnits) {
     FlipWatch sizes;
     scenario::Play([&](int frame) {
         if (frame == 1) {
-            scenario::PointAt(game.playButton);
-            scenario::ButtonDown();
+            scenario::PressOn(game.playButton);
         }
         if (frame >= 1) {
             fakewin::SetTicks(fakewin::Ticks() + 30);
@@ -116,8 +104,7 @@ TEST_F(GameTest, AuthorsShowsAndHidesTheAboutBoxWhileHeld) {
     FlipWatch box;
     scenario::Play([&](int frame) {
         if (frame == 1) {
-            scenario::PointAt(game.authorsButton);
-            scenario::ButtonDown();
+            scenario::PressOn(game.authorsButton);
         }
         if (frame >= 1) {
             box.Watch(frame, game.aboutBox->visible);
@@ -170,42 +157,29 @@ TEST_F(GameTest, ButtonsNeedTheHeldButtonAndTheirExactRectangle) {
     EXPECT_TRUE(fakewin::Get().quitCodes.empty());
 }
 
-struct SizeCase {
-    Button* PuzzleGame::*button;
-    uint32_t size;
-    const int32_t* pattern;
-    uint32_t scrambles;
-};
-
 TEST_F(GameTest, EachSizeDealsItsBoardAndTheNextFrameShowsIt) {
-    const SizeCase cases[] = {{&PuzzleGame::size4Button, 4, Pattern4x4, 10},
-                              {&PuzzleGame::size6Button, 6, Pattern6x6, 20},
-                              {&PuzzleGame::size8Button, 8, Pattern8x8, 30}};
-    for (const SizeCase& c : cases) {
-        SCOPED_TRACE(c.size);
-        scenario::ResetGame();
-        fakewin::SetTicks(scenario::StartTicks);
+    for (const scenario::BoardSize& c : scenario::BoardSizes) {
+        SCOPED_TRACE(c.Name());
+        scenario::StartAfresh();
         LampBoard expected;
-        size_t mark = 0;
-        std::vector<recgl::Call> firstBoardFrame;
+        scenario::FrameCalls frames;
         scenario::Play([&](int frame) {
             scenario::OpenBoard(frame, c.button);
+            frames.Next();
             if (frame == 3) {
                 // The generator as the deal will find it: seeded at start-up, untouched since.
                 Random replay = gameRandom;
                 EXPECT_EQ(replay.state, scenario::StartTicks);
-                expected.Deal(c.size, c.size, c.size * c.size, c.pattern, c.scrambles, replay);
+                c.Deal(expected, replay);
                 EXPECT_FALSE(game.gameInProgress);
             } else if (frame == scenario::BoardShown) {
                 EXPECT_EQ(game.state, StateBoard);
                 EXPECT_TRUE(game.gameInProgress);
                 EXPECT_EQ(game.menuTimer, 0);
-                mark = recgl::Calls().size();
-            } else if (frame == scenario::BoardShown + 1) {
-                firstBoardFrame = scenario::CallsSince(mark);
             }
             return frame <= scenario::BoardShown;
         });
+        const std::vector<recgl::Call>& firstBoardFrame = frames.last;
         const LampBoard& board = game.board;
         EXPECT_EQ(board.columns, c.size);
         EXPECT_EQ(board.rows, c.size);
@@ -248,22 +222,20 @@ TEST_F(GameTest, EscapeInTheMenuDoesNothingBeforeTheFirstBoard) {
 TEST_F(GameTest, ChoosingASizeWhileAGameIsInProgressDealsAFreshBoard) {
     std::vector<int32_t> first;
     uint32_t randomAfterFirstDeal = 0;
-    scenario::Play([&](int frame) {
-        scenario::OpenBoard(frame, &PuzzleGame::size6Button);
-        if (frame == scenario::BoardShown) {
-            first.assign(game.board.lampLit, game.board.lampLit + game.board.lampCount);
+    scenario::PlayBoard(&PuzzleGame::size6Button, [&](int step, const auto&) {
+        if (step == 0) {
+            first = scenario::LitLamps();
             randomAfterFirstDeal = gameRandom.state;
             scenario::EscapeDown();
             fakewin::SetTicks(fakewin::Ticks() + 600);  // Escape held long enough
-        } else if (frame == scenario::BoardShown + 2) {
+        } else if (step == 2) {
             EXPECT_EQ(game.state, StateMenu);
             scenario::EscapeUp();
             // The size group is still up; "8x8" replaces the board in play.
-            scenario::PointAt(game.size8Button);
-            scenario::ButtonDown();
+            scenario::PressOn(game.size8Button);
             fakewin::SetTicks(fakewin::Ticks() + 300);
         }
-        return frame < scenario::BoardShown + 4;
+        return step < 4;
     });
     EXPECT_EQ(game.state, StateBoard);
     EXPECT_EQ(game.board.columns, 8u);

@@ -7,7 +7,6 @@
 
 namespace {
 
-using scenario::BoardShown;
 using scenario::GameTest;
 
 int Steps(DWORD milliseconds) {
@@ -44,17 +43,16 @@ TEST_F(GameTest, AStillMinuteDrawsAHandfulOfFramesAndThePressAfterItIsAnsweredAt
 TEST_F(GameTest, TheWaitCountsTowardsTheEscapeDelay) {
     // Escape, pressed once the board has stood still for longer than the delay, switches in
     // the first frame that sees it, as it would after as many drawn frames.
-    const int press = BoardShown + Steps(600);
+    const int press = Steps(600);
     int32_t stateAnswered = 0;
-    scenario::Play([&](int frame) {
-        scenario::OpenBoard(frame, &PuzzleGame::size4Button);
-        if (frame == press) {
+    scenario::PlayBoard(&PuzzleGame::size4Button, [&](int step, const auto&) {
+        if (step == press) {
             scenario::EscapeDown();
-        } else if (frame == press + 1) {
+        } else if (step == press + 1) {
             stateAnswered = game.state;
             scenario::EscapeUp();
         }
-        return frame <= press + 1;
+        return step <= press + 1;
     });
     EXPECT_GT(fakewin::Get().waits, 0);
     EXPECT_EQ(stateAnswered, StateMenu);

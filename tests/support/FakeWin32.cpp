@@ -39,6 +39,15 @@ HMONITOR MonitorHandle(size_t index) {
     return reinterpret_cast<HMONITOR>(static_cast<intptr_t>(index) + 1);
 }
 
+bool Contains(const RECT& area, POINT at) {
+    return area.left <= at.x && at.x < area.right && area.top <= at.y && at.y < area.bottom;
+}
+
+// The index into the scripted monitors of a handle MonitorHandle gave, or past their end.
+size_t MonitorIndex(HMONITOR monitor) {
+    return static_cast<size_t>(reinterpret_cast<intptr_t>(monitor)) - 1;
+}
+
 LONG Overlap(const RECT& a, const RECT& b) {
     LONG width = std::min(a.right, b.right) - std::max(a.left, b.left);
     LONG height = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
@@ -48,7 +57,7 @@ LONG Overlap(const RECT& a, const RECT& b) {
 // shcore.dll's GetDpiForMonitor, answering from the scripted monitors.
 HRESULT WINAPI DpiForMonitor(HMONITOR monitor, int type, UINT* dpiX, UINT* dpiY) {
     EXPECT_EQ(type, 0) << "the game asks for the scale the player set (MDT_EFFECTIVE_DPI)";
-    size_t index = static_cast<size_t>(reinterpret_cast<intptr_t>(monitor)) - 1;
+    size_t index = MonitorIndex(monitor);
     if (index >= M().monitors.size()) {
         return static_cast<HRESULT>(0x80070057);  // E_INVALIDARG
     }
@@ -58,6 +67,18 @@ HRESULT WINAPI DpiForMonitor(HMONITOR monitor, int type, UINT* dpiX, UINT* dpiY)
 
 void Note(const char* call) {
     M().record.calls.push_back(call);
+}
+
+// A pass of the loop that finds no message: the test's idle callback runs, unless the safety
+// net's passes are spent and it posts the quit message instead.
+void IdlePass(const char* failure) {
+    Machine& m = M();
+    if (++m.idlePasses > m.idleLimit) {
+        ADD_FAILURE() << failure << m.idleLimit << " idle passes";
+        Post(WM_QUIT);
+    } else if (m.idle) {
+        m.idle();
+    }
 }
 
 }  // namespace
@@ -84,17 +105,13 @@ size_t Pending() {
 void SetPointer(LONG x, LONG y) {
     Machine& m = M();
     const RECT& client = m.windowRect;
-    auto inside = [&](POINT at) {
-        return client.left <= at.x && at.x < client.right && client.top <= at.y &&
-               at.y < client.bottom;
-    };
     bool moved = m.pointer.x != x || m.pointer.y != y;
-    bool wasInside = inside(m.pointer);
+    bool wasInside = Contains(client, m.pointer);
     m.pointer = {x, y};
     if (!moved || m.record.window == nullptr) {
         return;
     }
-    if (inside(m.pointer)) {
+    if (Contains(client, m.pointer)) {
         Post(WM_MOUSEMOVE, 0, MAKELPARAM(x - client.left, y - client.top));
     } else if (wasInside && m.leaveTracked) {
         m.leaveTracked = false;
@@ -135,9 +152,6 @@ void SetDefaultResult(LRESULT result) {
 }
 void SetIdleLimit(long passes) {
     M().idleLimit = passes;
-}
-long IdlePasses() {
-    return M().idlePasses;
 }
 
 }  // namespace fakewin
@@ -196,12 +210,7 @@ BOOL WINAPI PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterM
     EXPECT_EQ(remove, static_cast<UINT>(PM_REMOVE));
     fakewin::Machine& m = M();
     if (m.queue.empty()) {
-        if (++m.idlePasses > m.idleLimit) {
-            ADD_FAILURE() << "the message loop ran " << m.idleLimit << " idle passes";
-            fakewin::Post(WM_QUIT);
-        } else if (m.idle) {
-            m.idle();
-        }
+        fakewin::IdlePass("the message loop ran ");
     }
     if (m.queue.empty()) {
         return FALSE;
@@ -221,12 +230,7 @@ DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD m
         if (milliseconds != INFINITE && waited >= milliseconds) {
             return WAIT_TIMEOUT;
         }
-        if (++m.idlePasses > m.idleLimit) {
-            ADD_FAILURE() << "the game waited through " << m.idleLimit << " idle passes";
-            fakewin::Post(WM_QUIT);
-        } else if (m.idle) {
-            m.idle();
-        }
+        fakewin::IdlePass("the game waited through ");
         if (m.queue.empty()) {
             m.ticks += fakewin::WaitStepMs;
         }
@@ -296,9 +300,7 @@ BOOL WINAPI GetClientRect(HWND, RECT* rect) {
 HMONITOR WINAPI MonitorFromPoint(POINT point, DWORD flags) {
     const std::vector<fakewin::Monitor>& monitors = M().monitors;
     for (size_t i = 0; i < monitors.size(); ++i) {
-        const RECT& area = monitors[i].area;
-        if (point.x >= area.left && point.x < area.right && point.y >= area.top &&
-            point.y < area.bottom) {
+        if (fakewin::Contains(monitors[i].area, point)) {
             return fakewin::MonitorHandle(i);
         }
     }
@@ -320,7 +322,7 @@ HMONITOR WINAPI MonitorFromWindow(HWND window, DWORD flags) {
 }
 
 BOOL WINAPI GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info) {
-    size_t index = static_cast<size_t>(reinterpret_cast<intptr_t>(monitor)) - 1;
+    size_t index = fakewin::MonitorIndex(monitor);
     EXPECT_EQ(info->cbSize, sizeof(MONITORINFO));
     if (index >= M().monitors.size()) {
         return FALSE;

@@ -100,6 +100,5 @@ void SetDefaultResult(LRESULT result);
 // Safety net: after this many idle passes PeekMessageA posts WM_QUIT itself, so a test
 // whose loop never ends fails instead of hanging.
 void SetIdleLimit(long passes);
-long IdlePasses();
 
 }  // namespace fakewin

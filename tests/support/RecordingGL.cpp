@@ -51,6 +51,12 @@ void OutsideBeginOnly(const char* name) {
     }
 }
 
+// Logs a call that a real GL refuses between glBegin and glEnd.
+void LogOutsideBegin(const char* name, std::initializer_list<double> args) {
+    OutsideBeginOnly(name);
+    Log(name, args);
+}
+
 void SetCapability(GLenum cap, bool on) {
     Context& gl = Gl();
     for (int i = 0; i < gl.capCount; ++i) {
@@ -123,9 +129,9 @@ const std::vector<Call>& Calls() {
     return Gl().calls;
 }
 
-std::vector<Call> CallsNamed(const char* name) {
+std::vector<Call> CallsNamed(const char* name, const std::vector<Call>& among) {
     std::vector<Call> found;
-    for (const Call& call : Gl().calls) {
+    for (const Call& call : among) {
         if (call.Is(name)) {
             found.push_back(call);
         }
@@ -165,14 +171,12 @@ using recgl::Log;
 extern "C" {
 
 void GLAPIENTRY glClear(GLbitfield mask) {
-    recgl::OutsideBeginOnly("glClear");
-    Log("glClear", {double(mask)});
+    recgl::LogOutsideBegin("glClear", {double(mask)});
     Gl().state.clears++;
 }
 
 void GLAPIENTRY glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
-    recgl::OutsideBeginOnly("glViewport");
-    Log("glViewport", {double(x), double(y), double(width), double(height)});
+    recgl::LogOutsideBegin("glViewport", {double(x), double(y), double(width), double(height)});
 }
 
 void GLAPIENTRY glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
@@ -182,27 +186,23 @@ void GLAPIENTRY glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
 }
 
 void GLAPIENTRY glEnable(GLenum cap) {
-    recgl::OutsideBeginOnly("glEnable");
-    Log("glEnable", {double(cap)});
+    recgl::LogOutsideBegin("glEnable", {double(cap)});
     recgl::SetCapability(cap, true);
 }
 
 void GLAPIENTRY glDisable(GLenum cap) {
-    recgl::OutsideBeginOnly("glDisable");
-    Log("glDisable", {double(cap)});
+    recgl::LogOutsideBegin("glDisable", {double(cap)});
     recgl::SetCapability(cap, false);
 }
 
 void GLAPIENTRY glBlendFunc(GLenum src, GLenum dst) {
-    recgl::OutsideBeginOnly("glBlendFunc");
-    Log("glBlendFunc", {double(src), double(dst)});
+    recgl::LogOutsideBegin("glBlendFunc", {double(src), double(dst)});
     Gl().state.blendSrc = src;
     Gl().state.blendDst = dst;
 }
 
 void GLAPIENTRY glBindTexture(GLenum target, GLuint texture) {
-    recgl::OutsideBeginOnly("glBindTexture");
-    Log("glBindTexture", {double(target), double(texture)});
+    recgl::LogOutsideBegin("glBindTexture", {double(target), double(texture)});
     recgl::State& state = Gl().state;
     if (target == GL_TEXTURE_2D) {
         state.boundTexture = texture;
@@ -213,8 +213,7 @@ void GLAPIENTRY glBindTexture(GLenum target, GLuint texture) {
 }
 
 void GLAPIENTRY glBegin(GLenum mode) {
-    recgl::OutsideBeginOnly("glBegin");
-    Log("glBegin", {double(mode)});
+    recgl::LogOutsideBegin("glBegin", {double(mode)});
     Gl().state.insideBegin = true;
     Gl().primitive = mode;
     Gl().verticesInPrimitive = 0;
@@ -262,8 +261,7 @@ void GLAPIENTRY glVertex2f(GLfloat x, GLfloat y) {
 }
 
 void GLAPIENTRY glLineWidth(GLfloat width) {
-    recgl::OutsideBeginOnly("glLineWidth");
-    Log("glLineWidth", {width});
+    recgl::LogOutsideBegin("glLineWidth", {width});
     Gl().state.lineWidth = width;
 }
 

@@ -56,7 +56,8 @@ void Reset();
 void SetLogging(bool on);
 
 const std::vector<Call>& Calls();
-std::vector<Call> CallsNamed(const char* name);
+// The calls of that name among `among`, all calls by default.
+std::vector<Call> CallsNamed(const char* name, const std::vector<Call>& among = Calls());
 const State& Current();
 
 // Bytes glTexImage2D reads for a GL_UNSIGNED_BYTE image with rows padded to four bytes.
