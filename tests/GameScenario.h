@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -112,7 +113,6 @@ inline void PointAtLamp(uint32_t c, uint32_t r) {
 inline void ButtonDown() {
     fakewin::Post(WM_LBUTTONDOWN);
 }
-// The player points at a widget and presses the button there.
 inline void PressOn(const Widget* widget) {
     PointAt(widget);
     ButtonDown();
@@ -142,20 +142,15 @@ inline void OpenBoard(int frame, Button* PuzzleGame::*sizeButton) {
     }
 }
 
-// The GL calls of one frame: everything logged since `from`.
-inline std::vector<recgl::Call> CallsSince(size_t from) {
-    const std::vector<recgl::Call>& all = recgl::Calls();
-    return std::vector<recgl::Call>(all.begin() + static_cast<long>(from), all.end());
-}
-
 // The calls of the frame before, taken at the start of each callback.
 struct FrameCalls {
     size_t mark = 0;
     std::vector<recgl::Call> last;
 
     void Next() {
-        last = CallsSince(mark);
-        mark = recgl::Calls().size();
+        const std::vector<recgl::Call>& all = recgl::Calls();
+        last.assign(all.begin() + static_cast<long>(mark), all.end());
+        mark = all.size();
     }
 };
 
@@ -190,16 +185,18 @@ const BoardSize BoardSizes[] = {{&PuzzleGame::size4Button, 4, Pattern4x4, 10},
                                 {&PuzzleGame::size6Button, 6, Pattern6x6, 20},
                                 {&PuzzleGame::size8Button, 8, Pattern8x8, 30}};
 
-// The lamps' lit flags, in lamp order.
+// The lamps' lit flags and colours, in lamp order.
 inline std::vector<int32_t> LitLamps(const LampBoard& board = game.board) {
     return std::vector<int32_t>(board.lampLit, board.lampLit + board.lampCount);
+}
+inline std::vector<int32_t> LampColours(const LampBoard& board = game.board) {
+    return std::vector<int32_t>(board.lampColour, board.lampColour + board.lampCount);
 }
 
 inline std::vector<recgl::Call> Named(const std::vector<recgl::Call>& calls, const char* name) {
     return recgl::CallsNamed(name, calls);
 }
 
-// One expected GL call: its name and arguments.
 struct Expected {
     const char* name;
     std::vector<double> args;
@@ -252,11 +249,9 @@ inline std::vector<Expected> Join(std::initializer_list<std::vector<Expected>> p
 
 // Number of glBegin calls with the given primitive.
 inline int Primitives(const std::vector<recgl::Call>& calls, GLenum mode) {
-    int count = 0;
-    for (const recgl::Call& call : calls) {
-        count += call.Is("glBegin") && call[0] == mode;
-    }
-    return count;
+    return static_cast<int>(std::count_if(calls.begin(), calls.end(), [mode](const auto& call) {
+        return call.Is("glBegin") && call[0] == mode;
+    }));
 }
 
 // Every texture bound in a frame, in order.
@@ -287,7 +282,6 @@ inline void StartAfresh() {
     fakewin::SetTicks(StartTicks);
 }
 
-// The fixture of every game scenario.
 class GameTest : public ::testing::Test {
 protected:
     void SetUp() override { StartAfresh(); }

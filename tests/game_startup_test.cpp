@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "tests/GameScenario.h"
+#include "tests/TextQuads.h"
 #include "tests/ResourceTestFiles.h"
 #include "ui/BitmapFont.h"
 
@@ -27,14 +29,12 @@ std::vector<GLuint> SlotsInLoadOrder() {
 
 // One texture upload, as every picture and the font get it.
 void ExpectUpload(const std::vector<recgl::Call>& calls, size_t at, GLuint name) {
-    const char* sequence[] = {"glGenTextures",   "glBindTexture",   "glHint",
-                              "glTexParameteri", "glTexParameteri", "glTexParameteri",
-                              "glTexImage2D"};
     ASSERT_LE(at + 7, calls.size());
-    for (size_t k = 0; k < 7; ++k) {
-        EXPECT_TRUE(calls[at + k].Is(sequence[k]))
-            << "call " << at + k << ": " << calls[at + k].name;
-    }
+    EXPECT_EQ(
+        textquads::Names({calls.begin() + at, calls.begin() + at + 7}),
+        (std::vector<std::string>{"glGenTextures", "glBindTexture", "glHint", "glTexParameteri",
+                                  "glTexParameteri", "glTexParameteri", "glTexImage2D"}))
+        << "from call " << at;
     EXPECT_EQ(calls[at + 1][1], name);
 }
 
@@ -63,16 +63,13 @@ TEST_F(GameTest, StartUpDrawsNothingAndTheFirstPresentedFrameIsTheMenu) {
     // The first picture: the viewport on the whole 1280 x 1024 window, cleared, the menu's
     // planet and title, the cursor last.
     const std::vector<recgl::Call>& firstFrame = frames.last;
-    ASSERT_GE(firstFrame.size(), 2u);
-    EXPECT_TRUE(firstFrame[0].Is("glViewport"));
-    EXPECT_EQ(std::vector<double>(firstFrame[0].args, firstFrame[0].args + 4),
-              (std::vector<double>{0, 0, 1280, 1024}));
-    EXPECT_TRUE(firstFrame[1].Is("glClear"));
+    scenario::ExpectCalls(
+        firstFrame, 0,
+        {{"glViewport", {0, 0, ScreenWidth, ScreenHeight}}, {"glClear", {GL_COLOR_BUFFER_BIT}}});
     std::vector<GLuint> bound = scenario::BoundTextures(firstFrame);
     ASSERT_GE(bound.size(), 3u);
-    EXPECT_EQ(bound[bound.size() - 3], game.texPlanet);
-    EXPECT_EQ(bound[bound.size() - 2], game.texTitle);
-    EXPECT_EQ(bound.back(), game.texCursor);
+    EXPECT_EQ(std::vector<GLuint>(bound.end() - 3, bound.end()),
+              (std::vector<GLuint>{game.texPlanet, game.texTitle, game.texCursor}));
 }
 
 TEST_F(GameTest, EveryDrawingFrameEndsWithTheCursorThenTheClockTickThenTheSwap) {
@@ -124,10 +121,7 @@ TEST_F(GameTest, StartUpMakesTheContextSeedsAndLoadsFontThenElevenPicturesInOrde
     // The clear colour first, then the font, then the eleven pictures; nothing else.
     const std::vector<recgl::Call>& calls = recgl::Calls();
     ASSERT_EQ(calls.size(), 1u + 12 * 7) << recgl::Describe(calls);
-    EXPECT_TRUE(calls[0].Is("glClearColor"));
-    for (int k = 0; k < 4; ++k) {
-        EXPECT_EQ(calls[0][k], 0);
-    }
+    scenario::ExpectCalls(calls, 0, {{"glClearColor", {0, 0, 0, 0}}});
     EXPECT_EQ(recgl::Current().clearColour[3], 0);
     ExpectUpload(calls, 1, gameFont.texture);
     std::vector<GLuint> slots = SlotsInLoadOrder();
@@ -137,12 +131,9 @@ TEST_F(GameTest, StartUpMakesTheContextSeedsAndLoadsFontThenElevenPicturesInOrde
         ExpectUpload(calls, 8 + 7 * k, slots[k]);
     }
     // The files are missing here, yet every picture has a name of its own.
-    for (size_t a = 0; a < slots.size(); ++a) {
-        EXPECT_NE(slots[a], gameFont.texture);
-        for (size_t b = a + 1; b < slots.size(); ++b) {
-            EXPECT_NE(slots[a], slots[b]);
-        }
-    }
+    std::set<GLuint> names(slots.begin(), slots.end());
+    names.insert(gameFont.texture);
+    EXPECT_EQ(names.size(), slots.size() + 1);
     EXPECT_TRUE(recgl::Current().misuse.empty()) << recgl::Current().misuse.front();
 }
 
@@ -214,10 +205,9 @@ TEST_F(GameTest, StartUpBuildsTheMenuInDrawingOrder) {
         }
         EXPECT_EQ(row.widget->visible, row.visible) << row.widget->text.CStr();
         // The edges are single-precision values widened, exactly.
-        EXPECT_EQ(row.widget->x1, static_cast<double>(row.x1));
-        EXPECT_EQ(row.widget->y1, static_cast<double>(row.y1));
-        EXPECT_EQ(row.widget->x2, static_cast<double>(row.x2));
-        EXPECT_EQ(row.widget->y2, static_cast<double>(row.y2));
+        EXPECT_EQ(
+            (std::vector<double>{row.widget->x1, row.widget->y1, row.widget->x2, row.widget->y2}),
+            (std::vector<double>{row.x1, row.y1, row.x2, row.y2}));
         EXPECT_EQ(row.widget->style.font, &gameFont);
     }
     EXPECT_FLOAT_EQ(game.creditLabel->red, 0.6f);
