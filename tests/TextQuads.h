@@ -13,6 +13,15 @@
 
 namespace textquads {
 
+// A new context whose only texture is the font's, made without logging so that a test sees only
+// the calls of its own drawing.
+inline void FreshContext(BitmapFont& font) {
+    recgl::Reset();
+    recgl::SetLogging(false);
+    glGenTextures(1, &font.texture);
+    recgl::SetLogging(true);
+}
+
 struct GlyphQuad {
     float left, bottom, right, top;
     float s0, tBottom, s1, tTop;

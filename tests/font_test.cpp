@@ -18,19 +18,10 @@ using textquads::TextRuns;
 class DrawTextTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        FreshContext();
+        textquads::FreshContext(font);
         style.SetFont(&font);
         style.SetGlyphSize(0.035, 0.05);
         style.SetColour(0.2, 0.4, 0.6, 0.8);
-    }
-
-    // A new context whose only texture is the font's, made without logging so that each case
-    // sees only its own calls.
-    void FreshContext() {
-        recgl::Reset();
-        recgl::SetLogging(false);
-        glGenTextures(1, &font.texture);
-        recgl::SetLogging(true);
     }
 
     // The quads of the one text run the last call drew.
@@ -103,7 +94,7 @@ TEST_F(DrawTextTest, EachByteShowsItsCellFromTheTopLeftOfTheAtlas) {
                           {'x', 2, 5},  {'~', 8, 5},  {160, 8, 7},  {192, 6, 9}, {254, 0, 13},
                           {255, 1, 13}, {1, 3, 13},   {14, 16, 13}};
     for (const Case& c : cases) {
-        FreshContext();
+        textquads::FreshContext(font);
         char text[2] = {static_cast<char>(c.byte), '\0'};
         DrawText(style, 0, 0, "%s", text);
         std::vector<GlyphQuad> glyphs = Glyphs();

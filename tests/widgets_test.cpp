@@ -24,12 +24,7 @@ const char* const PlayCaption = "\xC8\xE3\xF0\xE0\xF2\xFC";
 
 class WidgetTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        recgl::Reset();
-        recgl::SetLogging(false);
-        glGenTextures(1, &font.texture);
-        recgl::SetLogging(true);
-    }
+    void SetUp() override { textquads::FreshContext(font); }
 
     // The play button of the main menu.
     void SetUpPlayButton() {
