@@ -239,6 +239,16 @@ inline std::vector<Expected> Primitive(GLenum mode, const char* first,
     return calls;
 }
 
+// A textured quad from (x0, y0) to (x1, y1) in the same order; a mirrored one shows its
+// picture flipped left to right.
+inline std::vector<Expected> TexturedQuad(double x0, double y0, double x1, double y1,
+                                          bool mirrored = false) {
+    double s0 = mirrored ? 1 : 0;
+    double s1 = 1 - s0;
+    return Primitive(GL_QUADS, "glTexCoord2f",
+                     {{s0, 0, x0, y0}, {s1, 0, x1, y0}, {s1, 1, x1, y1}, {s0, 1, x0, y1}});
+}
+
 inline std::vector<Expected> Join(std::initializer_list<std::vector<Expected>> parts) {
     std::vector<Expected> all;
     for (const auto& part : parts) {

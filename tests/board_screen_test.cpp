@@ -53,15 +53,6 @@ void SetLamps(const int32_t* pattern) {
     std::copy(pattern, pattern + game.board.lampCount, game.board.lampLit);
 }
 
-// `count` entries from `from` on; empty when there are not that many.
-std::vector<GLuint> Slice(const std::vector<GLuint>& names, size_t from, size_t count) {
-    if (names.size() < from + count) {
-        return {};
-    }
-    return std::vector<GLuint>(names.begin() + static_cast<long>(from),
-                               names.begin() + static_cast<long>(from + count));
-}
-
 // Scans the pointer along one line of pixels across the 4x4 board, from one border to the
 // other, and checks at every pixel the block the hover frame outlined against `expected`. The
 // borders themselves are off the board.
@@ -359,18 +350,23 @@ TEST_F(GameTest, AClickStillCountsInTheFrameThatEscapeLeaves) {
 
 TEST_F(GameTest, IndicatorsLightForEachFullyLitPairOfRowsOnBothSides) {
     PlayBoard(&PuzzleGame::size6Button, [&](int step, const auto& calls) {
+        // The indicators' three textures follow the 36 lamps' and come before the cursor's.
         std::vector<GLuint> bound = scenario::BoundTextures(calls);
+        std::vector<GLuint> indicators;
+        if (bound.size() == 36 + 3 + 1) {
+            indicators.assign(bound.begin() + 36, bound.end() - 1);
+        }
         if (step == 0) {
             SetAllLamps(1);
             SetLamp(5, 3, 0);  // one dark lamp in the middle pair of rows
         } else if (step == 1) {
             EXPECT_EQ(bound.size(), 36u + 3 + 1);
-            EXPECT_EQ(Slice(bound, 36, 3),
+            EXPECT_EQ(indicators,
                       (std::vector<GLuint>{game.texOnTrue, game.texOffTrue, game.texOnTrue}));
             SetLamp(5, 3, 1);
             SetLamp(0, 0, 0);
         } else if (step == 2) {
-            EXPECT_EQ(Slice(bound, 36, 3),
+            EXPECT_EQ(indicators,
                       (std::vector<GLuint>{game.texOffTrue, game.texOnTrue, game.texOnTrue}));
         }
         return step <= 1;
@@ -395,11 +391,7 @@ TEST_F(GameTest, ABoardFrameDrawsLampsIndicatorsHoverFrameAndCursorInThisExactOr
         return scenario::Join(
             {{{"glEnable", {GL_TEXTURE_2D}},
               {"glBindTexture", {GL_TEXTURE_2D, double(scenario::ExpectedLampTexture(i))}}},
-             scenario::Primitive(GL_QUADS, "glTexCoord2f",
-                                 {{0, 0, x0, y0},
-                                  {1, 0, x0 + 0.25, y0},
-                                  {1, 1, x0 + 0.25, y0 + 0.25},
-                                  {0, 1, x0, y0 + 0.25}})});
+             scenario::TexturedQuad(x0, y0, x0 + 0.25, y0 + 0.25)});
     };
     scenario::ExpectCalls(calls, 1, lamp(0, -0.5, -0.5));
     scenario::ExpectCalls(calls, 1 + 6 * 12, lamp(6, 0, -0.25));
@@ -410,15 +402,10 @@ TEST_F(GameTest, ABoardFrameDrawsLampsIndicatorsHoverFrameAndCursorInThisExactOr
     size_t indicators = 1 + 16 * 12;
     scenario::ExpectCalls(
         calls, indicators + 22,
-        scenario::Join(
-            {{{"glEnable", {GL_TEXTURE_2D}},
-              {"glBindTexture", {GL_TEXTURE_2D, double(game.texOnTrue)}}},
-             scenario::Primitive(
-                 GL_QUADS, "glTexCoord2f",
-                 {{0, 0, -0.75, 0}, {1, 0, -0.5, 0}, {1, 1, -0.5, 0.5}, {0, 1, -0.75, 0.5}}),
-             scenario::Primitive(
-                 GL_QUADS, "glTexCoord2f",
-                 {{1, 0, 0.5, 0}, {0, 0, 0.75, 0}, {0, 1, 0.75, 0.5}, {1, 1, 0.5, 0.5}})}));
+        scenario::Join({{{"glEnable", {GL_TEXTURE_2D}},
+                         {"glBindTexture", {GL_TEXTURE_2D, double(game.texOnTrue)}}},
+                        scenario::TexturedQuad(-0.75, 0, -0.5, 0.5),
+                        scenario::TexturedQuad(0.5, 0, 0.75, 0.5, true)}));
     EXPECT_EQ(calls[indicators + 1][1], game.texOffTrue);
     // The hover frame round the middle block, then the cursor.
     size_t hover = indicators + 44;

@@ -54,19 +54,14 @@ TEST_F(GameTest, TheFirstMenuFrameShowsTheMainGroupPlanetTitleAndCursor) {
     ASSERT_GE(at, 1u);
     scenario::ExpectCalls(
         frame1, at - 1,
-        scenario::Join(
-            {{{"glEnable", {GL_TEXTURE_2D}},
-              {"glBindTexture", {GL_TEXTURE_2D, double(game.texPlanet)}},
-              {"glColor4f", {1, 1, 1, 1}}},
-             scenario::Primitive(
-                 GL_QUADS, "glTexCoord2f",
-                 {{0, 0, -0.75, -0.5}, {1, 0, 0, -0.5}, {1, 1, 0, 0.25}, {0, 1, -0.75, 0.25}}),
-             {{"glEnable", {GL_BLEND}},
-              {"glColor4f", {1, 1, 1, 1}},
-              {"glBindTexture", {GL_TEXTURE_2D, double(game.texTitle)}}},
-             scenario::Primitive(
-                 GL_QUADS, "glTexCoord2f",
-                 {{0, 0, -0.8, 0.6}, {1, 0, 0.8, 0.6}, {1, 1, 0.8, 0.8}, {0, 1, -0.8, 0.8}})}));
+        scenario::Join({{{"glEnable", {GL_TEXTURE_2D}},
+                         {"glBindTexture", {GL_TEXTURE_2D, double(game.texPlanet)}},
+                         {"glColor4f", {1, 1, 1, 1}}},
+                        scenario::TexturedQuad(-0.75, -0.5, 0, 0.25),
+                        {{"glEnable", {GL_BLEND}},
+                         {"glColor4f", {1, 1, 1, 1}},
+                         {"glBindTexture", {GL_TEXTURE_2D, double(game.texTitle)}}},
+                        scenario::TexturedQuad(-0.8, 0.6, 0.8, 0.8)}));
     // The cursor last; texturing and blending stay on into the next frame.
     std::vector<GLuint> bound = scenario::BoundTextures(frame1);
     EXPECT_EQ(bound.back(), game.texCursor);

@@ -13,10 +13,6 @@ int Steps(DWORD milliseconds) {
     return static_cast<int>(milliseconds / fakewin::WaitStepMs);
 }
 
-int Swaps() {
-    return fakewin::Get().swaps;
-}
-
 TEST_F(GameTest, AStillMinuteDrawsAHandfulOfFramesAndThePressAfterItIsAnsweredAtOnce) {
     const int still = 2, press = still + Steps(60000);
     int swapsStill = 0, swapsAtPress = 0, swapsAnswered = 0;
@@ -24,12 +20,12 @@ TEST_F(GameTest, AStillMinuteDrawsAHandfulOfFramesAndThePressAfterItIsAnsweredAt
     scenario::Play([&](int frame) {
         if (frame == still) {
             scenario::PointAt(game.playButton);
-            swapsStill = Swaps();
+            swapsStill = fakewin::Get().swaps;
         } else if (frame == press) {
-            swapsAtPress = Swaps();
+            swapsAtPress = fakewin::Get().swaps;
             scenario::ButtonDown();
         } else if (frame == press + 1) {
-            swapsAnswered = Swaps();
+            swapsAnswered = fakewin::Get().swaps;
             answered = game.size4Button->visible;
         }
         return frame <= press + 1;
@@ -75,9 +71,9 @@ TEST_F(GameTest, TheDrawnCursorFollowsThePointerOffTheWindowAndThenRests) {
             fakewin::SetPointer(1500, 1100);
         } else if (frame == away) {
             drawnAway = game.cursor.screenX;
-            swapsAway = Swaps();
+            swapsAway = fakewin::Get().swaps;
         } else if (frame == rested) {
-            swapsRested = Swaps();
+            swapsRested = fakewin::Get().swaps;
         }
         return frame < rested;
     });
