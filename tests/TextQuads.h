@@ -44,15 +44,11 @@ struct Point {
 // Every glyph quad is four (glTexCoord2f, glVertex2f) pairs going counter-clockwise from the
 // bottom-left corner; anything else is reported as a failure.
 inline GlyphQuad ReadGlyph(const std::vector<recgl::Call>& calls, size_t at) {
-    GlyphQuad q{};
-    q.s0 = static_cast<float>(calls[at][0]);
-    q.tBottom = static_cast<float>(calls[at][1]);
-    q.left = static_cast<float>(calls[at + 1][0]);
-    q.bottom = static_cast<float>(calls[at + 1][1]);
-    q.s1 = static_cast<float>(calls[at + 2][0]);
-    q.right = static_cast<float>(calls[at + 3][0]);
-    q.tTop = static_cast<float>(calls[at + 4][1]);
-    q.top = static_cast<float>(calls[at + 5][1]);
+    auto arg = [&](size_t k, int a) { return static_cast<float>(calls[at + k][a]); };
+    // The vertices of the bottom-left, bottom-right and top-right corners give the edges; their
+    // texture coordinates the cell's.
+    const GlyphQuad q{arg(1, 0), arg(1, 1), arg(3, 0), arg(5, 1),
+                      arg(0, 0), arg(0, 1), arg(2, 0), arg(4, 1)};
     const float expected[8][2] = {{q.s0, q.tBottom},   {q.left, q.bottom}, {q.s1, q.tBottom},
                                   {q.right, q.bottom}, {q.s1, q.tTop},     {q.right, q.top},
                                   {q.s0, q.tTop},      {q.left, q.top}};

@@ -188,9 +188,7 @@ TEST_F(WidgetTest, AButtonDrawsASlantedFrameThenItsCentredCaption) {
     EXPECT_EQ(names.back(), "glDisable");
 
     // The top edge leans left by the slant; the outline goes through the same corners.
-    std::vector<Point> corners = {
-        {0.425f, -0.5f}, {0.8f, -0.5f}, {0.79f, -0.41f}, {0.415f, -0.41f}};
-    ExpectFrame(corners);
+    ExpectFrame({{0.425f, -0.5f}, {0.8f, -0.5f}, {0.79f, -0.41f}, {0.415f, -0.41f}});
 
     // Six glyphs of 0.035 centred on 0.6125, their bottom half a glyph below the centre.
     std::vector<TextRun> runs = TextRuns(recgl::Calls());
@@ -294,8 +292,7 @@ TEST_F(WidgetTest, ATextBoxStacksItsLinesDownwardsEachCentred) {
     ASSERT_EQ(box.lineCount, 7u);
     box.Draw();
 
-    std::vector<Point> corners = {{0.3f, -0.3f}, {0.9f, -0.3f}, {0.9f, 0.2f}, {0.3f, 0.2f}};
-    ExpectFrame(corners);
+    ExpectFrame({{0.3f, -0.3f}, {0.9f, -0.3f}, {0.9f, 0.2f}, {0.3f, 0.2f}});
 
     // One text run per line, empty lines included; line 0 on top, one glyph height apart.
     std::vector<TextRun> runs = TextRuns(recgl::Calls());
