@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "app/FrameClock.h"
-#include "app/WindowProcedure.h"
 #include "game/LampBoard.h"
 #include "game/PuzzleGame.h"
 #include "game/Random.h"
