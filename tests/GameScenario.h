@@ -238,8 +238,8 @@ inline std::vector<Expected> Primitive(GLenum mode, const char* first,
     return calls;
 }
 
-// A textured quad from (x0, y0) to (x1, y1) in the same order; a mirrored one shows its
-// picture flipped left to right.
+// A textured quad from (x0, y0) to (x1, y1), its corners counter-clockwise from the bottom left;
+// a mirrored one shows its picture flipped left to right.
 inline std::vector<Expected> TexturedQuad(double x0, double y0, double x1, double y1,
                                           bool mirrored = false) {
     double s0 = mirrored ? 1 : 0;
