@@ -36,11 +36,11 @@ void SkipDraws(Random& random, int draws) {
     }
 }
 
-// The colours a deal is expected to give its lamps: the next draws, each modulo 3.
+// The colours a deal is expected to give its lamps: the next draws, each modulo the colours.
 Lamps ColourDraws(Random& random, int lamps) {
     Lamps colours;
     for (int i = 0; i < lamps; ++i) {
-        colours.push_back(static_cast<int32_t>(random.Next() % 3));
+        colours.push_back(static_cast<int32_t>(random.Next() % LampColourCount));
     }
     return colours;
 }
@@ -73,13 +73,12 @@ protected:
 }  // namespace
 
 TEST_F(LampBoardTest, PatternsRepeatOneRowWithEvenlyManyDarkLamps) {
-    const std::vector<Lamps> rows = {{1, 0, 1, 0}, {1, 0, 1, 1, 0, 1}, {1, 0, 1, 0, 1, 0, 1, 0}};
-    const int32_t* tables[] = {Pattern4x4, Pattern6x6, Pattern8x8};
+    const Lamps rows[] = {{1, 0, 1, 0}, {1, 0, 1, 1, 0, 1}, {1, 0, 1, 0, 1, 0, 1, 0}};
     for (int t = 0; t < 3; ++t) {
-        const Lamps& row = rows[t];
-        uint32_t size = static_cast<uint32_t>(row.size());
-        for (uint32_t i = 0; i < size * size; ++i) {
-            ASSERT_EQ(tables[t][i], row[i % size]) << "table " << t << " lamp " << i;
+        const GameSize& game = GameSizes[t];
+        ASSERT_EQ(rows[t].size(), game.size);
+        for (uint32_t i = 0; i < game.size * game.size; ++i) {
+            ASSERT_EQ(game.pattern[i], rows[t][i % game.size]) << "table " << t << " lamp " << i;
         }
     }
 }
@@ -150,12 +149,8 @@ TEST_F(LampBoardTest, ToggleBlockFlipsExactlyItsFourLamps) {
         for (uint32_t c0 = 0; c0 < 4; ++c0) {
             ASSERT_TRUE(board.Deal(5, 4, 20, pattern.data(), 0, random));
             board.ToggleBlock(c0, r0);
-            uint32_t lower = r0 * 5 + c0;
-            for (uint32_t i = 0; i < 20; ++i) {
-                bool inBlock = i == lower || i == lower + 1 || i == lower + 5 || i == lower + 6;
-                int32_t expected = inBlock ? 1 - pattern[i] : pattern[i];
-                ASSERT_EQ(board.lampLit[i], expected) << "block " << c0 << "," << r0;
-            }
+            ASSERT_EQ(LitOf(board), FlipBlocksByHand(pattern, 5, {{c0, r0}}))
+                << "block " << c0 << "," << r0;
             board.ToggleBlock(c0, r0);
             ASSERT_EQ(LitOf(board), pattern) << "a second flip restores the block";
         }

@@ -59,7 +59,6 @@ protected:
         EXPECT_EQ(texture.hasData, hasData);
     }
 
-    std::string dir;
     int files = 0;
     TextureParams params;
     GLuint name = 0;  // the texture of the latest Upload

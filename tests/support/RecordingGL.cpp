@@ -45,16 +45,13 @@ void Misuse(const std::string& what) {
     Gl().state.misuse.push_back(what);
 }
 
-void OutsideBeginOnly(const char* name) {
+// Logs a call that a real GL refuses between glBegin and glEnd.
+void LogOutsideBegin(const char* name, std::initializer_list<double> args,
+                     const void* pointer = nullptr) {
     if (Gl().state.insideBegin) {
         Misuse(std::string(name) + " between glBegin and glEnd");
     }
-}
-
-// Logs a call that a real GL refuses between glBegin and glEnd.
-void LogOutsideBegin(const char* name, std::initializer_list<double> args) {
-    OutsideBeginOnly(name);
-    Log(name, args);
+    Log(name, args, pointer);
 }
 
 void SetCapability(GLenum cap, bool on) {
@@ -299,11 +296,10 @@ void GLAPIENTRY glTexParameteri(GLenum target, GLenum name, GLint value) {
 void GLAPIENTRY glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
                              GLsizei height, GLint border, GLenum format, GLenum type,
                              const GLvoid* pixels) {
-    Log("glTexImage2D",
-        {double(target), double(level), double(internalFormat), double(width), double(height),
-         double(border), double(format), double(type)},
-        pixels);
-    recgl::OutsideBeginOnly("glTexImage2D");
+    recgl::LogOutsideBegin("glTexImage2D",
+                           {double(target), double(level), double(internalFormat), double(width),
+                            double(height), double(border), double(format), double(type)},
+                           pixels);
     if (width < 0 || height < 0) {
         return;  // GL_INVALID_VALUE: a real GL reads nothing
     }
