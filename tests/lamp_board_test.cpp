@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -17,6 +18,12 @@ Lamps LitOf(const LampBoard& board) {
 
 Lamps ColoursOf(const LampBoard& board) {
     return Lamps(board.lampColour, board.lampColour + board.lampCount);
+}
+
+// Every field of a board, to compare boards whole.
+auto FieldsOf(const LampBoard& board) {
+    return std::make_tuple(board.lampLit, board.lampColour, board.columns, board.rows,
+                           board.lampCount, board.scrambleCount, board.pattern);
 }
 
 // Flips blocks on a plain copy of the lamps, independently of LampBoard::ToggleBlock.
@@ -192,7 +199,6 @@ TEST_F(LampBoardTest, IsSolvedOnlyWhenNoLampIsDark) {
 }
 
 TEST_F(LampBoardTest, RowPairLitLooksAtBothRowsOfThePair) {
-    // Four columns by six rows, all lit.
     const Lamps allLit(24, 1);
     ASSERT_TRUE(board.Deal(4, 6, 24, allLit.data(), 0, random));
     EXPECT_TRUE(board.RowPairLit(0));
@@ -225,11 +231,8 @@ TEST_F(LampBoardTest, ReleaseLeavesAnEmptyBoardWithoutPointers) {
 
     ASSERT_TRUE(board.Deal(6, 6, 36, Pattern6x6, 20, random));
     board.Release();
-    EXPECT_EQ(board.lampLit, nullptr);
-    EXPECT_EQ(board.lampColour, nullptr);
-    EXPECT_EQ(board.lampCount, 0u);
-    EXPECT_EQ(board.columns, 0u);
-    EXPECT_EQ(board.rows, 0u);
+    const LampBoard empty;
+    EXPECT_EQ(FieldsOf(board), FieldsOf(empty));
     EXPECT_TRUE(board.IsSolved());
     board.Release();
     EXPECT_EQ(board.lampLit, nullptr);
@@ -241,8 +244,7 @@ TEST_F(LampBoardTest, ReleaseLeavesAnEmptyBoardWithoutPointers) {
 
 TEST_F(LampBoardTest, DealRefusesArgumentsThatDescribeNoBoard) {
     ASSERT_TRUE(board.Deal(4, 4, 16, Pattern4x4, 10, random));
-    const int32_t* lit = board.lampLit;
-    const int32_t* colours = board.lampColour;
+    const auto fields = FieldsOf(board);
     Lamps lamps = LitOf(board);
     uint32_t state = random.state;
 
@@ -254,11 +256,7 @@ TEST_F(LampBoardTest, DealRefusesArgumentsThatDescribeNoBoard) {
     EXPECT_FALSE(board.Deal(4, 4, 16, nullptr, 10, random));
     EXPECT_FALSE(board.Deal(65536, 65536, 0, Pattern4x4, 10, random)) << "size wraps to 0";
 
-    EXPECT_EQ(board.lampLit, lit);
-    EXPECT_EQ(board.lampColour, colours);
-    EXPECT_EQ(board.columns, 4u);
-    EXPECT_EQ(board.lampCount, 16u);
-    EXPECT_EQ(board.pattern, Pattern4x4);
+    EXPECT_EQ(FieldsOf(board), fields);
     EXPECT_EQ(LitOf(board), lamps);
     EXPECT_EQ(random.state, state) << "a refused deal draws nothing";
 }

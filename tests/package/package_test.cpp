@@ -43,7 +43,6 @@ Output Capture(std::vector<std::string> arguments) {
 
 const std::string Deb = std::string(LUMENVALE_DIST_DIR) + "/lumenvale_" + Version + "_amd64.deb";
 
-// A fresh, empty folder of the test's own.
 std::string FreshFolder(const std::string& name) {
     const std::string path = Work + "/" + name;
     std::filesystem::remove_all(path);
@@ -117,8 +116,6 @@ TEST(DebianPackage, InstallsExactlyTheGameItsPicturesAndItsDesktopFilesOwnedByRo
     EXPECT_EQ(files, ExpectedFiles());
 }
 
-// Debian's checker with no error, and the desktop entry, the metadata for software centres
-// and the manual page as their own validators read them.
 TEST(DebianPackage, PassesLintianAndTheDesktopEntryMetadataAndManualValidators) {
     REQUIRE_FILE(Deb, "scripts/package");
     for (const char* tool : {"lintian", "desktop-file-validate", "appstreamcli", "man"}) {
@@ -183,7 +180,6 @@ TEST(InstalledGame, StartsThroughItsCommandFromAnotherFolderAndDrawsTheMenuWithI
         << "no menu with its planet and title: " << shot.Save(Work + "/installed-menu");
 }
 
-// Without its pictures' folder the command says which folder is missing, and fails.
 TEST(InstalledGame, CommandNamesTheMissingPicturesFolder) {
     REQUIRE_FILE(Deb, "scripts/package");
     const std::string tree = Unpacked("no-pictures");
