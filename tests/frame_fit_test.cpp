@@ -164,14 +164,10 @@ TEST_F(GameTest, TheWindowFollowsItsMonitorsScaleAndAChangedDisplayAndPressesSti
         });
     const fakewin::Record& r = fakewin::Get();
     EXPECT_EQ((PixelBox{r.x, r.y, r.width, r.height}), (PixelBox{0, 0, 1280, 1024}));
-    std::vector<PixelBox> places;
-    for (const RECT& place : r.windowPlaces) {
-        places.push_back(
-            {place.left, place.top, place.right - place.left, place.bottom - place.top});
-    }
-    EXPECT_EQ(places, (std::vector<PixelBox>{{1920, 0, 1920, 1536},  // as Windows suggests
-                                             {1920, 0, 1920, 1080},  // the whole right monitor
-                                             {1920, 0, 1920, 1536}}))
+    EXPECT_EQ(r.windowPlaces,
+              (std::vector<PixelBox>{{1920, 0, 1920, 1536},  // as Windows suggests
+                                     {1920, 0, 1920, 1080},  // the whole right monitor
+                                     {1920, 0, 1920, 1536}}))
         << "where the window was put after the scale and then the display changed";
     EXPECT_EQ(flipped, (std::vector<uint32_t>{6, 7, 14, 15})) << "lamps changed by the press";
 }

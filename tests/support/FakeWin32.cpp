@@ -330,7 +330,7 @@ BOOL WINAPI SetWindowPos(HWND window, HWND, int x, int y, int width, int height,
     Note("SetWindowPos");
     EXPECT_EQ(window, M().record.window);
     M().windowRect = {x, y, x + width, y + height};
-    M().record.windowPlaces.push_back(M().windowRect);
+    M().record.windowPlaces.push_back({x, y, width, height});
     return TRUE;
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <sstream>
+#include <utility>
 
 namespace recgl {
 namespace {
@@ -75,20 +76,16 @@ Texture* Bound() {
     return &state.textures[state.boundTexture];
 }
 
+// Bytes a pixel takes in each format the recording knows; none in any other.
 int Components(GLenum format) {
-    switch (format) {
-        case GL_RGB:
-        case GL_BGR_EXT:
-            return 3;
-        case GL_RGBA:
-        case GL_BGRA_EXT:
-            return 4;
-        case GL_LUMINANCE:
-        case GL_ALPHA:
-            return 1;
-        default:
-            return 0;
+    const std::pair<GLenum, int> known[] = {{GL_RGB, 3},      {GL_BGR_EXT, 3},   {GL_RGBA, 4},
+                                            {GL_BGRA_EXT, 4}, {GL_LUMINANCE, 1}, {GL_ALPHA, 1}};
+    for (const auto& [name, components] : known) {
+        if (name == format) {
+            return components;
+        }
     }
+    return 0;
 }
 
 }  // namespace
