@@ -67,17 +67,6 @@ void PointAtWidget(const Widget* widget, POINT at, const PixelBox& frame) {
     PointAtGl((widget->x1 + widget->x2) / 2, (widget->y1 + widget->y2) / 2, at, frame);
 }
 
-// The flipped lamps of a board against a copy taken before.
-std::vector<uint32_t> Changed(const std::vector<int32_t>& before) {
-    std::vector<uint32_t> changed;
-    for (uint32_t i = 0; i < game.board.lampCount; ++i) {
-        if (game.board.lampLit[i] != before[i]) {
-            changed.push_back(i);
-        }
-    }
-    return changed;
-}
-
 // A window's corner on the desktop and the frame's box in that window.
 struct Fit {
     POINT at;
@@ -112,7 +101,11 @@ std::vector<uint32_t> FlipBottomRightBlock(int first, Fit menu, Fit board,
             scenario::ButtonDown();
         } else if (frame == first + 5) {
             scenario::ButtonUp();
-            flipped = Changed(before);
+            for (uint32_t i = 0; i < game.board.lampCount; ++i) {
+                if (game.board.lampLit[i] != before[i]) {
+                    flipped.push_back(i);
+                }
+            }
             return false;
         }
         alsoOn(frame);

@@ -29,17 +29,9 @@ Context& Gl() {
 }
 
 void Log(const char* name, std::initializer_list<double> args, const void* pointer = nullptr) {
-    Context& gl = Gl();
-    if (!gl.logging) {
-        return;
+    if (Gl().logging) {
+        Gl().calls.emplace_back(name, args, pointer);
     }
-    Call call;
-    call.name = name;
-    for (double arg : args) {
-        call.args[call.argCount++] = arg;
-    }
-    call.pointer = pointer;
-    gl.calls.push_back(call);
 }
 
 void Misuse(const std::string& what) {
@@ -76,19 +68,14 @@ Texture* Bound() {
     return &state.textures[state.boundTexture];
 }
 
-// Bytes a pixel takes in each format the recording knows; none in any other.
-int Components(GLenum format) {
-    const std::pair<GLenum, int> known[] = {{GL_RGB, 3},      {GL_BGR_EXT, 3},   {GL_RGBA, 4},
-                                            {GL_BGRA_EXT, 4}, {GL_LUMINANCE, 1}, {GL_ALPHA, 1}};
-    for (const auto& [name, components] : known) {
-        if (name == format) {
-            return components;
-        }
-    }
-    return 0;
-}
-
 }  // namespace
+
+Call::Call(const char* call, std::initializer_list<double> arguments, const void* data)
+    : name(call), pointer(data) {
+    for (double argument : arguments) {
+        args[argCount++] = argument;
+    }
+}
 
 bool Call::Is(const char* other) const {
     return std::strcmp(name, other) == 0;
@@ -138,11 +125,16 @@ const State& Current() {
 }
 
 size_t UploadBytes(GLenum format, GLsizei width, GLsizei height) {
-    if (width <= 0 || height <= 0) {
-        return 0;
+    const std::pair<GLenum, size_t> bytesPerPixel[] = {{GL_RGB, 3},       {GL_BGR_EXT, 3},
+                                                       {GL_RGBA, 4},      {GL_BGRA_EXT, 4},
+                                                       {GL_LUMINANCE, 1}, {GL_ALPHA, 1}};
+    for (const auto& [known, bytes] : bytesPerPixel) {
+        if (known == format && width > 0 && height > 0) {
+            size_t row = (static_cast<size_t>(width) * bytes + 3) / 4 * 4;
+            return row * static_cast<size_t>(height);
+        }
     }
-    size_t row = (static_cast<size_t>(width) * Components(format) + 3) / 4 * 4;
-    return row * static_cast<size_t>(height);
+    return 0;  // an empty image, or a format the recording does not know
 }
 
 std::string Describe(const std::vector<Call>& calls) {
