@@ -61,10 +61,10 @@ TEST_F(BmpImageTest, Loads24BitPictureWithRowPadding) {
     ASSERT_TRUE(image.Load(File("rgb.bmp", file).c_str()));
     ExpectPicture(image, 2, 2, Rgb);
     EXPECT_EQ(image.pixelDataSize, 16);
-    EXPECT_EQ(PixelsOf(image), Bytes(file.begin() + BmpHeadersSize, file.end()));
-    Bytes headers(image.fileHeader, image.fileHeader + BmpFileHeaderSize);
-    headers.insert(headers.end(), image.infoHeader, image.infoHeader + BmpInfoHeaderSize);
-    EXPECT_EQ(headers, Bytes(file.begin(), file.begin() + BmpHeadersSize));
+    EXPECT_EQ(PixelsOf(image), Bytes(file.begin() + 54, file.end()));
+    Bytes headers(image.fileHeader, image.fileHeader + 14);
+    headers.insert(headers.end(), image.infoHeader, image.infoHeader + 40);
+    EXPECT_EQ(headers, Bytes(file.begin(), file.begin() + 54));
 }
 
 TEST_F(BmpImageTest, Loads32BitPictureWithAlpha) {
@@ -82,7 +82,7 @@ TEST_F(BmpImageTest, TakesEverythingAfterTheHeadersWhateverTheyClaim) {
     BmpImage image;
     ASSERT_TRUE(image.Load(File("odd.bmp", file).c_str()));
     ExpectPicture(image, 2, -2, Rgb);
-    EXPECT_EQ(PixelsOf(image), Bytes(file.begin() + BmpHeadersSize, file.end()));
+    EXPECT_EQ(PixelsOf(image), Bytes(file.begin() + 54, file.end()));
 }
 
 TEST_F(BmpImageTest, OtherBitCountsKeepTheFormatOfThePictureBefore) {
@@ -153,7 +153,7 @@ TEST_F(BmpImageTest, SecondLoadReplacesTheFirstPicture) {
     ASSERT_TRUE(image.Load(File("first.bmp", Picture(5, 5, 24, 3)).c_str()));
     ASSERT_TRUE(image.Load(File("second.bmp", second).c_str()));
     ExpectPicture(image, 1, 1, Rgba);
-    EXPECT_EQ(PixelsOf(image), Bytes(second.begin() + BmpHeadersSize, second.end()));
+    EXPECT_EQ(PixelsOf(image), Bytes(second.begin() + 54, second.end()));
 }
 
 TEST_F(BmpImageTest, SaveWritesTheLoadedFileByteForByte) {
@@ -184,7 +184,7 @@ TEST_F(BmpImageTest, PixelBufferOutOfMemoryLeavesNoPixels) {
     std::string bigFile = File("big.bmp", big);
     BmpImage image;
     ASSERT_TRUE(image.Load(File("small.bmp", Picture(2, 2, 24)).c_str()));
-    alloccount::FailNothrow(big.size() - BmpHeadersSize, SIZE_MAX);
+    alloccount::FailNothrow(big.size() - 54, SIZE_MAX);
     EXPECT_FALSE(image.Load(bigFile.c_str()));
     alloccount::StopFailing();
     ExpectNoPixels(image);
