@@ -244,7 +244,8 @@ TEST_F(LampBoardTest, ReleaseLeavesAnEmptyBoardWithoutPointers) {
 
 TEST_F(LampBoardTest, DealRefusesArgumentsThatDescribeNoBoard) {
     ASSERT_TRUE(board.Deal(4, 4, 16, Pattern4x4, 10, random));
-    const auto fields = FieldsOf(board);
+    const auto dealt =
+        std::make_tuple(board.lampLit, board.lampColour, 4u, 4u, 16u, 10u, Pattern4x4);
     Lamps lamps = LitOf(board);
     uint32_t state = random.state;
 
@@ -256,7 +257,7 @@ TEST_F(LampBoardTest, DealRefusesArgumentsThatDescribeNoBoard) {
     EXPECT_FALSE(board.Deal(4, 4, 16, nullptr, 10, random));
     EXPECT_FALSE(board.Deal(65536, 65536, 0, Pattern4x4, 10, random)) << "size wraps to 0";
 
-    EXPECT_EQ(FieldsOf(board), fields);
+    EXPECT_EQ(FieldsOf(board), dealt);
     EXPECT_EQ(LitOf(board), lamps);
     EXPECT_EQ(random.state, state) << "a refused deal draws nothing";
 }
