@@ -24,16 +24,26 @@ void ExpectNoPixels(const BmpImage& image) {
     EXPECT_FALSE(image.HoldsPixels());
 }
 
-void ExpectSize(const BmpImage& image, int32_t width, int32_t height) {
-    EXPECT_EQ(image.width, width);
-    EXPECT_EQ(image.height, height);
+// How an image hands its pixels to GL; a new image has no bytes per pixel but a 24-bit format.
+struct Format {
+    int32_t bytesPerPixel;
+    GLenum internalFormat;
+    GLenum pixelFormat;
+};
+const Format NoFormat = {0, GL_RGB, GL_BGR_EXT};
+const Format Rgb = {3, GL_RGB, GL_BGR_EXT};
+const Format Rgba = {4, GL_RGBA, GL_BGRA_EXT};
+
+void ExpectFormat(const BmpImage& image, const Format& format) {
+    EXPECT_EQ(image.bytesPerPixel, format.bytesPerPixel);
+    EXPECT_EQ(image.internalFormat, format.internalFormat);
+    EXPECT_EQ(image.pixelFormat, format.pixelFormat);
 }
 
-void ExpectFormat(const BmpImage& image, int32_t bytesPerPixel, GLenum internalFormat,
-                  GLenum pixelFormat) {
-    EXPECT_EQ(image.bytesPerPixel, bytesPerPixel);
-    EXPECT_EQ(image.internalFormat, internalFormat);
-    EXPECT_EQ(image.pixelFormat, pixelFormat);
+void ExpectPicture(const BmpImage& image, int32_t width, int32_t height, const Format& format) {
+    EXPECT_EQ(image.width, width);
+    EXPECT_EQ(image.height, height);
+    ExpectFormat(image, format);
 }
 
 using BmpImageTest = resourcetest::ScratchTest;
@@ -41,8 +51,7 @@ using BmpImageTest = resourcetest::ScratchTest;
 TEST_F(BmpImageTest, NewImageHoldsNoPixelsAndNoFormat) {
     BmpImage image;
     ExpectNoPixels(image);
-    ExpectSize(image, 0, 0);
-    ExpectFormat(image, 0, GL_RGB, GL_BGR_EXT);
+    ExpectPicture(image, 0, 0, NoFormat);
 }
 
 TEST_F(BmpImageTest, Loads24BitPictureWithRowPadding) {
@@ -50,21 +59,18 @@ TEST_F(BmpImageTest, Loads24BitPictureWithRowPadding) {
     ASSERT_EQ(file.size(), 70u);
     BmpImage image;
     ASSERT_TRUE(image.Load(File("rgb.bmp", file).c_str()));
-    ExpectSize(image, 2, 2);
-    ExpectFormat(image, 3, GL_RGB, GL_BGR_EXT);
+    ExpectPicture(image, 2, 2, Rgb);
     EXPECT_EQ(image.pixelDataSize, 16);
     EXPECT_EQ(PixelsOf(image), Bytes(file.begin() + 54, file.end()));
-    EXPECT_EQ(Bytes(image.fileHeader, image.fileHeader + 14),
-              Bytes(file.begin(), file.begin() + 14));
-    EXPECT_EQ(Bytes(image.infoHeader, image.infoHeader + 40),
-              Bytes(file.begin() + 14, file.begin() + 54));
+    Bytes headers(image.fileHeader, image.fileHeader + 14);
+    headers.insert(headers.end(), image.infoHeader, image.infoHeader + 40);
+    EXPECT_EQ(headers, Bytes(file.begin(), file.begin() + 54));
 }
 
 TEST_F(BmpImageTest, Loads32BitPictureWithAlpha) {
     BmpImage image;
     ASSERT_TRUE(image.Load(File("rgba.bmp", Picture(3, 5, 32)).c_str()));
-    ExpectSize(image, 3, 5);
-    ExpectFormat(image, 4, GL_RGBA, GL_BGRA_EXT);
+    ExpectPicture(image, 3, 5, Rgba);
     EXPECT_EQ(image.pixelDataSize, 60);
 }
 
@@ -75,7 +81,7 @@ TEST_F(BmpImageTest, TakesEverythingAfterTheHeadersWhateverTheyClaim) {
     resourcetest::Put32(file, 10, 60);
     BmpImage image;
     ASSERT_TRUE(image.Load(File("odd.bmp", file).c_str()));
-    ExpectSize(image, 2, -2);
+    ExpectPicture(image, 2, -2, Rgb);
     EXPECT_EQ(PixelsOf(image), Bytes(file.begin() + 54, file.end()));
 }
 
@@ -90,19 +96,18 @@ TEST_F(BmpImageTest, OtherBitCountsKeepTheFormatOfThePictureBefore) {
     BmpImage image;
     ASSERT_TRUE(image.Load(File("rgba.bmp", Picture(4, 4, 32)).c_str()));
     ASSERT_TRUE(image.Load(paletted.c_str()));
-    ExpectSize(image, 2, 2);
-    ExpectFormat(image, 4, GL_RGBA, GL_BGRA_EXT);
+    ExpectPicture(image, 2, 2, Rgba);
     EXPECT_EQ(PixelsOf(image), afterHeaders);
 
     // Into a fresh image no earlier picture set a format: bytesPerPixel stays 0.
     BmpImage fresh;
     ASSERT_TRUE(fresh.Load(paletted.c_str()));
-    ExpectFormat(fresh, 0, GL_RGB, GL_BGR_EXT);
+    ExpectFormat(fresh, NoFormat);
     EXPECT_EQ(fresh.pixelDataSize, 16);
 
     BmpImage noBits;
     ASSERT_TRUE(noBits.Load(File("zero.bmp", Picture(2, 2, 0)).c_str()));
-    ExpectFormat(noBits, 0, GL_RGB, GL_BGR_EXT);
+    ExpectFormat(noBits, NoFormat);
 }
 
 TEST_F(BmpImageTest, HeadersAloneLoadWithoutPixels) {
@@ -110,8 +115,7 @@ TEST_F(BmpImageTest, HeadersAloneLoadWithoutPixels) {
     ASSERT_TRUE(image.Load(File("rgb.bmp", Picture(2, 2, 24)).c_str()));
     EXPECT_TRUE(image.Load(File("headers.bmp", Bmp(7, 9, 32, {})).c_str()));
     ExpectNoPixels(image);
-    ExpectSize(image, 7, 9);
-    ExpectFormat(image, 4, GL_RGBA, GL_BGRA_EXT);
+    ExpectPicture(image, 7, 9, Rgba);
 
     std::string saved = dir + "/saved.bmp";
     EXPECT_FALSE(image.Save(saved.c_str()));
@@ -128,8 +132,7 @@ TEST_F(BmpImageTest, FileShorterThanTheHeadersLoadsNothing) {
         EXPECT_FALSE(image.Load(shortFile.c_str()));
         ExpectNoPixels(image);
         // Width, height and format stay those of the picture before, as after a missing file.
-        ExpectSize(image, 3, 2);
-        ExpectFormat(image, 3, GL_RGB, GL_BGR_EXT);
+        ExpectPicture(image, 3, 2, Rgb);
     }
 }
 
@@ -141,8 +144,7 @@ TEST_F(BmpImageTest, MissingFileLeavesNoPixels) {
     ASSERT_TRUE(image.Load(File("rgba.bmp", Picture(2, 3, 32)).c_str()));
     EXPECT_FALSE(image.Load((dir + "/missing.bmp").c_str()));
     ExpectNoPixels(image);
-    ExpectSize(image, 2, 3);
-    ExpectFormat(image, 4, GL_RGBA, GL_BGRA_EXT);
+    ExpectPicture(image, 2, 3, Rgba);
 }
 
 TEST_F(BmpImageTest, SecondLoadReplacesTheFirstPicture) {
@@ -150,8 +152,7 @@ TEST_F(BmpImageTest, SecondLoadReplacesTheFirstPicture) {
     BmpImage image;
     ASSERT_TRUE(image.Load(File("first.bmp", Picture(5, 5, 24, 3)).c_str()));
     ASSERT_TRUE(image.Load(File("second.bmp", second).c_str()));
-    ExpectSize(image, 1, 1);
-    ExpectFormat(image, 4, GL_RGBA, GL_BGRA_EXT);
+    ExpectPicture(image, 1, 1, Rgba);
     EXPECT_EQ(PixelsOf(image), Bytes(second.begin() + 54, second.end()));
 }
 
@@ -188,7 +189,7 @@ TEST_F(BmpImageTest, PixelBufferOutOfMemoryLeavesNoPixels) {
     alloccount::StopFailing();
     ExpectNoPixels(image);
     // The headers were read in full, so the image describes the picture it could not hold.
-    ExpectSize(image, 64, 64);
+    ExpectPicture(image, 64, 64, Rgba);
     EXPECT_FALSE(image.Save((dir + "/out.bmp").c_str()));
 
     ASSERT_TRUE(image.Load(bigFile.c_str()));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -17,6 +18,12 @@ Lamps LitOf(const LampBoard& board) {
 
 Lamps ColoursOf(const LampBoard& board) {
     return Lamps(board.lampColour, board.lampColour + board.lampCount);
+}
+
+// Every field of a board, to compare boards whole.
+auto FieldsOf(const LampBoard& board) {
+    return std::make_tuple(board.lampLit, board.lampColour, board.columns, board.rows,
+                           board.lampCount, board.scrambleCount, board.pattern);
 }
 
 // Flips blocks on a plain copy of the lamps, independently of LampBoard::ToggleBlock.
@@ -73,13 +80,12 @@ protected:
 }  // namespace
 
 TEST_F(LampBoardTest, PatternsRepeatOneRowWithEvenlyManyDarkLamps) {
-    const std::vector<Lamps> rows = {{1, 0, 1, 0}, {1, 0, 1, 1, 0, 1}, {1, 0, 1, 0, 1, 0, 1, 0}};
-    const int32_t* tables[] = {Pattern4x4, Pattern6x6, Pattern8x8};
+    const Lamps rows[] = {{1, 0, 1, 0}, {1, 0, 1, 1, 0, 1}, {1, 0, 1, 0, 1, 0, 1, 0}};
     for (int t = 0; t < 3; ++t) {
-        const Lamps& row = rows[t];
-        uint32_t size = static_cast<uint32_t>(row.size());
-        for (uint32_t i = 0; i < size * size; ++i) {
-            ASSERT_EQ(tables[t][i], row[i % size]) << "table " << t << " lamp " << i;
+        const GameSize& game = GameSizes[t];
+        ASSERT_EQ(rows[t].size(), game.size);
+        for (uint32_t i = 0; i < game.size * game.size; ++i) {
+            ASSERT_EQ(game.pattern[i], rows[t][i % game.size]) << "table " << t << " lamp " << i;
         }
     }
 }
@@ -150,12 +156,8 @@ TEST_F(LampBoardTest, ToggleBlockFlipsExactlyItsFourLamps) {
         for (uint32_t c0 = 0; c0 < 4; ++c0) {
             ASSERT_TRUE(board.Deal(5, 4, 20, pattern.data(), 0, random));
             board.ToggleBlock(c0, r0);
-            uint32_t lower = r0 * 5 + c0;
-            for (uint32_t i = 0; i < 20; ++i) {
-                bool inBlock = i == lower || i == lower + 1 || i == lower + 5 || i == lower + 6;
-                int32_t expected = inBlock ? 1 - pattern[i] : pattern[i];
-                ASSERT_EQ(board.lampLit[i], expected) << "block " << c0 << "," << r0;
-            }
+            ASSERT_EQ(LitOf(board), FlipBlocksByHand(pattern, 5, {{c0, r0}}))
+                << "block " << c0 << "," << r0;
             board.ToggleBlock(c0, r0);
             ASSERT_EQ(LitOf(board), pattern) << "a second flip restores the block";
         }
@@ -197,7 +199,6 @@ TEST_F(LampBoardTest, IsSolvedOnlyWhenNoLampIsDark) {
 }
 
 TEST_F(LampBoardTest, RowPairLitLooksAtBothRowsOfThePair) {
-    // Four columns by six rows, all lit.
     const Lamps allLit(24, 1);
     ASSERT_TRUE(board.Deal(4, 6, 24, allLit.data(), 0, random));
     EXPECT_TRUE(board.RowPairLit(0));
@@ -230,11 +231,8 @@ TEST_F(LampBoardTest, ReleaseLeavesAnEmptyBoardWithoutPointers) {
 
     ASSERT_TRUE(board.Deal(6, 6, 36, Pattern6x6, 20, random));
     board.Release();
-    EXPECT_EQ(board.lampLit, nullptr);
-    EXPECT_EQ(board.lampColour, nullptr);
-    EXPECT_EQ(board.lampCount, 0u);
-    EXPECT_EQ(board.columns, 0u);
-    EXPECT_EQ(board.rows, 0u);
+    const auto allZero = decltype(FieldsOf(board))();
+    EXPECT_EQ(FieldsOf(board), allZero);
     EXPECT_TRUE(board.IsSolved());
     board.Release();
     EXPECT_EQ(board.lampLit, nullptr);
@@ -246,8 +244,8 @@ TEST_F(LampBoardTest, ReleaseLeavesAnEmptyBoardWithoutPointers) {
 
 TEST_F(LampBoardTest, DealRefusesArgumentsThatDescribeNoBoard) {
     ASSERT_TRUE(board.Deal(4, 4, 16, Pattern4x4, 10, random));
-    const int32_t* lit = board.lampLit;
-    const int32_t* colours = board.lampColour;
+    const auto dealt =
+        std::make_tuple(board.lampLit, board.lampColour, 4u, 4u, 16u, 10u, Pattern4x4);
     Lamps lamps = LitOf(board);
     uint32_t state = random.state;
 
@@ -259,11 +257,7 @@ TEST_F(LampBoardTest, DealRefusesArgumentsThatDescribeNoBoard) {
     EXPECT_FALSE(board.Deal(4, 4, 16, nullptr, 10, random));
     EXPECT_FALSE(board.Deal(65536, 65536, 0, Pattern4x4, 10, random)) << "size wraps to 0";
 
-    EXPECT_EQ(board.lampLit, lit);
-    EXPECT_EQ(board.lampColour, colours);
-    EXPECT_EQ(board.columns, 4u);
-    EXPECT_EQ(board.lampCount, 16u);
-    EXPECT_EQ(board.pattern, Pattern4x4);
+    EXPECT_EQ(FieldsOf(board), dealt);
     EXPECT_EQ(LitOf(board), lamps);
     EXPECT_EQ(random.state, state) << "a refused deal draws nothing";
 }

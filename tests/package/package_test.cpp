@@ -1,10 +1,7 @@
-// The packages as players get them: the Debian package's metadata and files, checked by
-// Debian's own tools, then unpacked and started through its own `lumenvale` command from
-// another folder on a virtual display; the source archive; and the resources the Windows
-// program carries.
-//
-// The packages are made by scripts/package and scripts/build-windows. Without them the tests
-// are skipped, unless LUMENVALE_REQUIRE_PACKAGE=1 (set by scripts/test) makes that a failure.
+// The packages as players get them, as scripts/package and scripts/build-windows make them:
+// the Debian package (checked by Debian's own tools, then started through its command on a
+// virtual display), the source archive and the Windows program's resources. Without them the
+// tests skip, unless LUMENVALE_REQUIRE_PACKAGE=1 (set by scripts/test) makes that a failure.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -31,8 +28,6 @@ const std::string Version = LUMENVALE_VERSION;
 const std::string Work = LUMENVALE_PACKAGE_TEST_DIR;
 const char* const Requirement = "LUMENVALE_REQUIRE_PACKAGE";
 
-// ---- Running tools -----------------------------------------------------------------------
-
 using shell::Output;
 
 Output Capture(std::vector<std::string> arguments) {
@@ -46,11 +41,8 @@ Output Capture(std::vector<std::string> arguments) {
         }                                                                      \
     } while (false)
 
-std::string DebPath() {
-    return std::string(LUMENVALE_DIST_DIR) + "/lumenvale_" + Version + "_amd64.deb";
-}
+const std::string Deb = std::string(LUMENVALE_DIST_DIR) + "/lumenvale_" + Version + "_amd64.deb";
 
-// A fresh, empty folder of the test's own.
 std::string FreshFolder(const std::string& name) {
     const std::string path = Work + "/" + name;
     std::filesystem::remove_all(path);
@@ -61,17 +53,10 @@ std::string FreshFolder(const std::string& name) {
 // The package's files below a fresh folder of that name.
 std::string Unpacked(const std::string& name) {
     const std::string tree = FreshFolder(name);
-    Output unpacked = Capture({"dpkg-deb", "-x", DebPath(), tree});
+    Output unpacked = Capture({"dpkg-deb", "-x", Deb, tree});
     EXPECT_EQ(unpacked.status, 0) << unpacked.output;
     return tree;
 }
-
-// ---- The Debian package ------------------------------------------------------------------
-
-const char* const Pictures[] = {"Font.bmp",     "On_Green.bmp",    "Off_Green.bmp",
-                                "On_Red.bmp",   "Off_Red.bmp",     "On_Blue.bmp",
-                                "Off_Blue.bmp", "On_TrueLamp.bmp", "Off_TrueLamp.bmp",
-                                "Title.bmp",    "Cursor.bmp",      "Planet.bmp"};
 
 // Every file the package installs, with its permissions.
 std::map<std::string, std::string> ExpectedFiles() {
@@ -84,7 +69,9 @@ std::map<std::string, std::string> ExpectedFiles() {
         {"./usr/share/doc/lumenvale/copyright", "-rw-r--r--"},
         {"./usr/share/doc/lumenvale/changelog.gz", "-rw-r--r--"},
     };
-    for (const char* picture : Pictures) {
+    for (const char* picture : {"Font.bmp", "On_Green.bmp", "Off_Green.bmp", "On_Red.bmp",
+                                "Off_Red.bmp", "On_Blue.bmp", "Off_Blue.bmp", "On_TrueLamp.bmp",
+                                "Off_TrueLamp.bmp", "Title.bmp", "Cursor.bmp", "Planet.bmp"}) {
         files["./usr/share/games/lumenvale/" + std::string(picture)] = "-rw-r--r--";
     }
     for (int size : {48, 64, 128, 256}) {
@@ -95,9 +82,9 @@ std::map<std::string, std::string> ExpectedFiles() {
 }
 
 TEST(DebianPackage, NamesTheProjectVersionTheGamesSectionAndWhatTheGameLoads) {
-    REQUIRE_FILE(DebPath(), "scripts/package");
+    REQUIRE_FILE(Deb, "scripts/package");
     auto field = [](const char* name) {
-        Output run = Capture({"dpkg-deb", "-f", DebPath(), name});
+        Output run = Capture({"dpkg-deb", "-f", Deb, name});
         return run.Lines().empty() ? std::string() : run.Lines()[0];
     };
     EXPECT_EQ(field("Package"), "lumenvale");
@@ -115,9 +102,9 @@ TEST(DebianPackage, NamesTheProjectVersionTheGamesSectionAndWhatTheGameLoads) {
 }
 
 TEST(DebianPackage, InstallsExactlyTheGameItsPicturesAndItsDesktopFilesOwnedByRoot) {
-    REQUIRE_FILE(DebPath(), "scripts/package");
+    REQUIRE_FILE(Deb, "scripts/package");
     std::map<std::string, std::string> files;
-    for (const std::string& line : Capture({"dpkg-deb", "-c", DebPath()}).Lines()) {
+    for (const std::string& line : Capture({"dpkg-deb", "-c", Deb}).Lines()) {
         std::istringstream fields(line);
         std::string mode, owner, size, date, time, path;
         fields >> mode >> owner >> size >> date >> time >> path;
@@ -129,14 +116,12 @@ TEST(DebianPackage, InstallsExactlyTheGameItsPicturesAndItsDesktopFilesOwnedByRo
     EXPECT_EQ(files, ExpectedFiles());
 }
 
-// Debian's checker with no error, and the desktop entry, the metadata for software centres
-// and the manual page as their own validators read them.
 TEST(DebianPackage, PassesLintianAndTheDesktopEntryMetadataAndManualValidators) {
-    REQUIRE_FILE(DebPath(), "scripts/package");
+    REQUIRE_FILE(Deb, "scripts/package");
     for (const char* tool : {"lintian", "desktop-file-validate", "appstreamcli", "man"}) {
         REQUIRE_TOOL(Requirement, tool);
     }
-    Output lintian = Capture({"lintian", "--fail-on", "error", DebPath()});
+    Output lintian = Capture({"lintian", "--fail-on", "error", Deb});
     EXPECT_EQ(lintian.status, 0) << lintian.output;
     for (const std::string& line : lintian.Lines()) {
         EXPECT_NE(line.rfind("E: ", 0), 0u) << line;
@@ -156,8 +141,6 @@ TEST(DebianPackage, PassesLintianAndTheDesktopEntryMetadataAndManualValidators) 
     EXPECT_TRUE(manual.status == 0 && manual.output.empty()) << manual.output;
 }
 
-// ---- The installed game ------------------------------------------------------------------
-
 // The menu's buttons, and its pictures as they look when loaded: a picture that failed to load
 // is drawn as a plain white quad instead. The planet lies in dark space; the title's letters
 // cover only part of their band.
@@ -175,7 +158,7 @@ bool MenuWithPictures(const Screenshot& shot) {
 // `lumenvale` command run from a folder that holds no pictures: the command must change to
 // the pictures' folder itself, or the menu shows no planet and no title.
 TEST(InstalledGame, StartsThroughItsCommandFromAnotherFolderAndDrawsTheMenuWithItsPictures) {
-    REQUIRE_FILE(DebPath(), "scripts/package");
+    REQUIRE_FILE(Deb, "scripts/package");
     REQUIRE_TOOL(Requirement, "Xvfb");
     const std::string tree = Unpacked("installed");
     const std::string elsewhere = FreshFolder("elsewhere");
@@ -197,9 +180,8 @@ TEST(InstalledGame, StartsThroughItsCommandFromAnotherFolderAndDrawsTheMenuWithI
         << "no menu with its planet and title: " << shot.Save(Work + "/installed-menu");
 }
 
-// Without its pictures' folder the command says which folder is missing, and fails.
 TEST(InstalledGame, CommandNamesTheMissingPicturesFolder) {
-    REQUIRE_FILE(DebPath(), "scripts/package");
+    REQUIRE_FILE(Deb, "scripts/package");
     const std::string tree = Unpacked("no-pictures");
     ASSERT_GT(std::filesystem::remove_all(tree + "/usr/share/games/lumenvale"), 0u);
     Output run = shell::Capture({{tree + "/usr/games/lumenvale"}, {}, "/"});
@@ -207,8 +189,6 @@ TEST(InstalledGame, CommandNamesTheMissingPicturesFolder) {
     EXPECT_NE(run.output.find(tree + "/usr/share/games/lumenvale"), std::string::npos)
         << run.output;
 }
-
-// ---- The source archive ------------------------------------------------------------------
 
 TEST(SourceArchive, HoldsEveryProjectFileUnderOneFolderAndNoBuildOutput) {
     const std::string archive =
@@ -240,8 +220,6 @@ TEST(SourceArchive, HoldsEveryProjectFileUnderOneFolderAndNoBuildOutput) {
         }
     }
 }
-
-// ---- The Windows program -----------------------------------------------------------------
 
 class WindowsProgram : public ::testing::Test {
 protected:

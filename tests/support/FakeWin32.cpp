@@ -91,12 +91,7 @@ Record& Get() {
 }
 
 void Post(UINT message, WPARAM wParam, LPARAM lParam) {
-    MSG msg{};
-    msg.hwnd = M().record.window;
-    msg.message = message;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    M().queue.push_back(msg);
+    M().queue.push_back({M().record.window, message, wParam, lParam, 0, {}});
 }
 
 size_t Pending() {
@@ -264,10 +259,8 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
 void WINAPI PostQuitMessage(int exitCode) {
     Note("PostQuitMessage");
     M().record.quitCodes.push_back(exitCode);
-    MSG msg{};
-    msg.message = WM_QUIT;
-    msg.wParam = static_cast<WPARAM>(exitCode);
-    M().queue.push_back(msg);
+    // WM_QUIT belongs to no window.
+    M().queue.push_back({nullptr, WM_QUIT, static_cast<WPARAM>(exitCode), 0, 0, {}});
 }
 
 BOOL WINAPI TrackMouseEvent(TRACKMOUSEEVENT* request) {
@@ -337,7 +330,7 @@ BOOL WINAPI SetWindowPos(HWND window, HWND, int x, int y, int width, int height,
     Note("SetWindowPos");
     EXPECT_EQ(window, M().record.window);
     M().windowRect = {x, y, x + width, y + height};
-    M().record.windowPlaces.push_back(M().windowRect);
+    M().record.windowPlaces.push_back({x, y, width, height});
     return TRUE;
 }
 

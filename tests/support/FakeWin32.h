@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include "app/FrameFit.h"
+
 namespace fakewin {
 
 struct MessageBox {
@@ -42,7 +44,7 @@ struct Record {
     std::vector<UINT> dispatched;
     std::vector<UINT> passedOn;  // messages handed to DefWindowProcA
     std::vector<int> quitCodes;
-    std::vector<RECT> windowPlaces;  // every SetWindowPos, in order
+    std::vector<PixelBox> windowPlaces;  // every SetWindowPos, in order
     std::vector<MessageBox> messageBoxes;
     int waits = 0;                   // WaitMessage and MsgWaitForMultipleObjects calls
     std::vector<std::string> calls;  // every faked call by name, in order

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <sstream>
+#include <utility>
 
 namespace recgl {
 namespace {
@@ -28,33 +29,22 @@ Context& Gl() {
 }
 
 void Log(const char* name, std::initializer_list<double> args, const void* pointer = nullptr) {
-    Context& gl = Gl();
-    if (!gl.logging) {
-        return;
+    if (Gl().logging) {
+        Gl().calls.emplace_back(name, args, pointer);
     }
-    Call call;
-    call.name = name;
-    for (double arg : args) {
-        call.args[call.argCount++] = arg;
-    }
-    call.pointer = pointer;
-    gl.calls.push_back(call);
 }
 
 void Misuse(const std::string& what) {
     Gl().state.misuse.push_back(what);
 }
 
-void OutsideBeginOnly(const char* name) {
+// Logs a call that a real GL refuses between glBegin and glEnd.
+void LogOutsideBegin(const char* name, std::initializer_list<double> args,
+                     const void* pointer = nullptr) {
     if (Gl().state.insideBegin) {
         Misuse(std::string(name) + " between glBegin and glEnd");
     }
-}
-
-// Logs a call that a real GL refuses between glBegin and glEnd.
-void LogOutsideBegin(const char* name, std::initializer_list<double> args) {
-    OutsideBeginOnly(name);
-    Log(name, args);
+    Log(name, args, pointer);
 }
 
 void SetCapability(GLenum cap, bool on) {
@@ -78,23 +68,14 @@ Texture* Bound() {
     return &state.textures[state.boundTexture];
 }
 
-int Components(GLenum format) {
-    switch (format) {
-        case GL_RGB:
-        case GL_BGR_EXT:
-            return 3;
-        case GL_RGBA:
-        case GL_BGRA_EXT:
-            return 4;
-        case GL_LUMINANCE:
-        case GL_ALPHA:
-            return 1;
-        default:
-            return 0;
+}  // namespace
+
+Call::Call(const char* call, std::initializer_list<double> arguments, const void* data)
+    : name(call), pointer(data) {
+    for (double argument : arguments) {
+        args[argCount++] = argument;
     }
 }
-
-}  // namespace
 
 bool Call::Is(const char* other) const {
     return std::strcmp(name, other) == 0;
@@ -144,11 +125,16 @@ const State& Current() {
 }
 
 size_t UploadBytes(GLenum format, GLsizei width, GLsizei height) {
-    if (width <= 0 || height <= 0) {
-        return 0;
+    const std::pair<GLenum, size_t> bytesPerPixel[] = {{GL_RGB, 3},       {GL_BGR_EXT, 3},
+                                                       {GL_RGBA, 4},      {GL_BGRA_EXT, 4},
+                                                       {GL_LUMINANCE, 1}, {GL_ALPHA, 1}};
+    for (const auto& [known, bytes] : bytesPerPixel) {
+        if (known == format && width > 0 && height > 0) {
+            size_t row = (static_cast<size_t>(width) * bytes + 3) / 4 * 4;
+            return row * static_cast<size_t>(height);
+        }
     }
-    size_t row = (static_cast<size_t>(width) * Components(format) + 3) / 4 * 4;
-    return row * static_cast<size_t>(height);
+    return 0;  // an empty image, or a format the recording does not know
 }
 
 std::string Describe(const std::vector<Call>& calls) {
@@ -299,11 +285,10 @@ void GLAPIENTRY glTexParameteri(GLenum target, GLenum name, GLint value) {
 void GLAPIENTRY glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
                              GLsizei height, GLint border, GLenum format, GLenum type,
                              const GLvoid* pixels) {
-    Log("glTexImage2D",
-        {double(target), double(level), double(internalFormat), double(width), double(height),
-         double(border), double(format), double(type)},
-        pixels);
-    recgl::OutsideBeginOnly("glTexImage2D");
+    recgl::LogOutsideBegin("glTexImage2D",
+                           {double(target), double(level), double(internalFormat), double(width),
+                            double(height), double(border), double(format), double(type)},
+                           pixels);
     if (width < 0 || height < 0) {
         return;  // GL_INVALID_VALUE: a real GL reads nothing
     }

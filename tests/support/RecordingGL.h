@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -11,11 +12,14 @@
 
 namespace recgl {
 
+// A GL call, as the game made it or as a test expects it.
 struct Call {
-    const char* name = "";
+    Call(const char* call, std::initializer_list<double> arguments, const void* data = nullptr);
+
+    const char* name;
     int argCount = 0;
     double args[9] = {};
-    const void* pointer = nullptr;  // the pixels of glTexImage2D, the vector of glColor4fv
+    const void* pointer;  // the pixels of glTexImage2D, the vector of glColor4fv
 
     double operator[](int i) const { return args[i]; }
     bool Is(const char* other) const;
