@@ -1,15 +1,8 @@
-"""Plays the browser build with real browser input and reads the game's screen back: where the
-menu's widgets lie, which lamps of a board are lit, whether a caption or a line of text follows
-the ink of the font atlas. Shared by the browser tests (tests/web) and benches (bench/web_*.py).
-
-Every press goes through press_and_judge, by the rules the real-window suites follow: made
-once, judged by every picture the game showed after it, made again only when none of them
-shows that it was taken, and failed when one shows it taken twice. The page is served with
-page-probe.js, which the release never carries, so the tests can see every picture.
-
-The menu's rectangles, glyph sizes and the reader's levels come from the game's own header
-through LUMENVALE_SCREEN_LAYOUT (the build's tests/screen_layout.json).
-"""
+"""Plays the browser build with real browser input, every press judged by press_and_judge, and
+reads the game's screen back: the menu's widgets, a board's lamps, captions and lines of text
+against the font atlas. The page is served with page-probe.js, which the release never carries,
+so the tests see every picture. The menu's rectangles, glyph sizes and the reader's levels come
+from the game through LUMENVALE_SCREEN_LAYOUT (the build's tests/screen_layout.json)."""
 import base64
 import functools
 import io
@@ -25,6 +18,7 @@ import tempfile
 import time
 
 from PIL import Image
+from Xlib import X, display as xdisplay
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
@@ -397,10 +391,6 @@ class WebPage:
     def frames(self):
         return self.script('return typeof Probe === "undefined" ? 0 : Probe.frames')
 
-    def still(self):
-        """Whether the game waits for input with none pending: a still game draws no frames."""
-        return bool(self.script('return typeof Probe !== "undefined" && Probe.still'))
-
     def wait_for_frames(self, count=3, timeout=TIMEOUT):
         """Whether the page drew `count` frames, or fewer and then went still."""
         shown = self.wait_until('return Probe.frames >= %d || (Probe.frames > 0 && Probe.still)'
@@ -486,16 +476,13 @@ class WebPage:
         builder = ActionBuilder(self.driver, mouse=PointerInput(interaction.POINTER_MOUSE, 'mouse'))
         builder.pointer_action.move_to_location(*self.page_point(x, y))
         builder.perform()
-        goal = self.frames() + SETTLE_FRAMES
-        poll(lambda: self.frames() >= goal or self.still())
+        # A still game, one waiting for input with none pending, draws no more frames.
+        self.wait_until('return Probe.frames >= %d || Probe.still' % (self.frames() + SETTLE_FRAMES),
+                        TIMEOUT)
 
     def click(self, hold=MOUSE_HOLD):
         """The left button, held `hold` seconds where the pointer is."""
-        builder = ActionBuilder(self.driver, mouse=PointerInput(interaction.POINTER_MOUSE, 'mouse'))
-        builder.pointer_action.pointer_down()
-        builder.pointer_action.pause(hold)
-        builder.pointer_action.pointer_up()
-        builder.perform()
+        ActionChains(self.driver).click_and_hold().pause(hold).release().perform()
 
     def key(self, key=Keys.ESCAPE, hold=KEY_HOLD):
         ActionChains(self.driver).key_down(key).pause(hold).key_up(key).perform()
@@ -511,7 +498,8 @@ class WebPage:
 
 
 class VirtualDisplay:
-    """A fresh Xvfb screen of 1280 x 1024, for browsers and programs that need a real display."""
+    """A fresh Xvfb screen of 1280 x 1024, for browsers and programs that need a real display,
+    and a connection to it that reads the screen."""
 
     def __init__(self):
         read_end, write_end = os.pipe()
@@ -523,26 +511,15 @@ class VirtualDisplay:
         with os.fdopen(read_end) as numbers:
             self.name = ':' + numbers.readline().strip()
         self.env = dict(os.environ, DISPLAY=self.name)
+        self.x = xdisplay.Display(self.name)
+        self.root = self.x.screen().root
 
     def shot(self):
-        """The whole screen, or None when it could not be read. Read from xwd's dump as it
-        is (32 bits a pixel, least significant byte first), which is far quicker on a busy
-        machine than a conversion."""
-        dump = subprocess.run(['timeout', '-s', 'KILL', '20', 'xwd', '-root', '-silent',
-                               '-display', self.name], capture_output=True).stdout
-        if len(dump) < 100:
-            return None
-        fields = struct.unpack_from('>25I', dump)
-        header, width, height, order, bits, stride, colours = (fields[0], fields[4], fields[5],
-                                                               fields[7], fields[11], fields[12],
-                                                               fields[19])
-        start = header + 12 * colours
-        if bits != 32 or order != 0 or len(dump) < start + stride * height:
-            return None
-        return Shot(Image.frombuffer('RGB', (width, height), dump[start:start + stride * height],
-                                     'raw', 'BGRX', stride, 1))
+        data = self.root.get_image(0, 0, WIDTH, HEIGHT, X.ZPixmap, 0xFFFFFFFF).data
+        return Shot(Image.frombytes('RGB', (WIDTH, HEIGHT), data, 'raw', 'BGRX'))
 
     def close(self):
+        self.x.close()
         self.xvfb.kill()
         self.xvfb.wait()
 
@@ -556,13 +533,12 @@ def desktop_menu_shot(program):
         env = dict(display.env, SDL_VIDEODRIVER='x11', LUMENVALE_NO_MESSAGE_BOX='1')
         game = subprocess.Popen([program], cwd=DATA_DIR, env=env,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        shots = [None]
+        shots = [display.shot()]
 
         def steady():
             shots.append(display.shot())
             before, now = shots[-2:]
-            return (now if now is not None and before is not None and now.title() and
-                    before.image.tobytes() == now.image.tobytes() else None)
+            return now if now.title() and before.image.tobytes() == now.image.tobytes() else None
         return poll(steady)
     finally:
         if game is not None:

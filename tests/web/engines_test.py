@@ -105,8 +105,8 @@ class FirefoxPage(DisplayedPage):
 
     def wait_for_frames(self, count=3, timeout=TIMEOUT):
         """Whether the game's menu came up: its title lit, on black (not a blank white page)."""
-        shown = self.wait_for(lambda s: s is not None and s.title() and
-                              s.lit_share((0, 0, WIDTH, HEIGHT)) < 0.5, timeout) is not None
+        shown = self.wait_for(lambda s: s.title() and s.lit_share((0, 0, WIDTH, HEIGHT)) < 0.5,
+                              timeout) is not None
         self.changed_at = time.monotonic()
         return shown
 
