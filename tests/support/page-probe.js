@@ -1,8 +1,6 @@
-// Served into the page by the browser tests and benches (webpage.py puts it before page.js),
-// never shipped: it counts the frames the game presents and notes when the first one was,
-// follows the buttons and keys the page holds down for the game, and, while a press is
-// watched, keeps every picture that differs from the one before, so that a test sees each
-// state the press led to, however briefly it was shown.
+// Served before page.js to the browser tests and benches, never shipped: counts the frames the
+// game presents, follows the buttons and keys the page holds down for it, and while a press is
+// watched keeps every picture that differs from the one before, however briefly it was shown.
 'use strict';
 
 const Probe = (function () {

@@ -366,9 +366,8 @@ class WebPage:
         # Reading the canvas back waits for the frames queued before it: seconds on a busy
         # machine with a software renderer.
         self.driver.set_script_timeout(TIMEOUT * 2)
-        self.url = 'http://127.0.0.1:%d/index.html' % self.server.server_address[1]
         self.pointer = (WIDTH // 2, HEIGHT // 2)  # where the page starts the drawn cursor
-        self.driver.get(self.url)
+        self.driver.get('http://127.0.0.1:%d/index.html' % self.server.server_address[1])
 
     def quit(self):
         self.driver.quit()

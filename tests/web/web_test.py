@@ -108,12 +108,9 @@ class GamePage(PageTest):
     def flip(self, board, column, row):
         """One press on a block, taken once; the new board."""
         expected = board.flipped(column, row)
-
-        def changed(shot):
-            now = Board(shot, board.size)
-            return now.clear() and now != board
         shot = self.page.press(board.block_centre(column, row), lambda s: Board(s, board.size) == board,
-                               changed, 'a flip of block (%d, %d)' % (column, row),
+                               lambda s: Board(s, board.size).clear() and Board(s, board.size) != board,
+                               'a flip of block (%d, %d)' % (column, row),
                                repeat=CLICK_REPEAT, touch=self.touch)
         now = Board(shot, board.size)
         if all(lamp.isupper() for lamps in expected for lamp in lamps):
