@@ -122,13 +122,8 @@ const Probe = (function () {
         const canvas = document.createElement('canvas');
         canvas.width = Width;
         canvas.height = Height;
-        const context = canvas.getContext('2d');
-        const image = context.createImageData(Width, Height);
-        const row = Width * 4;
-        for (let y = 0; y < Height; y++) {  // GL's rows run bottom-up
-            image.data.set(pixels.subarray((Height - 1 - y) * row, (Height - y) * row), y * row);
-        }
-        context.putImageData(image, 0, 0);
+        const image = new ImageData(new Uint8ClampedArray(pixels.buffer), Width, Height);
+        canvas.getContext('2d').putImageData(image, 0, 0);
         return canvas.toDataURL('image/png');
     }
 
@@ -152,7 +147,7 @@ const Probe = (function () {
                        watchFrame: probe.watchFrame, changeFrame: probe.changeFrame,
                        longest: probe.longest, still: still()}),
         story: () => probe.story.join('\n'),
-        // The pictures kept since watch(), as PNG data; watching stops.
+        // The pictures kept since watch(), as PNG data with GL's rows bottom-up; watching stops.
         take: () => {
             const pictures = probe.pictures.map((picture) => png(picture.pixels));
             probe.pictures = [];

@@ -17,7 +17,7 @@ import sys
 import tempfile
 import time
 
-from PIL import Image
+from PIL import Image, ImageStat
 from Xlib import X, display as xdisplay
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -82,9 +82,10 @@ def box_of(rect, inset=0):
             math.floor(pixel_x(rect[2])) - inset, math.floor(pixel_y(rect[1])) - inset)
 
 
-def picture(data_url):
-    """A Shot of a PNG picture given as a data: URL, as a canvas gives it."""
-    return Shot(Image.open(io.BytesIO(base64.b64decode(data_url.split(',', 1)[1]))))
+def picture(data_url, bottom_up=False):
+    """A Shot of a PNG picture given as a data: URL, its rows top-down unless `bottom_up`."""
+    image = Image.open(io.BytesIO(base64.b64decode(data_url.split(',', 1)[1])))
+    return Shot(image.transpose(Image.Transpose.FLIP_TOP_BOTTOM) if bottom_up else image)
 
 
 def poll(test, timeout=TIMEOUT, every=0.05):
@@ -105,9 +106,7 @@ class Shot:
         self.pixels = self.image.load()
 
     def mean(self, box):
-        crop = self.image.crop(box)
-        count = max(1, crop.width * crop.height)
-        return [sum(band.getdata()) / count for band in crop.split()]
+        return ImageStat.Stat(self.image.crop(box)).mean
 
     def lit_share(self, box, level=LEVELS['ink']):
         crop = self.image.crop(box)
@@ -384,7 +383,6 @@ class WebPage:
         return self.driver.execute_script(code, *args)
 
     def wait_until(self, code, timeout=10):
-        """Whether the page's script `code` returns true within `timeout` seconds."""
         return poll(lambda: self.script(code), timeout) is not None
 
     def frames(self):
@@ -408,7 +406,6 @@ class WebPage:
         return poll(look, timeout)
 
     def wait_out(self, repeat):
-        """Until the game's repeat period has passed since the last change seen."""
         time.sleep(max(0.0, self.changed_at + repeat - time.monotonic()))
 
     def watch(self):
@@ -424,7 +421,7 @@ class WebPage:
                                  % self.script('return Probe.state()'))
         self.story = self.script('return Probe.story()')
         self.delivered_hold = self.script('return Probe.state().longest') / 1000
-        return [picture(url) for url in self.script('return Probe.take()')]
+        return [picture(url, bottom_up=True) for url in self.script('return Probe.take()')]
 
     def hidden(self):
         """Where the drawn cursor may cover a caption: where it is, and where it was."""
@@ -480,7 +477,6 @@ class WebPage:
                         TIMEOUT)
 
     def click(self, hold=MOUSE_HOLD):
-        """The left button, held `hold` seconds where the pointer is."""
         ActionChains(self.driver).click_and_hold().pause(hold).release().perform()
 
     def key(self, key=Keys.ESCAPE, hold=KEY_HOLD):

@@ -50,8 +50,6 @@ class DisplayedPage(WebPage):
 
 
 class WebKitPage(DisplayedPage):
-    """The page in WebKitGTK's MiniBrowser, through WebKitWebDriver."""
-
     def __init__(self, folder=WEB_DIR):
         super().__init__('webkit', folder)
         options = WebKitOptions()

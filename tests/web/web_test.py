@@ -41,7 +41,6 @@ def setUpModule():
 
 class PageTest(unittest.TestCase):
     def open_page(self, **options):
-        """The page in a fresh browser, closed when the test ends."""
         page = WebPage(**options)
         self.addCleanup(page.close)
         return page
