@@ -316,26 +316,24 @@ def press_and_judge(page, act, before, after, what, repeat):
 
 class ProbedPage(serve_web.Handler):
     """Serves the page with the tests' probe before page.js."""
-    PROBE = '<script src="page-probe.js"></script>\n'
+    PAGE_JS = b'<script src="page.js">'
+    PROBED = b'<script src="page-probe.js"></script>\n' + PAGE_JS
+
+    def translate_path(self, path):
+        if path.split('?')[0] == '/page-probe.js':
+            return os.path.join(HERE, 'page-probe.js')
+        return super().translate_path(path)
 
     def do_GET(self):
-        path = self.path.split('?')[0]
-        if path == '/page-probe.js':
-            with open(os.path.join(HERE, 'page-probe.js'), 'rb') as file:
-                self.reply(file.read(), 'text/javascript')
-        elif path in ('/', '/index.html'):
-            with open(os.path.join(self.directory, 'index.html')) as file:
-                page = file.read().replace('<script src="page.js">', self.PROBE + '<script src="page.js">')
-            self.reply(page.encode(), 'text/html')
-        else:
-            super().do_GET()
-
-    def reply(self, body, kind):
+        if self.path.split('?')[0] not in ('/', '/index.html'):
+            return super().do_GET()
+        with open(os.path.join(self.directory, 'index.html'), 'rb') as file:
+            page = file.read().replace(self.PAGE_JS, self.PROBED)
         self.send_response(200)
-        self.send_header('Content-Type', kind)
-        self.send_header('Content-Length', str(len(body)))
+        self.send_header('Content-Type', 'text/html')
+        self.send_header('Content-Length', str(len(page)))
         self.end_headers()
-        self.wfile.write(body)
+        self.wfile.write(page)
 
 
 class WebPage:
