@@ -240,13 +240,9 @@ class Board:
     def clear(self):
         return all('?' not in row for row in self.lamps)
 
-    def lit(self, column, row):
-        return self.lamps[row][column].isupper()
-
     def even_parity(self):
-        rows = [sum(not self.lit(c, r) for c in range(self.size)) for r in range(self.size)]
-        columns = [sum(not self.lit(c, r) for r in range(self.size)) for c in range(self.size)]
-        return all(n % 2 == 0 for n in rows + columns)
+        dark = [[not lamp.isupper() for lamp in row] for row in self.lamps]
+        return all(sum(line) % 2 == 0 for line in dark + list(zip(*dark)))  # rows, then columns
 
     def flipped(self, column, row):
         """The lamps as they should read after flipping the block at (column, row)."""
