@@ -146,9 +146,6 @@ class FirefoxPage(DisplayedPage):
 
 
 class EngineScenario:
-    """The menu, a 4x4 board, a flip, and Escape to the menu and back to the same board, in
-    the engine's `Page`."""
-
     def setUp(self):
         self.page = self.Page()
         self.addCleanup(self.page.close)

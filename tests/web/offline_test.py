@@ -19,7 +19,6 @@ WORKER = 'service-worker.js'
 
 
 def build_name(folder):
-    """The name the offline worker in `folder` gives its build."""
     with open(os.path.join(folder, WORKER)) as file:
         return re.search(r"const Build = '([^']*)'", file.read()).group(1)
 
