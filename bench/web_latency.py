@@ -26,15 +26,14 @@ import sys
 import tempfile
 import time
 
-from PIL import Image
-from Xlib import X, display as xdisplay
+from Xlib import X
 from Xlib.ext import damage, xtest
 
 sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, '..', 'tests', 'support'))
 from webpage import (DATA_DIR, MENU_REPEAT, MOUSE_HOLD, NOWHERE, PLAY, ROOT, SIZE4, SIZE8,  # noqa: E402
-                     WEB_DIR, Board, Shot, VirtualDisplay, centre, poll, press_and_judge)
+                     WEB_DIR, Board, VirtualDisplay, centre, poll, press_and_judge)
 import serve_web  # noqa: E402  (webpage put scripts/lib on the path)
 
 MENU_SPOTS = [(1180, 250), (1235, 380)]  # black but for the drawn cursor
@@ -82,21 +81,11 @@ class Screen(ScreenWatch, VirtualDisplay):
 
     def __init__(self):
         super().__init__()
-        self.x = xdisplay.Display(self.name)
-        self.root = self.x.screen().root
         self.x.damage_query_version()  # the extension answers no client before this
         self.damage_event = self.x.query_extension('DAMAGE').first_event + damage.DamageNotifyCode
 
-    def close(self):
-        self.x.close()
-        super().close()
-
     def grab(self, x, y, w, h):
         return self.root.get_image(x, y, w, h, X.ZPixmap, 0xFFFFFFFF).data
-
-    def shot(self):
-        data = self.grab(0, 0, 1280, 1024)
-        return Shot(Image.frombytes('RGB', (1280, 1024), data, 'raw', 'BGRX'))
 
     def region(self, spot):
         return self.grab(spot[0] - REGION, spot[1] - REGION, 2 * REGION, 2 * REGION)

@@ -1,8 +1,6 @@
-// Served into the page by the browser tests and benches (webpage.py puts it before page.js),
-// never shipped: it counts the frames the game presents and notes when the first one was,
-// follows the buttons and keys the page holds down for the game, and, while a press is
-// watched, keeps every picture that differs from the one before, so that a test sees each
-// state the press led to, however briefly it was shown.
+// Served before page.js to the browser tests and benches, never shipped: counts the frames the
+// game presents, follows the buttons and keys the page holds down for it, and while a press is
+// watched keeps every picture that differs from the one before, however briefly it was shown.
 'use strict';
 
 const Probe = (function () {
@@ -124,13 +122,8 @@ const Probe = (function () {
         const canvas = document.createElement('canvas');
         canvas.width = Width;
         canvas.height = Height;
-        const context = canvas.getContext('2d');
-        const image = context.createImageData(Width, Height);
-        const row = Width * 4;
-        for (let y = 0; y < Height; y++) {  // GL's rows run bottom-up
-            image.data.set(pixels.subarray((Height - 1 - y) * row, (Height - y) * row), y * row);
-        }
-        context.putImageData(image, 0, 0);
+        const image = new ImageData(new Uint8ClampedArray(pixels.buffer), Width, Height);
+        canvas.getContext('2d').putImageData(image, 0, 0);
         return canvas.toDataURL('image/png');
     }
 
@@ -154,7 +147,7 @@ const Probe = (function () {
                        watchFrame: probe.watchFrame, changeFrame: probe.changeFrame,
                        longest: probe.longest, still: still()}),
         story: () => probe.story.join('\n'),
-        // The pictures kept since watch(), as PNG data; watching stops.
+        // The pictures kept since watch(), as PNG data with GL's rows bottom-up; watching stops.
         take: () => {
             const pictures = probe.pictures.map((picture) => png(picture.pixels));
             probe.pictures = [];

@@ -1,15 +1,8 @@
-"""Plays the browser build with real browser input and reads the game's screen back: where the
-menu's widgets lie, which lamps of a board are lit, whether a caption or a line of text follows
-the ink of the font atlas. Shared by the browser tests (tests/web) and benches (bench/web_*.py).
-
-Every press goes through press_and_judge, by the rules the real-window suites follow: made
-once, judged by every picture the game showed after it, made again only when none of them
-shows that it was taken, and failed when one shows it taken twice. The page is served with
-page-probe.js, which the release never carries, so the tests can see every picture.
-
-The menu's rectangles, glyph sizes and the reader's levels come from the game's own header
-through LUMENVALE_SCREEN_LAYOUT (the build's tests/screen_layout.json).
-"""
+"""Plays the browser build with real browser input, every press judged by press_and_judge, and
+reads the game's screen back: the menu's widgets, a board's lamps, captions and lines of text
+against the font atlas. The page is served with page-probe.js, which the release never carries,
+so the tests see every picture. The menu's rectangles, glyph sizes and the reader's levels come
+from the game through LUMENVALE_SCREEN_LAYOUT (the build's tests/screen_layout.json)."""
 import base64
 import functools
 import io
@@ -24,7 +17,8 @@ import sys
 import tempfile
 import time
 
-from PIL import Image
+from PIL import Image, ImageStat
+from Xlib import X, display as xdisplay
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
@@ -88,9 +82,10 @@ def box_of(rect, inset=0):
             math.floor(pixel_x(rect[2])) - inset, math.floor(pixel_y(rect[1])) - inset)
 
 
-def picture(data_url):
-    """A Shot of a PNG picture given as a data: URL, as a canvas gives it."""
-    return Shot(Image.open(io.BytesIO(base64.b64decode(data_url.split(',', 1)[1]))))
+def picture(data_url, bottom_up=False):
+    """A Shot of a PNG picture given as a data: URL, its rows top-down unless `bottom_up`."""
+    image = Image.open(io.BytesIO(base64.b64decode(data_url.split(',', 1)[1])))
+    return Shot(image.transpose(Image.Transpose.FLIP_TOP_BOTTOM) if bottom_up else image)
 
 
 def poll(test, timeout=TIMEOUT, every=0.05):
@@ -111,9 +106,7 @@ class Shot:
         self.pixels = self.image.load()
 
     def mean(self, box):
-        crop = self.image.crop(box)
-        count = max(1, crop.width * crop.height)
-        return [sum(band.getdata()) / count for band in crop.split()]
+        return ImageStat.Stat(self.image.crop(box)).mean
 
     def lit_share(self, box, level=LEVELS['ink']):
         crop = self.image.crop(box)
@@ -247,13 +240,9 @@ class Board:
     def clear(self):
         return all('?' not in row for row in self.lamps)
 
-    def lit(self, column, row):
-        return self.lamps[row][column].isupper()
-
     def even_parity(self):
-        rows = [sum(not self.lit(c, r) for c in range(self.size)) for r in range(self.size)]
-        columns = [sum(not self.lit(c, r) for r in range(self.size)) for c in range(self.size)]
-        return all(n % 2 == 0 for n in rows + columns)
+        dark = [[not lamp.isupper() for lamp in row] for row in self.lamps]
+        return all(sum(line) % 2 == 0 for line in dark + list(zip(*dark)))  # rows, then columns
 
     def flipped(self, column, row):
         """The lamps as they should read after flipping the block at (column, row)."""
@@ -323,26 +312,24 @@ def press_and_judge(page, act, before, after, what, repeat):
 
 class ProbedPage(serve_web.Handler):
     """Serves the page with the tests' probe before page.js."""
-    PROBE = '<script src="page-probe.js"></script>\n'
+    PAGE_JS = b'<script src="page.js">'
+    PROBED = b'<script src="page-probe.js"></script>\n' + PAGE_JS
+
+    def translate_path(self, path):
+        if path.split('?')[0] == '/page-probe.js':
+            return os.path.join(HERE, 'page-probe.js')
+        return super().translate_path(path)
 
     def do_GET(self):
-        path = self.path.split('?')[0]
-        if path == '/page-probe.js':
-            with open(os.path.join(HERE, 'page-probe.js'), 'rb') as file:
-                self.reply(file.read(), 'text/javascript')
-        elif path in ('/', '/index.html'):
-            with open(os.path.join(self.directory, 'index.html')) as file:
-                page = file.read().replace('<script src="page.js">', self.PROBE + '<script src="page.js">')
-            self.reply(page.encode(), 'text/html')
-        else:
-            super().do_GET()
-
-    def reply(self, body, kind):
+        if self.path.split('?')[0] not in ('/', '/index.html'):
+            return super().do_GET()
+        with open(os.path.join(self.directory, 'index.html'), 'rb') as file:
+            page = file.read().replace(self.PAGE_JS, self.PROBED)
         self.send_response(200)
-        self.send_header('Content-Type', kind)
-        self.send_header('Content-Length', str(len(body)))
+        self.send_header('Content-Type', 'text/html')
+        self.send_header('Content-Length', str(len(page)))
         self.end_headers()
-        self.wfile.write(body)
+        self.wfile.write(page)
 
 
 class WebPage:
@@ -372,9 +359,8 @@ class WebPage:
         # Reading the canvas back waits for the frames queued before it: seconds on a busy
         # machine with a software renderer.
         self.driver.set_script_timeout(TIMEOUT * 2)
-        self.url = 'http://127.0.0.1:%d/index.html' % self.server.server_address[1]
         self.pointer = (WIDTH // 2, HEIGHT // 2)  # where the page starts the drawn cursor
-        self.driver.get(self.url)
+        self.driver.get('http://127.0.0.1:%d/index.html' % self.server.server_address[1])
 
     def quit(self):
         self.driver.quit()
@@ -391,15 +377,10 @@ class WebPage:
         return self.driver.execute_script(code, *args)
 
     def wait_until(self, code, timeout=10):
-        """Whether the page's script `code` returns true within `timeout` seconds."""
         return poll(lambda: self.script(code), timeout) is not None
 
     def frames(self):
         return self.script('return typeof Probe === "undefined" ? 0 : Probe.frames')
-
-    def still(self):
-        """Whether the game waits for input with none pending: a still game draws no frames."""
-        return bool(self.script('return typeof Probe !== "undefined" && Probe.still'))
 
     def wait_for_frames(self, count=3, timeout=TIMEOUT):
         """Whether the page drew `count` frames, or fewer and then went still."""
@@ -419,7 +400,6 @@ class WebPage:
         return poll(look, timeout)
 
     def wait_out(self, repeat):
-        """Until the game's repeat period has passed since the last change seen."""
         time.sleep(max(0.0, self.changed_at + repeat - time.monotonic()))
 
     def watch(self):
@@ -435,7 +415,7 @@ class WebPage:
                                  % self.script('return Probe.state()'))
         self.story = self.script('return Probe.story()')
         self.delivered_hold = self.script('return Probe.state().longest') / 1000
-        return [picture(url) for url in self.script('return Probe.take()')]
+        return [picture(url, bottom_up=True) for url in self.script('return Probe.take()')]
 
     def hidden(self):
         """Where the drawn cursor may cover a caption: where it is, and where it was."""
@@ -486,16 +466,12 @@ class WebPage:
         builder = ActionBuilder(self.driver, mouse=PointerInput(interaction.POINTER_MOUSE, 'mouse'))
         builder.pointer_action.move_to_location(*self.page_point(x, y))
         builder.perform()
-        goal = self.frames() + SETTLE_FRAMES
-        poll(lambda: self.frames() >= goal or self.still())
+        # A still game, one waiting for input with none pending, draws no more frames.
+        self.wait_until('return Probe.frames >= %d || Probe.still' % (self.frames() + SETTLE_FRAMES),
+                        TIMEOUT)
 
     def click(self, hold=MOUSE_HOLD):
-        """The left button, held `hold` seconds where the pointer is."""
-        builder = ActionBuilder(self.driver, mouse=PointerInput(interaction.POINTER_MOUSE, 'mouse'))
-        builder.pointer_action.pointer_down()
-        builder.pointer_action.pause(hold)
-        builder.pointer_action.pointer_up()
-        builder.perform()
+        ActionChains(self.driver).click_and_hold().pause(hold).release().perform()
 
     def key(self, key=Keys.ESCAPE, hold=KEY_HOLD):
         ActionChains(self.driver).key_down(key).pause(hold).key_up(key).perform()
@@ -511,7 +487,8 @@ class WebPage:
 
 
 class VirtualDisplay:
-    """A fresh Xvfb screen of 1280 x 1024, for browsers and programs that need a real display."""
+    """A fresh Xvfb screen of 1280 x 1024, for browsers and programs that need a real display,
+    and a connection to it that reads the screen."""
 
     def __init__(self):
         read_end, write_end = os.pipe()
@@ -523,26 +500,15 @@ class VirtualDisplay:
         with os.fdopen(read_end) as numbers:
             self.name = ':' + numbers.readline().strip()
         self.env = dict(os.environ, DISPLAY=self.name)
+        self.x = xdisplay.Display(self.name)
+        self.root = self.x.screen().root
 
     def shot(self):
-        """The whole screen, or None when it could not be read. Read from xwd's dump as it
-        is (32 bits a pixel, least significant byte first), which is far quicker on a busy
-        machine than a conversion."""
-        dump = subprocess.run(['timeout', '-s', 'KILL', '20', 'xwd', '-root', '-silent',
-                               '-display', self.name], capture_output=True).stdout
-        if len(dump) < 100:
-            return None
-        fields = struct.unpack_from('>25I', dump)
-        header, width, height, order, bits, stride, colours = (fields[0], fields[4], fields[5],
-                                                               fields[7], fields[11], fields[12],
-                                                               fields[19])
-        start = header + 12 * colours
-        if bits != 32 or order != 0 or len(dump) < start + stride * height:
-            return None
-        return Shot(Image.frombuffer('RGB', (width, height), dump[start:start + stride * height],
-                                     'raw', 'BGRX', stride, 1))
+        data = self.root.get_image(0, 0, WIDTH, HEIGHT, X.ZPixmap, 0xFFFFFFFF).data
+        return Shot(Image.frombytes('RGB', (WIDTH, HEIGHT), data, 'raw', 'BGRX'))
 
     def close(self):
+        self.x.close()
         self.xvfb.kill()
         self.xvfb.wait()
 
@@ -556,13 +522,12 @@ def desktop_menu_shot(program):
         env = dict(display.env, SDL_VIDEODRIVER='x11', LUMENVALE_NO_MESSAGE_BOX='1')
         game = subprocess.Popen([program], cwd=DATA_DIR, env=env,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        shots = [None]
+        shots = [display.shot()]
 
         def steady():
             shots.append(display.shot())
             before, now = shots[-2:]
-            return (now if now is not None and before is not None and now.title() and
-                    before.image.tobytes() == now.image.tobytes() else None)
+            return now if now.title() and before.image.tobytes() == now.image.tobytes() else None
         return poll(steady)
     finally:
         if game is not None:

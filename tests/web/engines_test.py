@@ -50,8 +50,6 @@ class DisplayedPage(WebPage):
 
 
 class WebKitPage(DisplayedPage):
-    """The page in WebKitGTK's MiniBrowser, through WebKitWebDriver."""
-
     def __init__(self, folder=WEB_DIR):
         super().__init__('webkit', folder)
         options = WebKitOptions()
@@ -105,8 +103,8 @@ class FirefoxPage(DisplayedPage):
 
     def wait_for_frames(self, count=3, timeout=TIMEOUT):
         """Whether the game's menu came up: its title lit, on black (not a blank white page)."""
-        shown = self.wait_for(lambda s: s is not None and s.title() and
-                              s.lit_share((0, 0, WIDTH, HEIGHT)) < 0.5, timeout) is not None
+        shown = self.wait_for(lambda s: s.title() and s.lit_share((0, 0, WIDTH, HEIGHT)) < 0.5,
+                              timeout) is not None
         self.changed_at = time.monotonic()
         return shown
 
@@ -148,9 +146,6 @@ class FirefoxPage(DisplayedPage):
 
 
 class EngineScenario:
-    """The menu, a 4x4 board, a flip, and Escape to the menu and back to the same board, in
-    the engine's `Page`."""
-
     def setUp(self):
         self.page = self.Page()
         self.addCleanup(self.page.close)

@@ -19,7 +19,6 @@ WORKER = 'service-worker.js'
 
 
 def build_name(folder):
-    """The name the offline worker in `folder` gives its build."""
     with open(os.path.join(folder, WORKER)) as file:
         return re.search(r"const Build = '([^']*)'", file.read()).group(1)
 
@@ -54,11 +53,6 @@ class OfflineTest(GamePage):
         with open(path, 'w') as file:
             file.write(text)
 
-    def publish(self, build, title):
-        """A new build on the server: another worker, another page title."""
-        self.edit(WORKER, r"const Build = '[^']*'", "const Build = '%s'" % build)
-        self.edit('index.html', r'<title>[^<]*</title>', '<title>%s</title>' % title)
-
     def reload(self):
         self.page.driver.refresh()
         self.assertTrue(self.page.wait_for_frames(), 'the page never drew a frame after a reload')
@@ -71,7 +65,9 @@ class OfflineTest(GamePage):
         build = build_name(self.folder)
         self.assertEqual(self.caches_once_settled(['lumenvale-' + build]), ['lumenvale-' + build])
 
-        self.publish('next', 'Lumenvale next')
+        # A new build on the server: another worker, another page title.
+        self.edit(WORKER, r"const Build = '[^']*'", "const Build = 'next'")
+        self.edit('index.html', r'<title>[^<]*</title>', '<title>Lumenvale next</title>')
         self.assertEqual(self.reload(), 'Lumenvale', 'the visit that finds a new build plays '
                          'the one it started with')
         self.assertEqual(self.caches_once_settled(['lumenvale-next']), ['lumenvale-next'],
