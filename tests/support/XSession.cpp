@@ -264,7 +264,6 @@ bool Session::FindMapped(const std::string& title, WindowInfo* info) {
             XTranslateCoordinates(display, children[i], root, 0, 0, &info->x, &info->y, &child);
             info->width = attributes.width;
             info->height = attributes.height;
-            info->title = title;
             info->borderless = Borderless(display, children[i]);
         }
     }
@@ -350,14 +349,14 @@ Screenshot Session::Capture() {
 }
 
 bool Session::WaitForScreen(const std::function<bool(const Screenshot&)>& seen, int timeoutMs,
-                            Screenshot* last, int pollMs) {
+                            Screenshot* last) {
     Screenshot shot;
     const bool accepted = WaitUntil(
         [&] {
             shot = Capture();
             return !shot.Empty() && seen(shot);
         },
-        timeoutMs, pollMs);
+        timeoutMs, 40);
     if (last != nullptr) {
         *last = std::move(shot);
     }
