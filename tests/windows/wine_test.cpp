@@ -26,6 +26,9 @@ using Clock = std::chrono::steady_clock;
 
 // ---- The package and Wine ---------------------------------------------------------------
 
+// Where the package is unzipped and Wine keeps its prefix and log, in the build tree.
+const std::string WineDir = LUMENVALE_WINE_DIR;
+
 std::string PackagePath() {
     const char* path = std::getenv("LUMENVALE_WINDOWS_ZIP");
     return path != nullptr && *path != '\0' ? path : LUMENVALE_WINDOWS_ZIP;
@@ -116,8 +119,7 @@ bool BoardScreenShown(const Screenshot& shot) {
 
 class WineGame : public RealGame {
 protected:
-    WineGame()
-        : RealGame(LUMENVALE_WINE_DIR), prefix(std::string(LUMENVALE_WINE_DIR) + "/prefix") {}
+    WineGame() : RealGame(WineDir), prefix(WineDir + "/prefix") {}
 
     void Launch(int width, int height, int dpi = 96);
     void ExitThroughTheFrame(const std::string& name);
@@ -165,7 +167,7 @@ void WineGame::Launch(int width, int height, int dpi) {
     }
 
     // A fresh copy of the package, unzipped as a player would.
-    const std::string folder = std::string(LUMENVALE_WINE_DIR) + "/lumenvale-windows";
+    const std::string folder = WineDir + "/lumenvale-windows";
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     const shell::Output unzipped = shell::Capture({{"unzip", "-q", package, "-d", folder}});
@@ -188,10 +190,9 @@ void WineGame::Launch(int width, int height, int dpi) {
 
     // Wine's own output goes to a log: the helpers it starts, which may outlive a failed
     // test, must not hold the test's output open.
-    ASSERT_TRUE(session.StartProgram(
-        {"sh", "-c", "exec wine \"$0\" >\"$1\" 2>&1", folder + "/lumenvale.exe",
-         std::string(LUMENVALE_WINE_DIR) + "/wine.log"},
-        folder, prefix.Environment(session.DisplayName())));
+    ASSERT_TRUE(session.StartProgram({"sh", "-c", "exec wine \"$0\" >\"$1\" 2>&1",
+                                      folder + "/lumenvale.exe", WineDir + "/wine.log"},
+                                     folder, prefix.Environment(session.DisplayName())));
     ASSERT_TRUE(player.FindWindow(60000))
         << "no window titled LumenvaleGame appeared on " << session.DisplayName();
 }
