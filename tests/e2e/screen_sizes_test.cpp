@@ -56,13 +56,12 @@ TEST_F(ScaledDesktop, TheWindowGrowsWithTheScaleTheDesktopSetsForXPrograms) {
         return;
     }
     // What a desktop at 125 % publishes in the X server's resources.
-    ::Display* display = XOpenDisplay(session.DisplayName().c_str());
-    ASSERT_NE(display, nullptr);
+    ::Display* display = session.Connection();
     const char resources[] = "Xft.dpi:\t120\n";
     XChangeProperty(display, DefaultRootWindow(display), XA_RESOURCE_MANAGER, XA_STRING, 8,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(resources),
                     sizeof resources - 1);
-    XCloseDisplay(display);
+    XSync(display, False);
 
     StartGame();
     if (!Started()) {

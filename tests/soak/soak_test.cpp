@@ -166,17 +166,14 @@ protected:
         samples.push_back(s);
         lastSample = Clock::now();
     }
-    void SampleNowAndThen() {
-        if (Clock::now() - lastSample >= std::chrono::seconds(1)) {
-            TakeSample();
-        }
-    }
 
     // Every step goes in the journal. A game that does not answer ends the session there: what
     // follows would only pile failures on that one; the player has kept its screen for a look.
     void Answered(const std::string& step, bool answered) {
         ++actions;
-        SampleNowAndThen();
+        if (Clock::now() - lastSample >= std::chrono::seconds(1)) {
+            TakeSample();
+        }
         journal << Elapsed() << " s: " << step << (answered ? "" : " unanswered") << std::endl;
         if (!answered) {
             throw std::runtime_error("after " + std::to_string(actions) + " actions (" +

@@ -48,11 +48,6 @@ long VisitPixels(const Screenshot& shot, const PixelBox& box,
     return std::max(box.width, 0) * long(std::max(box.height, 0));
 }
 
-// The pixel at the centre of a lamp.
-Point LampCentre(int column, int row, int columns, int rows) {
-    return PixelAt((column + 0.5) / columns - 0.5, (row + 0.5) / rows - 0.5);
-}
-
 // Share of the outline of a block drawn in the hover frame's two greens, the worst of its four
 // sides (0 … 1).
 double HoverFrameScore(const Screenshot& shot, Point block, int columns, int rows) {
@@ -290,7 +285,7 @@ BoardReading ReadBoard(const Screenshot& shot, int columns, int rows) {
               patchHeight = std::max(4, int(lampHeight / 6));
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
-            Point centre = LampCentre(c, r, columns, rows);
+            const Point centre = PixelAt((c + 0.5) / columns - 0.5, (r + 0.5) / rows - 0.5);
             board.lamps.push_back(
                 ReadLamp(shot, Around(centre.x, centre.y, patchWidth, patchHeight)));
         }
