@@ -31,13 +31,6 @@ std::string OutputDir() {
     return std::string(LUMENVALE_BUILD_DIR) + "/desktop";
 }
 
-using shell::OnPath;
-
-// What the window manager and the X server tell.
-bool WindowManagerRunning(::Display* display) {
-    return XGetSelectionOwner(display, XInternAtom(display, "WM_S0", False)) != None;
-}
-
 // The top edge of the area the window manager leaves to windows, once it knows of a panel.
 int WorkAreaTop(::Display* display) {
     const std::vector<long> area =
@@ -84,17 +77,15 @@ protected:
     // manager has placed the game's window as `placed` wants it (or given up trying).
     void StartOn(int width, int height,
                  const std::function<bool(const xsession::WindowInfo&)>& placed) {
-        if (!OnPath("mutter") || !OnPath("tint2")) {
+        if (!shell::OnPath("mutter") || !shell::OnPath("tint2")) {
             GTEST_SKIP() << "no window manager to test under (Debian packages mutter, tint2)";
         }
         StartDisplay(width, height);
         if (!Started()) {
             return;
         }
-        StartDesktop();
-        ASSERT_FALSE(HasFatalFailure());
-        StartGame();
-        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_NO_FATAL_FAILURE(StartDesktop());
+        ASSERT_NO_FATAL_FAILURE(StartGame());
         // The window manager places the window once it is mapped.
         for (int moves = 0; moves < 3 && !placed(player.Window()); ++moves) {
             if (!player.FollowWindow(player.Window())) {
@@ -121,14 +112,16 @@ protected:
             "XDG_DATA_HOME=" + home + "/.local/share", "XDG_CACHE_HOME=" + home + "/.cache"};
         ASSERT_TRUE(
             session.StartHelper({"mutter", "--x11", "--replace", "--sm-disable"}, environment));
-        ASSERT_TRUE(
-            xsession::WaitUntil([&] { return WindowManagerRunning(session.Connection()); }, 20000))
+        // A running window manager owns the screen's WM_S0 selection.
+        ::Display* display = session.Connection();
+        const Atom manager = XInternAtom(display, "WM_S0", False);
+        ASSERT_TRUE(xsession::WaitUntil(
+            [&] { return XGetSelectionOwner(display, manager) != None; }, 20000))
             << "mutter did not start on " << session.DisplayName();
         ASSERT_TRUE(session.StartHelper({"tint2", "-c", panel}, environment));
-        ASSERT_TRUE(xsession::WaitUntil(
-            [&] { return WorkAreaTop(session.Connection()) == PanelHeight; }, 20000))
+        ASSERT_TRUE(xsession::WaitUntil([&] { return WorkAreaTop(display) == PanelHeight; }, 20000))
             << "no panel reserves the top " << PanelHeight << " rows (work area from "
-            << WorkAreaTop(session.Connection()) << ")";
+            << WorkAreaTop(display) << ")";
     }
 
     // The pointer 24 px off the middle of a block, on each side in turn, still inside the

@@ -32,17 +32,13 @@ void Keep(const Screenshot& shot, const std::string& name) {
 }
 
 // What is wrong with a screen, one finding a line; empty when nothing is.
-class Findings {
-public:
+struct Findings {
     void Add(bool ok, const std::string& what) {
         if (!ok) {
             text += "  - " + what + "\n";
         }
     }
-    bool Empty() const { return text.empty(); }
-    const std::string& Text() const { return text; }
 
-private:
     std::string text;
 };
 
@@ -75,7 +71,7 @@ void CaptionShown(Findings& f, const Screenshot& shot, const GlRect& rect,
 
 Findings Pictures(const Screenshot& shot) {
     Findings f;
-    double title = LitShare(shot, ToPixels(menu::Title), 40);
+    double title = LitShare(shot, ToPixels(menu::Title), levels::TitleInk);
     f.Add(title > 0.05,
           "the title picture across GL (-0.8, 0.6)…(0.8, 0.8) (lit share " + Fixed(title) + ")");
     f.Add(Blank(shot, {-0.8, 0.82, 0.8, 1.0}) && Blank(shot, {-0.8, 0.3, 0.25, 0.58}),
@@ -168,10 +164,10 @@ Finder Board(int size) {
 
 // What `findings` accepts, and what it finds wrong for a failure's message.
 Judge Accepts(const Finder& findings) {
-    return [findings](const Screenshot& s) { return findings(s).Empty(); };
+    return [findings](const Screenshot& s) { return findings(s).text.empty(); };
 }
 Explain Explains(const Finder& findings) {
-    return [findings](const Screenshot& s) { return findings(s).Text(); };
+    return [findings](const Screenshot& s) { return findings(s).text; };
 }
 
 std::string Block(int column, int row) {
@@ -181,6 +177,11 @@ std::string Block(int column, int row) {
 class GameOnScreen : public RealGame {
 protected:
     GameOnScreen() : RealGame(TestDir()) {}
+
+    static std::string TestDir() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        return OutputDir() + "/" + info->test_suite_name() + "." + info->name();
+    }
 
     void SetUp() override {
         std::string font = std::string(LUMENVALE_DATA_DIR) + "/Font.bmp";
@@ -192,21 +193,11 @@ protected:
         }
     }
 
-    static std::string TestDir() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        return OutputDir() + "/" + info->test_suite_name() + "." + info->name();
-    }
-
-    // Keeps the screenshot of a failed step and reports what was expected.
-    void Fail(const std::string& step, const Screenshot& shot, const std::string& expected) {
-        player.Fail(step, shot, "expected " + expected);
-    }
-
     // Polls the screen until `findings` has nothing to say, for at most timeoutMs.
     bool WaitFor(const std::string& step, const Finder& findings, int timeoutMs,
                  const std::string& expected) {
         return player.Expect(step, Accepts(findings), timeoutMs, [&](const Screenshot& s) {
-            return expected + ", but:\n" + findings(s).Text();
+            return expected + ", but:\n" + findings(s).text;
         });
     }
 
@@ -219,20 +210,19 @@ protected:
         return player.PressEscape(step, Accepts(before), Accepts(after), Explains(after));
     }
 
-    void OpenBoard(int size, const GlRect& sizeButton, BoardReading* board) {
+    void OpenFourByFour(BoardReading* board) {
         ASSERT_TRUE(MenuStep("size-group", menu::Play, MainMenu, SizeGroup));
-        ASSERT_TRUE(MenuStep("board", sizeButton, SizeGroup, Board(size)));
-        ASSERT_TRUE(player.ReadBoard("board", size, board));
+        ASSERT_TRUE(MenuStep("board", menu::Size4, SizeGroup, Board(4)));
+        ASSERT_TRUE(player.ReadBoard("board", 4, board));
     }
 };
 
 TEST_F(GameOnScreen, FirstMenuShowsPicturesAndMainButtonsOnly) {
     Screenshot shot = session.Capture();
     Findings f = MainMenu(shot);
-    f.Add(AboutBox(false)(shot).Empty(), "the about box hidden");
-    f.Add(Blank(shot, menu::Size8), "the size group hidden");
-    if (!f.Empty()) {
-        Fail("first-menu", shot, "the first menu:\n" + f.Text());
+    f.Add(AboutBox(false)(shot).text.empty(), "the about box hidden");
+    if (!f.text.empty()) {
+        player.Fail("first-menu", shot, "expected the first menu:\n" + f.text);
     }
     Keep(shot, "menu");
 }
@@ -261,8 +251,7 @@ TEST_F(GameOnScreen, CloseRequestEndsTheProgram) {
 
 TEST_F(GameOnScreen, FourByFourBoardHasSixteenSolvableLampsAndFollowingIndicators) {
     BoardReading board;
-    OpenBoard(4, menu::Size4, &board);
-    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_NO_FATAL_FAILURE(OpenFourByFour(&board));
     const Screenshot& shot = player.LastView();
     Keep(shot, "board");
     // Sixteen separate lamps: where four lamps of the 4x4 grid meet there is only the dark gap
@@ -272,19 +261,21 @@ TEST_F(GameOnScreen, FourByFourBoardHasSixteenSolvableLampsAndFollowingIndicator
             Point corner = BlockCorner(c - 1, r - 1, 4, 4);
             double level = MeanColour(shot, Around(corner.x, corner.y, 6, 6)).Max();
             if (level > 50) {
-                Fail("board-grid", shot,
-                     "the dark gap between four lamps at pixel " + Block(corner.x, corner.y) +
-                         ", found brightness " + Fixed(level));
+                player.Fail("board-grid", shot,
+                            "expected the dark gap between four lamps at pixel " +
+                                Block(corner.x, corner.y) + ", found brightness " + Fixed(level));
             }
         }
     }
     if (!board.Solvable()) {
-        Fail("board-parity", shot,
-             "an even number of dark lamps in every row and column:\n" + board.Describe());
+        player.Fail(
+            "board-parity", shot,
+            "expected an even number of dark lamps in every row and column:\n" + board.Describe());
     }
     if (!board.IndicatorsFollowRows()) {
-        Fail("board-indicators", shot,
-             "each pair of indicators lit exactly when its two rows are:\n" + board.Describe());
+        player.Fail("board-indicators", shot,
+                    "expected each pair of indicators lit exactly when its two rows are:\n" +
+                        board.Describe());
     }
     // The lamps sit in a square from pixel (320, 256) to (960, 768): nothing is drawn above or
     // below it.
@@ -294,8 +285,7 @@ TEST_F(GameOnScreen, FourByFourBoardHasSixteenSolvableLampsAndFollowingIndicator
 
 TEST_F(GameOnScreen, HoverFrameOutlinesTheBlockUnderThePointerButNotOnTheBorder) {
     BoardReading board;
-    OpenBoard(4, menu::Size4, &board);
-    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_NO_FATAL_FAILURE(OpenFourByFour(&board));
     struct Spot {
         Point pointer;
         const char* where;
@@ -318,11 +308,9 @@ TEST_F(GameOnScreen, HoverFrameOutlinesTheBlockUnderThePointerButNotOnTheBorder)
         session.MovePointer(spot.pointer.x, spot.pointer.y);
         Point block;
         bool onBoard = PickBlock(spot.pointer, 4, 4, &block);
-        std::string expected =
-            onBoard ? "the green frame around the block of lamps (" + std::to_string(block.x) +
-                          ".." + std::to_string(block.x + 1) + ", " + std::to_string(block.y) +
-                          ".." + std::to_string(block.y + 1) + ") only"
-                    : std::string("no green frame anywhere");
+        std::string expected = onBoard ? "the green frame around the block with lower-left lamp " +
+                                             Block(block.x, block.y) + " only"
+                                       : "no green frame anywhere";
         auto framing = [&](const Screenshot& s) {
             Findings f;
             auto framed = FramedBlocks(s, 4, 4);
@@ -355,8 +343,7 @@ TEST_F(GameOnScreen, HoverFrameOutlinesTheBlockUnderThePointerButNotOnTheBorder)
 
 TEST_F(GameOnScreen, SolvingTheBoardThroughPressesDealsAFreshOne) {
     BoardReading board;
-    OpenBoard(4, menu::Size4, &board);
-    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_NO_FATAL_FAILURE(OpenFourByFour(&board));
     ASSERT_TRUE(board.Solvable()) << board.Describe();
     if (board.AllLit()) {
         // Dealt solved by chance: a press flips first, so start from one flip away.
@@ -383,16 +370,15 @@ TEST_F(GameOnScreen, SolvingTheBoardThroughPressesDealsAFreshOne) {
 
 TEST_F(GameOnScreen, EscapeGoesToTheMenuAndBackToTheSameBoard) {
     BoardReading board;
-    OpenBoard(4, menu::Size4, &board);
-    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_NO_FATAL_FAILURE(OpenFourByFour(&board));
     ASSERT_TRUE(EscapeStep("escape-to-menu", Board(4), SizeGroup));
     ASSERT_TRUE(EscapeStep("escape-to-board", SizeGroup, Board(4)));
     BoardReading resumed;
     ASSERT_TRUE(player.ReadBoard("escape-to-board", 4, &resumed));
     if (!resumed.SameLamps(board)) {
-        Fail("same-board", player.LastView(),
-             "the same board back after a second Escape: left\n" + board.Describe() + "found\n" +
-                 resumed.Describe());
+        player.Fail("same-board", player.LastView(),
+                    "expected the same board back after a second Escape: left\n" +
+                        board.Describe() + "found\n" + resumed.Describe());
     }
     // A close request ends the game from the board too.
     ExpectEndsOnClose();

@@ -16,6 +16,7 @@ namespace {
 
 struct Screen {
     int width, height;
+    std::string Name() const { return std::to_string(width) + "x" + std::to_string(height); }
 };
 
 void PrintTo(const Screen& screen, std::ostream* out) {
@@ -30,9 +31,8 @@ TEST_P(SmallScreen, TheGameTakesTheWholeScreenAndPlaysAlsoAfterAResize) {
     if (!Started()) {
         return;
     }
-    std::string name = std::to_string(screen.width) + "x" + std::to_string(screen.height);
     e2e::FittedPlay play{
-        session, std::string(LUMENVALE_BUILD_DIR) + "/e2e/screen-" + name,
+        session, std::string(LUMENVALE_BUILD_DIR) + "/e2e/screen-" + screen.Name(),
         [&](const xsession::WindowInfo& shown) {
             EXPECT_TRUE(e2e::FrameOnScreen::Of(shown).BlackBeside(session.Capture()))
                 << "the screen beside the frame is not black";
@@ -45,8 +45,7 @@ TEST_P(SmallScreen, TheGameTakesTheWholeScreenAndPlaysAlsoAfterAResize) {
 INSTANTIATE_TEST_SUITE_P(Laptops, SmallScreen,
                          ::testing::Values(Screen{1366, 768}, Screen{1280, 800}),
                          [](const ::testing::TestParamInfo<Screen>& laptop) {
-                             return std::to_string(laptop.param.width) + "x" +
-                                    std::to_string(laptop.param.height);
+                             return laptop.param.Name();
                          });
 
 using ScaledDesktop = e2e::RealGame;
@@ -57,13 +56,12 @@ TEST_F(ScaledDesktop, TheWindowGrowsWithTheScaleTheDesktopSetsForXPrograms) {
         return;
     }
     // What a desktop at 125 % publishes in the X server's resources.
-    ::Display* display = XOpenDisplay(session.DisplayName().c_str());
-    ASSERT_NE(display, nullptr);
+    ::Display* display = session.Connection();
     const char resources[] = "Xft.dpi:\t120\n";
     XChangeProperty(display, DefaultRootWindow(display), XA_RESOURCE_MANAGER, XA_STRING, 8,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(resources),
                     sizeof resources - 1);
-    XCloseDisplay(display);
+    XSync(display, False);
 
     StartGame();
     if (!Started()) {

@@ -74,66 +74,46 @@ long OpenFds(pid_t pid) {
     return error ? -1 : count;
 }
 
-// The game's X client, named by any resource it owns (its window), seen through the X-Resource
-// extension.
-class ClientResources {
-public:
-    bool Open(::Display* connection) {
-        display = connection;
-        int event, error;
-        return XResQueryExtension(display, &event, &error);
-    }
-    void Read(XID resource, Sample* sample) {
-        int count = 0;
-        XResType* types = nullptr;
-        sample->xResources = -1;
-        if (XResQueryClientResources(display, resource, &count, &types) && types != nullptr) {
-            sample->xResources = 0;
-            for (int i = 0; i < count; ++i) {
-                sample->xResources += types[i].count;
-                sample->xByType[AtomName(types[i].resource_type)] = types[i].count;
-            }
-            XFree(types);
+// The X resources of the game's client, named by any resource it owns (its window), as the
+// X-Resource extension counts them.
+void ReadXResources(::Display* display, XID resource, Sample* sample) {
+    int count = 0;
+    XResType* types = nullptr;
+    sample->xResources = -1;
+    if (XResQueryClientResources(display, resource, &count, &types) && types != nullptr) {
+        sample->xResources = 0;
+        for (int i = 0; i < count; ++i) {
+            sample->xResources += types[i].count;
+            char* name = XGetAtomName(display, types[i].resource_type);
+            sample->xByType[name != nullptr ? name : std::to_string(types[i].resource_type)] =
+                types[i].count;
+            XFree(name);
         }
-        XResQueryClientPixmapBytes(display, resource, &sample->pixmapBytes);
+        XFree(types);
     }
-
-private:
-    std::string AtomName(Atom atom) {
-        auto known = names.find(atom);
-        if (known != names.end()) {
-            return known->second;
-        }
-        char* name = XGetAtomName(display, atom);
-        std::string text = name != nullptr ? name : std::to_string(atom);
-        XFree(name);
-        return names[atom] = text;
-    }
-
-    ::Display* display = nullptr;
-    std::map<Atom, std::string> names;
-};
+    XResQueryClientPixmapBytes(display, resource, &sample->pixmapBytes);
+}
 
 // A field's values over the samples taken between two moments, in order.
 template <typename Field>
 std::vector<double> Values(const std::vector<Sample>& samples, double from, double to,
-                           Field field) {
+                           Field Sample::*field) {
     std::vector<double> values;
     for (const Sample& s : samples) {
         if (s.seconds >= from && s.seconds <= to) {
-            values.push_back(static_cast<double>(field(s)));
+            values.push_back(static_cast<double>(s.*field));
         }
     }
     std::sort(values.begin(), values.end());
     return values;
 }
 template <typename Field>
-double Median(const std::vector<Sample>& samples, double from, double to, Field field) {
+double Median(const std::vector<Sample>& samples, double from, double to, Field Sample::*field) {
     std::vector<double> values = Values(samples, from, to, field);
     return values.empty() ? -1 : values[values.size() / 2];
 }
 template <typename Field>
-double Highest(const std::vector<Sample>& samples, double from, double to, Field field) {
+double Highest(const std::vector<Sample>& samples, double from, double to, Field Sample::*field) {
     std::vector<double> values = Values(samples, from, to, field);
     return values.empty() ? -1 : values.back();
 }
@@ -150,7 +130,8 @@ protected:
         if (!Started()) {
             return;
         }
-        ASSERT_TRUE(resources.Open(session.Connection()))
+        int event, error;
+        ASSERT_TRUE(XResQueryExtension(session.Connection(), &event, &error))
             << "no X-Resource extension on " << session.DisplayName();
         std::filesystem::create_directories(OutputDir());
         journal.open(OutputDir() + "/journal.txt");
@@ -181,31 +162,24 @@ protected:
         s.residentKb = StatusKb(session.GamePid(), "VmRSS");
         s.anonymousKb = StatusKb(session.GamePid(), "RssAnon");
         s.fds = OpenFds(session.GamePid());
-        resources.Read(player.Window().id, &s);
+        ReadXResources(session.Connection(), player.Window().id, &s);
         samples.push_back(s);
         lastSample = Clock::now();
-    }
-    void SampleNowAndThen() {
-        if (Clock::now() - lastSample >= std::chrono::seconds(1)) {
-            TakeSample();
-        }
     }
 
     // Every step goes in the journal. A game that does not answer ends the session there: what
     // follows would only pile failures on that one; the player has kept its screen for a look.
     void Answered(const std::string& step, bool answered) {
         ++actions;
-        SampleNowAndThen();
+        if (Clock::now() - lastSample >= std::chrono::seconds(1)) {
+            TakeSample();
+        }
         journal << Elapsed() << " s: " << step << (answered ? "" : " unanswered") << std::endl;
         if (!answered) {
-            Lost("did not answer step \"" + step + "\" as it should");
+            throw std::runtime_error("after " + std::to_string(actions) + " actions (" +
+                                     std::to_string(static_cast<int>(Elapsed())) +
+                                     " s) the game did not answer step \"" + step + "\"");
         }
-    }
-
-    [[noreturn]] void Lost(const std::string& what) {
-        throw std::runtime_error("after " + std::to_string(actions) + " actions (" +
-                                 std::to_string(static_cast<int>(Elapsed())) + " s) the game " +
-                                 what);
     }
 
     void Wander(int moves, int left, int top, int right, int bottom) {
@@ -301,7 +275,6 @@ protected:
         MenuStep("main-group", menu::Back, SizeGroupShown, MainGroupShown);
     }
 
-    ClientResources resources;
     Clock::time_point started, lastSample;
     std::vector<Sample> samples;
     std::mt19937 random{20261209};
@@ -332,10 +305,7 @@ TEST_F(LongSession, StaysFlatAndKeepsAnswering) {
     // settling. The rest is compared between a stretch right after that and the session's end.
     const double total = samples.back().seconds;
     const double warm = std::min(60.0, total / 4), stretch = std::min(120.0, total / 5);
-    auto rss = [](const Sample& s) { return s.residentKb; };
-    auto fds = [](const Sample& s) { return s.fds; };
-    auto xres = [](const Sample& s) { return s.xResources; };
-    auto pixmaps = [](const Sample& s) { return s.pixmapBytes; };
+    const auto rss = &Sample::residentKb;
     const double rssWarm = Median(samples, warm, warm + stretch, rss);
     const double rssEnd = Median(samples, total - stretch, total, rss);
     const Sample& first = samples.front();
@@ -371,14 +341,14 @@ TEST_F(LongSession, StaysFlatAndKeepsAnswering) {
             << " kB (medians); see " << OutputDir() << "/samples.csv";
     }
     // Descriptors and X resources are counted exactly: none may be left over.
-    EXPECT_LE(Highest(samples, total - stretch, total, fds),
-              Highest(samples, warm, warm + stretch, fds))
+    EXPECT_LE(Highest(samples, total - stretch, total, &Sample::fds),
+              Highest(samples, warm, warm + stretch, &Sample::fds))
         << "open file descriptors grew; see " << OutputDir() << "/samples.csv";
-    EXPECT_LE(Highest(samples, total - stretch, total, xres),
-              Highest(samples, warm, warm + stretch, xres))
+    EXPECT_LE(Highest(samples, total - stretch, total, &Sample::xResources),
+              Highest(samples, warm, warm + stretch, &Sample::xResources))
         << "X resources grew; at the end:" << TypeCounts(last);
-    EXPECT_LE(Highest(samples, total - stretch, total, pixmaps),
-              Highest(samples, warm, warm + stretch, pixmaps))
+    EXPECT_LE(Highest(samples, total - stretch, total, &Sample::pixmapBytes),
+              Highest(samples, warm, warm + stretch, &Sample::pixmapBytes))
         << "X pixmap memory grew";
 }
 

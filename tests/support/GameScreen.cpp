@@ -13,19 +13,12 @@ bool FrameGreen(const uint8_t* p) {
 }
 
 LampReading ReadLamp(const Screenshot& shot, const PixelBox& box) {
-    Colour mean = MeanColour(shot, box);
-    LampReading lamp;
-    lamp.level = mean.Max();
-    lamp.lit = lamp.level >= levels::Lit;
-    lamp.clear = lamp.level >= levels::ClearlyLit || lamp.level <= levels::ClearlyDark;
-    if (mean.red >= mean.green && mean.red >= mean.blue) {
-        lamp.colour = 1;
-    } else if (mean.blue > mean.green) {
-        lamp.colour = 2;
-    } else {
-        lamp.colour = 0;
-    }
-    return lamp;
+    const Colour mean = MeanColour(shot, box);
+    const double level = mean.Max();
+    const bool red = mean.red >= mean.green && mean.red >= mean.blue;
+    const int colour = red ? 1 : (mean.blue > mean.green ? 2 : 0);
+    return {level >= levels::Lit, colour, level,
+            level >= levels::ClearlyLit || level <= levels::ClearlyDark};
 }
 
 // Share of the points, every third pixel along a line from `from` to `to` at `across`, with
@@ -53,11 +46,6 @@ long VisitPixels(const Screenshot& shot, const PixelBox& box,
         }
     }
     return std::max(box.width, 0) * long(std::max(box.height, 0));
-}
-
-// The pixel at the centre of a lamp.
-Point LampCentre(int column, int row, int columns, int rows) {
-    return PixelAt((column + 0.5) / columns - 0.5, (row + 0.5) / rows - 0.5);
 }
 
 // Share of the outline of a block drawn in the hover frame's two greens, the worst of its four
@@ -103,10 +91,6 @@ PixelBox Around(double x, double y, int width, int height) {
     return {left, top, width, height};
 }
 
-double Colour::Max() const {
-    return std::max({red, green, blue});
-}
-
 Colour MeanColour(const Screenshot& shot, const PixelBox& box) {
     Colour sum;
     int count = 0;
@@ -136,12 +120,8 @@ double LitShare(const Screenshot& shot, const PixelBox& box, int level) {
 
 FrameOnScreen FrameOnScreen::Of(const xsession::WindowInfo& window) {
     const PixelBox box = FrameInClient(window.width, window.height, 1280, 1024);
-    FrameOnScreen frame;
-    frame.left = window.x + box.x;
-    frame.top = window.y + box.y;
-    frame.scaleX = box.width / 1280.0;
-    frame.scaleY = box.height / 1024.0;
-    return frame;
+    return {double(window.x + box.x), double(window.y + box.y), box.width / 1280.0,
+            box.height / 1024.0};
 }
 
 Point FrameOnScreen::ToScreen(Point inFrame) const {
@@ -305,7 +285,7 @@ BoardReading ReadBoard(const Screenshot& shot, int columns, int rows) {
               patchHeight = std::max(4, int(lampHeight / 6));
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
-            Point centre = LampCentre(c, r, columns, rows);
+            const Point centre = PixelAt((c + 0.5) / columns - 0.5, (r + 0.5) / rows - 0.5);
             board.lamps.push_back(
                 ReadLamp(shot, Around(centre.x, centre.y, patchWidth, patchHeight)));
         }

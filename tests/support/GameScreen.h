@@ -2,6 +2,7 @@
 // 1280 × 1024 window, which lamps of a board are lit, which block the hover frame outlines.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -72,7 +73,7 @@ PixelBox Around(double x, double y, int width, int height);
 
 struct Colour {
     double red = 0, green = 0, blue = 0;
-    double Max() const;
+    double Max() const { return std::max({red, green, blue}); }
 };
 
 Colour MeanColour(const Screenshot& shot, const PixelBox& box);

@@ -14,10 +14,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 const char* const Title = "LumenvaleGame";
 
-void SleepUntil(Clock::time_point moment) {
-    std::this_thread::sleep_until(moment);
-}
-
 }  // namespace
 
 Player::Player(xsession::Session& on, std::string screenshots)
@@ -30,12 +26,8 @@ bool Player::FindWindow(int timeoutMs) {
 }
 
 bool Player::FollowWindow(xsession::WindowInfo old, int timeoutMs) {
-    return xsession::WaitUntil(
-        [&] {
-            return FindWindow(0) && (window.x != old.x || window.y != old.y ||
-                                     window.width != old.width || window.height != old.height);
-        },
-        timeoutMs);
+    return xsession::WaitUntil([&] { return FindWindow(0) && window.Box() != old.Box(); },
+                               timeoutMs);
 }
 
 Screenshot Player::Look() {
@@ -43,9 +35,7 @@ Screenshot Player::Look() {
     screenWidth = screen.width;
     screenHeight = screen.height;
     // A window manager may place or size the window some time after it shows.
-    if (session.FindWindow(Title, &window, 0)) {
-        frame = FrameOnScreen::Of(window);
-    }
+    FindWindow(0);
     return frame.View(screen);
 }
 
@@ -117,7 +107,7 @@ bool Player::WatchUntilDrawn(const Judge& before, const Judge& after, std::strin
 // Spaced past the last input of the same kind, the hold is timed alone: a capture during it
 // could outlast it on a busy machine and make the game repeat.
 void Player::Press(const Input& input, int holdMs) {
-    SleepUntil(*input.last + std::chrono::milliseconds(input.timing.gapMs));
+    std::this_thread::sleep_until(*input.last + std::chrono::milliseconds(input.timing.gapMs));
     input.make(true);
     xsession::SleepMs(holdMs);
     input.make(false);
@@ -199,12 +189,6 @@ bool Player::PressButton(const std::string& step, const GlRect& button, const Ju
     return Act(step, MenuPress(Centre(button)), before, after, explain);
 }
 
-bool Player::PressBlock(const std::string& step, Point block, int size, const Judge& before,
-                        const Judge& after, const Explain& explain) {
-    return Act(step, {PressAt(BlockCorner(block.x, block.y, size, size)), timing::Flip, &lastFlip},
-               before, after, explain);
-}
-
 bool Player::PressEscape(const std::string& step, const Judge& before, const Judge& after,
                          const Explain& explain) {
     auto make = [this](bool down) { session.Key("Escape", down); };
@@ -236,8 +220,9 @@ bool Player::Flip(const std::string& step, const BoardReading& before, Point blo
         return board(view) && !after->SameLamps(before) &&
                e2e::ReadBoard(Look(), size, size).SameLamps(*after);
     };
-    if (!PressBlock(step, block, size, unchanged, changed,
-                    [&](const Screenshot&) { return "the board before:\n" + before.Describe(); })) {
+    const Input press{PressAt(BlockCorner(block.x, block.y, size, size)), timing::Flip, &lastFlip};
+    if (!Act(step, press, unchanged, changed,
+             [&](const Screenshot&) { return "the board before:\n" + before.Describe(); })) {
         return false;
     }
     const BoardReading flipped = Flipped(before, block);

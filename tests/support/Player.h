@@ -72,13 +72,10 @@ public:
     bool Expect(const std::string& step, const Judge& seen, int timeoutMs = timing::AnswerMs,
                 const Explain& explain = nullptr);
 
-    // A press on a menu button, a flip of the block with lower-left lamp `block` and Escape,
-    // each until the frame shows `after`; `before` is what it shows while the input is not
-    // taken at all.
+    // A press on a menu button and Escape, each until the frame shows `after`; `before` is
+    // what it shows while the input is not taken at all.
     bool PressButton(const std::string& step, const GlRect& button, const Judge& before,
                      const Judge& after, const Explain& explain = nullptr);
-    bool PressBlock(const std::string& step, Point block, int size, const Judge& before,
-                    const Judge& after, const Explain& explain = nullptr);
     bool PressEscape(const std::string& step, const Judge& before, const Judge& after,
                      const Explain& explain = nullptr);
     // Waits until a board of `size` reads clearly and the same in two captures in a row, so

@@ -13,7 +13,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -21,16 +20,10 @@ extern char** environ;
 namespace shell {
 
 struct Command {
-    Command(std::vector<std::string> commandLine, std::vector<std::string> settings = {},
-            std::string folder = {})
-        : arguments(std::move(commandLine)),
-          environment(std::move(settings)),
-          directory(std::move(folder)) {}
-
     std::vector<std::string> arguments;  // the program (looked up on PATH), then its arguments
     // NAME=value settings on top of the test's own; a bare NAME leaves that variable out.
-    std::vector<std::string> environment;
-    std::string directory;  // where it runs; empty: where the test runs
+    std::vector<std::string> environment = {};
+    std::string directory = {};  // where it runs; empty: where the test runs
 };
 
 // What Capture keeps: the program's output and errors together, its errors alone, or its
@@ -54,7 +47,7 @@ struct Output {
 namespace detail {
 // The test's environment with `settings` in place of the variables they name.
 inline std::vector<std::string> Environment(const std::vector<std::string>& settings) {
-    std::vector<std::string> environment;
+    std::vector<std::string> environment = {};
     for (char** entry = environ; *entry != nullptr; ++entry) {
         const std::string variable(*entry);
         bool replaced = false;

@@ -1,6 +1,5 @@
 #include "tests/support/XSession.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <fcntl.h>
@@ -45,24 +44,19 @@ bool Borderless(::Display* display, Window window) {
     return hints.size() >= 3 && (hints[0] & 2) != 0 && hints[2] == 0;
 }
 
-// In a child just forked: its output and errors go nowhere.
-void Silence() {
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    dup2(null, 2);
-}
-
 // Starts a program on the display, with the given settings on top, in `folder` (where the test
-// runs when empty); a helper's output is silenced. No program here needs a session bus; without
-// one, none is started on the display on its behalf (and left behind when the display ends).
+// runs when empty); a silent one's output goes nowhere. No program here needs a session bus;
+// without one, none is started on the display on its behalf (and left behind when it ends).
 pid_t Spawn(const std::string& displayName, const std::vector<std::string>& commandLine,
-            const std::string& folder, const std::vector<std::string>& environment, bool helper) {
+            const std::string& folder, const std::vector<std::string>& environment, bool silent) {
     const pid_t pid = commandLine.empty() ? -1 : fork();
     if (pid != 0) {
         return pid;
     }
-    if (helper) {
-        Silence();
+    if (silent) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
     }
     if (!folder.empty() && chdir(folder.c_str()) != 0) {
         _exit(126);
@@ -168,16 +162,11 @@ bool Session::StartDisplay(int width, int height) {
         error = "no pipe";
         return false;
     }
-    xvfb = fork();
-    if (xvfb == 0) {
-        close(fds[0]);
-        Silence();
-        std::string fd = std::to_string(fds[1]);
-        std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
-               "-nolisten", "tcp", static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    xvfb = Spawn(
+        "",
+        {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp"},
+        "", {}, true);
     close(fds[1]);
     // Xvfb writes the display number it chose once it accepts connections.
     std::string number;
@@ -264,7 +253,6 @@ bool Session::FindMapped(const std::string& title, WindowInfo* info) {
             XTranslateCoordinates(display, children[i], root, 0, 0, &info->x, &info->y, &child);
             info->width = attributes.width;
             info->height = attributes.height;
-            info->title = title;
             info->borderless = Borderless(display, children[i]);
         }
     }
@@ -350,14 +338,14 @@ Screenshot Session::Capture() {
 }
 
 bool Session::WaitForScreen(const std::function<bool(const Screenshot&)>& seen, int timeoutMs,
-                            Screenshot* last, int pollMs) {
+                            Screenshot* last) {
     Screenshot shot;
     const bool accepted = WaitUntil(
         [&] {
             shot = Capture();
             return !shot.Empty() && seen(shot);
         },
-        timeoutMs, pollMs);
+        timeoutMs, 40);
     if (last != nullptr) {
         *last = std::move(shot);
     }

@@ -28,7 +28,6 @@ struct Screenshot {
 struct WindowInfo {
     Window id = 0;
     int x = 0, y = 0, width = 0, height = 0;
-    std::string title;
     bool borderless = false;
 
     // Where it lies and how large it is, as one value to compare.
@@ -76,9 +75,9 @@ public:
 
     Screenshot Capture();
     // Captures the screen again and again until `seen` accepts a capture or timeoutMs have
-    // passed; the last capture is left in *last either way. Polls every pollMs.
+    // passed; the last capture is left in *last either way.
     bool WaitForScreen(const std::function<bool(const Screenshot&)>& seen, int timeoutMs,
-                       Screenshot* last = nullptr, int pollMs = 40);
+                       Screenshot* last = nullptr);
 
     // Waits for the game to end; true with its exit code when it did within timeoutMs.
     bool WaitForExit(int timeoutMs, int* exitCode);

@@ -77,8 +77,7 @@ class Sway {
 public:
     ~Sway() {
         if (pid > 0) {
-            std::string ignored;
-            Output({"swaymsg", "exit"}, Settings(), &ignored);
+            Command({"exit"});
             if (!xsession::WaitUntil([this] { return waitpid(pid, nullptr, WNOHANG) == pid; },
                                      5000)) {
                 kill(pid, SIGKILL);
@@ -131,14 +130,14 @@ public:
             _exit(127);
         }
         // sway is up once its IPC socket answers; then XWayland starts on the first X client.
-        std::string reply;
-        for (int waited = 0; !Output({"swaymsg", "-t", "get_version"}, Settings(), &reply);
-             waited += 100) {
-            if (waited > 20000 || waitpid(pid, nullptr, WNOHANG) == pid) {
-                *error = "sway did not start";
-                return false;
-            }
-            xsession::SleepMs(100);
+        bool ended = false;
+        auto answers = [&] {
+            return Command({"-t", "get_version"}) ||
+                   (ended = waitpid(pid, nullptr, WNOHANG) == pid);
+        };
+        if (!xsession::WaitUntil(answers, 20000, 100) || ended) {
+            *error = "sway did not start";
+            return false;
         }
         if (!Command({"exec", runtime + "/x11.sh"})) {
             *error = "sway ran no command";
@@ -186,7 +185,7 @@ public:
 
     // Where the content of the window with this title lies on the output: false while sway
     // shows no such window.
-    bool ContentRect(const std::string& title, int rect[4]) {
+    bool ContentRect(const std::string& title, xsession::WindowInfo* window) {
         std::string tree;
         size_t name = Tree(title, &tree);
         size_t node = name == std::string::npos ? name : tree.rfind("\"rect\"", name);
@@ -195,11 +194,11 @@ public:
             !ReadRect(tree, node, "window_rect", inner)) {
             return false;
         }
-        rect[0] = outer[0] + inner[0];
-        rect[1] = outer[1] + inner[1];
-        rect[2] = inner[2];
-        rect[3] = inner[3];
-        return rect[2] > 0 && rect[3] > 0;
+        window->x = outer[0] + inner[0];
+        window->y = outer[1] + inner[1];
+        window->width = inner[2];
+        window->height = inner[3];
+        return window->width > 0 && window->height > 0;
     }
 
     // Whether sway shows the window with this title full screen on its output (its
@@ -241,12 +240,8 @@ protected:
 
     // The menu fills the game's window, wherever sway has it as the screenshot is taken.
     bool MenuFillsWindow(const Screenshot& shot, xsession::WindowInfo* window) {
-        int rect[4];
-        if (!sway.ContentRect("LumenvaleGame", rect)) {
-            return false;
-        }
-        window->x = rect[0], window->y = rect[1], window->width = rect[2], window->height = rect[3];
-        return e2e::MainGroupShown(e2e::FrameOnScreen::Of(*window).View(shot));
+        return sway.ContentRect("LumenvaleGame", window) &&
+               e2e::MainGroupShown(e2e::FrameOnScreen::Of(*window).View(shot));
     }
 
     Sway sway;

@@ -26,13 +26,12 @@ using Clock = std::chrono::steady_clock;
 
 // ---- The package and Wine ---------------------------------------------------------------
 
+// Where the package is unzipped and Wine keeps its prefix and log, in the build tree.
+const std::string WineDir = LUMENVALE_WINE_DIR;
+
 std::string PackagePath() {
     const char* path = std::getenv("LUMENVALE_WINDOWS_ZIP");
     return path != nullptr && *path != '\0' ? path : LUMENVALE_WINDOWS_ZIP;
-}
-
-std::string WineDir() {
-    return LUMENVALE_WINE_DIR;
 }
 
 // The program and the twelve pictures it reads from its own folder, with no folder in
@@ -48,10 +47,10 @@ public:
     explicit WinePrefix(std::string folder) : path(std::move(folder)) {}
 
     // Every Wine process of the test runs 64-bit, silent, and without the .NET and browser
-    // engines whose installers Wine would otherwise offer.
-    std::vector<std::string> Environment() const {
+    // engines whose installers Wine would otherwise offer; on this X display.
+    std::vector<std::string> Environment(const std::string& display) const {
         return {"WINEPREFIX=" + path, "WINEARCH=win64", "WINEDEBUG=-all",
-                "WINEDLLOVERRIDES=mscoree,mshtml="};
+                "WINEDLLOVERRIDES=mscoree,mshtml=", "DISPLAY=" + display};
     }
 
     // Makes the prefix unless a complete one is there; a half-made one is made again.
@@ -62,8 +61,7 @@ public:
             return true;
         }
         auto start = Clock::now();
-        std::vector<std::string> settings = Environment();
-        settings.push_back("DISPLAY=" + display);
+        const std::vector<std::string> settings = Environment(display);
         std::filesystem::remove_all(path);
         std::filesystem::create_directories(path);
         const shell::Output boot = shell::Capture({{"wineboot", "-i"}, settings});
@@ -78,8 +76,7 @@ public:
     // The pixels per logical inch that the prefix's programs see, as Windows' display
     // settings set them; waits until the registry has it.
     bool SetDpi(const std::string& display, int dpi) const {
-        std::vector<std::string> settings = Environment();
-        settings.push_back("DISPLAY=" + display);
+        const std::vector<std::string> settings = Environment(display);
         return shell::Run({{"wine", "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels",
                             "/t", "REG_DWORD", "/d", std::to_string(dpi), "/f"},
                            settings}) &&
@@ -122,7 +119,7 @@ bool BoardScreenShown(const Screenshot& shot) {
 
 class WineGame : public RealGame {
 protected:
-    WineGame() : RealGame(WineDir()), prefix(WineDir() + "/prefix") {}
+    WineGame() : RealGame(WineDir), prefix(WineDir + "/prefix") {}
 
     void Launch(int width, int height, int dpi = 96);
     void ExitThroughTheFrame(const std::string& name);
@@ -170,7 +167,7 @@ void WineGame::Launch(int width, int height, int dpi) {
     }
 
     // A fresh copy of the package, unzipped as a player would.
-    const std::string folder = WineDir() + "/lumenvale-windows";
+    const std::string folder = WineDir + "/lumenvale-windows";
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     const shell::Output unzipped = shell::Capture({{"unzip", "-q", package, "-d", folder}});
@@ -194,8 +191,8 @@ void WineGame::Launch(int width, int height, int dpi) {
     // Wine's own output goes to a log: the helpers it starts, which may outlive a failed
     // test, must not hold the test's output open.
     ASSERT_TRUE(session.StartProgram({"sh", "-c", "exec wine \"$0\" >\"$1\" 2>&1",
-                                      folder + "/lumenvale.exe", WineDir() + "/wine.log"},
-                                     folder, prefix.Environment()));
+                                      folder + "/lumenvale.exe", WineDir + "/wine.log"},
+                                     folder, prefix.Environment(session.DisplayName())));
     ASSERT_TRUE(player.FindWindow(60000))
         << "no window titled LumenvaleGame appeared on " << session.DisplayName();
 }

@@ -1,6 +1,7 @@
 // The game font on a real display: a line of Latin and Cyrillic text, photographed, must show
 // ink in every character cell and none in the spaces.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -29,14 +30,9 @@ Cell GlyphCell(int index) {
 
 // Pixels of the cell brighter than the level.
 int CountAbove(const xsession::Screenshot& shot, Cell cell, int level) {
-    int count = 0;
-    for (int y = cell.top; y < cell.bottom; ++y) {
-        for (int x = cell.left; x < cell.right; ++x) {
-            const uint8_t* p = shot.At(x, y);
-            count += std::max({p[0], p[1], p[2]}) > level;
-        }
-    }
-    return count;
+    const int width = cell.right - cell.left, height = cell.bottom - cell.top;
+    const double share = e2e::LitShare(shot, {cell.left, cell.top, width, height}, level);
+    return static_cast<int>(std::lround(share * width * height));
 }
 
 bool TextShown(const xsession::Screenshot& shot) {
